@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs everything Fichelia needs to build, run and test, from Debian's packages
+# and the npm registry only. Safe to run again: apt-get and npm skip what is there.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    # core library, unit tests and benchmarks
+    libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+    # the window
+    qt6-base-dev qt6-translations-l10n libgl-dev
+    # fuzzing and sanitizer runtimes
+    clang libclang-rt-14-dev
+    # the published page in a real browser
+    chromium
+    # screenshots and driving the real window
+    xvfb xdotool x11-apps imagemagick xauth
+)
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+    "${sudo_cmd[@]}" apt-get update
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=120 "${missing[@]}"
+fi

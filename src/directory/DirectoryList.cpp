@@ -1,0 +1,153 @@
+#include "directory/DirectoryList.h"
+
+#include <algorithm>
+#include <new>
+
+namespace fichelia {
+
+namespace {
+
+bool keyLess(const std::string& a, const std::string& b) { return a < b; }
+
+} // namespace
+
+DirectoryList::DirectoryList(std::shared_ptr<const NameCollator> collator, int capacity)
+    : m_collator(std::move(collator)), m_capacity(capacity) {}
+
+DirectoryList::~DirectoryList() = default;
+
+const annuaire& DirectoryList::recordAt(int position) const {
+    checkPosition(position);
+    return m_entries[static_cast<std::size_t>(position)]->record;
+}
+
+DirectoryList::EntryPtr DirectoryList::makeEntry(annuaire record) const {
+    auto entry = std::make_unique<Entry>();
+    entry->key = m_collator->sortKey(record.nom);
+    entry->record = std::move(record);
+    return entry;
+}
+
+std::vector<DirectoryList::EntryPtr>::iterator DirectoryList::insertionPoint(const std::string& key) {
+    // After every entry that sorts equal, so that equal names keep their order of arrival.
+    return std::upper_bound(m_entries.begin(), m_entries.end(), key,
+                            [](const std::string& k, const EntryPtr& entry) { return keyLess(k, entry->key); });
+}
+
+int DirectoryList::add(annuaire record) {
+    if (count() >= m_capacity) {
+        throw InsertError();
+    }
+    try {
+        EntryPtr entry = makeEntry(std::move(record));
+        m_entries.reserve(m_entries.size() + 1);
+        const auto where = insertionPoint(entry->key);
+        const auto position = static_cast<int>(where - m_entries.begin());
+        if (m_observer != nullptr) {
+            m_observer->aboutToInsert(position);
+        }
+        m_entries.insert(where, std::move(entry));
+        if (m_selected >= position) {
+            ++m_selected;
+        }
+        if (m_observer != nullptr) {
+            m_observer->inserted(position);
+        }
+        return position;
+    } catch (const std::bad_alloc&) {
+        throw InsertError();
+    }
+}
+
+void DirectoryList::addAll(std::vector<annuaire> records) {
+    if (records.empty()) {
+        return;
+    }
+    if (records.size() > static_cast<std::size_t>(m_capacity - count())) {
+        throw InsertError();
+    }
+    const Entry* selectedEntry = m_selected >= 0 ? m_entries[static_cast<std::size_t>(m_selected)].get() : nullptr;
+    std::vector<EntryPtr> merged;
+    try {
+        std::vector<EntryPtr> added;
+        added.reserve(records.size());
+        for (annuaire& record : records) {
+            added.push_back(makeEntry(std::move(record)));
+        }
+        const auto byKey = [](const EntryPtr& a, const EntryPtr& b) { return keyLess(a->key, b->key); };
+        std::stable_sort(added.begin(), added.end(), byKey);
+        merged.reserve(m_entries.size() + added.size());
+        // Room is reserved, so the merge moves pointers and cannot fail half way.
+        // On ties std::merge takes the first range: old entries stay before new equal ones.
+        std::merge(std::make_move_iterator(m_entries.begin()), std::make_move_iterator(m_entries.end()),
+                   std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+                   std::back_inserter(merged), byKey);
+    } catch (const std::bad_alloc&) {
+        throw InsertError();
+    }
+    if (m_observer != nullptr) {
+        m_observer->aboutToReset();
+    }
+    m_entries.swap(merged);
+    if (selectedEntry != nullptr) {
+        const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                        [selectedEntry](const EntryPtr& entry) { return entry.get() == selectedEntry; });
+        m_selected = static_cast<int>(found - m_entries.begin());
+    }
+    if (m_observer != nullptr) {
+        m_observer->reset();
+        if (m_selected >= 0) {
+            m_observer->selectionChanged(m_selected);
+        }
+    }
+}
+
+void DirectoryList::removeAt(int position) {
+    checkPosition(position);
+    if (m_observer != nullptr) {
+        m_observer->aboutToRemove(position);
+    }
+    m_entries.erase(m_entries.begin() + position);
+    if (m_selected == position) {
+        m_selected = -1;
+    } else if (m_selected > position) {
+        --m_selected;
+    }
+    if (m_observer != nullptr) {
+        m_observer->removed(position);
+    }
+}
+
+void DirectoryList::removeAll() {
+    if (m_observer != nullptr) {
+        m_observer->aboutToReset();
+    }
+    m_entries.clear();
+    m_selected = -1;
+    if (m_observer != nullptr) {
+        m_observer->reset();
+    }
+}
+
+void DirectoryList::select(int position) {
+    checkPosition(position);
+    m_selected = position;
+    if (m_observer != nullptr) {
+        m_observer->selectionChanged(position);
+    }
+}
+
+void DirectoryList::clearSelection() {
+    m_selected = -1;
+    if (m_observer != nullptr) {
+        m_observer->selectionChanged(-1);
+    }
+}
+
+void DirectoryList::checkPosition(int position) const {
+    if (position < 0 || position >= count()) {
+        throw std::out_of_range("position hors de la liste : " + std::to_string(position));
+    }
+}
+
+} // namespace fichelia

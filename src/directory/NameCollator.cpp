@@ -1,0 +1,96 @@
+#include "directory/NameCollator.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
+
+namespace fichelia {
+
+namespace {
+
+std::u16string toUtf16(std::string_view utf8) {
+    std::u16string utf16(utf8.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &length, utf8.data(),
+                         static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("conversion UTF-8 vers UTF-16 impossible");
+    }
+    utf16.resize(static_cast<std::size_t>(length));
+    return utf16;
+}
+
+const char* firstSetVariable(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::shared_ptr<const NameCollator> NameCollator::fromEnvironment() {
+    return std::make_shared<const NameCollator>(firstSetVariable({"LC_ALL", "LC_COLLATE", "LANG"}));
+}
+
+std::string NameCollator::icuLocaleFor(std::string_view posixName) {
+    std::string_view name = posixName.substr(0, posixName.find_first_of(".@"));
+    if (name == "C" || name == "POSIX") {
+        return {};
+    }
+    return std::string(name);
+}
+
+NameCollator::NameCollator(std::string_view localeId) : m_localeId(icuLocaleFor(localeId)) {
+    UErrorCode status = U_ZERO_ERROR;
+    m_collator = ucol_open(m_localeId.c_str(), &status);
+    if (U_FAILURE(status)) {
+        m_collator = nullptr;
+        status = U_ZERO_ERROR;
+        m_localeId.clear();
+        m_collator = ucol_open("", &status);
+    }
+    if (U_FAILURE(status) || m_collator == nullptr) {
+        throw std::runtime_error("collation ICU indisponible");
+    }
+    // Secondary strength: base letters first, then accents; letter case ignored.
+    ucol_setStrength(m_collator, UCOL_SECONDARY);
+}
+
+NameCollator::~NameCollator() { ucol_close(m_collator); }
+
+std::string NameCollator::sortKey(std::string_view utf8Name) const {
+    const std::u16string utf16 = toUtf16(utf8Name);
+    const auto* source = reinterpret_cast<const UChar*>(utf16.data());
+    const auto sourceLength = static_cast<int32_t>(utf16.size());
+
+    std::string key(utf16.size() * 3 + 16, '\0');
+    int32_t needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()),
+                                     static_cast<int32_t>(key.size()));
+    if (needed > static_cast<int32_t>(key.size())) {
+        key.resize(static_cast<std::size_t>(needed));
+        needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()), needed);
+    }
+    // The key ends with a zero byte that plain string comparison does not need.
+    key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
+    return key;
+}
+
+int NameCollator::compare(std::string_view utf8A, std::string_view utf8B) const {
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult result =
+        ucol_strcollUTF8(m_collator, utf8A.data(), static_cast<int32_t>(utf8A.size()), utf8B.data(),
+                         static_cast<int32_t>(utf8B.size()), &status);
+    if (U_FAILURE(status)) {
+        return sortKey(utf8A).compare(sortKey(utf8B));
+    }
+    return static_cast<int>(result);
+}
+
+} // namespace fichelia

@@ -1,0 +1,12 @@
+#include "directory/annuaire.h"
+
+#include <algorithm>
+
+namespace fichelia {
+
+std::string applyCommentQuoteRule(std::string commentaire) {
+    std::replace(commentaire.begin(), commentaire.end(), '"', '\'');
+    return commentaire;
+}
+
+} // namespace fichelia

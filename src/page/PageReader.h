@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "directory/annuaire.h"
+#include "page/ByteSource.h"
+
+namespace fichelia {
+
+// Receives each record the moment its line is read, and owns it from then on.
+using RecordReceiver = std::function<void(annuaire&&)>;
+
+// Reads the contacts of a directory page back into records.
+//
+// What it reads: the bytes of the source, with every CR removed wherever it
+// stands and the data ending at the first Ctrl-Z (0x1A). A line runs up to its
+// LF; the last line of the data counts even without one. A NUL byte hides the
+// rest of its line. Lines are read whole, whatever their length.
+//
+// A record line is a line that begins, at its very first byte, with
+// "remplirTabFournisseur(" (exact bytes, case-sensitive). Each one gives exactly
+// one record, handed to the receiver before the next line is read; every other
+// line is ignored. Nothing else of the page is looked at: not the HTML, not the
+// declared contact count, not the record indices.
+//
+// It never fails and never reports: a malformed line still gives a record (see
+// ParseDirectoryLine), and a read error ends the reading as the end of the data
+// does, without the line under way (the source's failed() tells the caller).
+//
+// Memory stays bounded by the longest record line; other lines are skipped
+// without being held.
+void ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver);
+
+// The record of one line (without CRs, cut at its first NUL), or nothing when
+// the line is not a record line.
+//
+// The record starts as a copy of the template. Everything up to the line's
+// first double quote is skipped; then each value runs to the next double quote
+// and the three bytes after it (quote, comma, quote) are passed over. Values go,
+// in this order, to nom, adresse, tel, gsm, fax, mail, commentaire, site; the
+// pass that finds no further quote sets its field to empty, fields after it
+// keep the template's texts, and values beyond the eighth are dropped.
+//
+// Each value is decoded from Windows-1252 to UTF-8 and the writer's escapes are
+// undone: \\ \/ \xHH \uXXXX (a UTF-16 pair as one character). Any other
+// backslash, and half a UTF-16 pair on its own, stay as they stand, so pages
+// written without escapes read as they always did.
+std::optional<annuaire> ParseDirectoryLine(std::string_view line, const annuaire& templateRecord);
+
+namespace page {
+
+inline constexpr std::string_view kRecordMarker = "remplirTabFournisseur(";
+
+// One value of a record line, its escapes undone, as UTF-8.
+std::string decodeScriptValue(std::string_view value);
+
+} // namespace page
+
+} // namespace fichelia

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "directory/annuaire.h"
+
+// Contacts as tab-separated text, one contact a line: the eight fields in the
+// record's order (nom, adresse, tel, gsm, fax, mail, site, commentaire), UTF-8.
+// Inside a field \t, \n, \r and \\ stand for TAB, LF, CR and a backslash; no
+// other backslash is allowed.
+namespace fichelia::text {
+
+struct ContactTsvResult {
+    std::optional<annuaire> record;
+    std::string error; // in French, set when record is empty
+};
+
+// Parses one line (without its LF). Refuses a line that has not exactly eight
+// fields, is not well-formed UTF-8 or holds an unknown escape.
+ContactTsvResult parseContactTsv(std::string_view line);
+
+// The line for a record, without a LF.
+std::string formatContactTsv(const annuaire& record);
+
+} // namespace fichelia::text

@@ -1,0 +1,131 @@
+#include "page/PageWriter.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Files.h"
+#include "TestRecords.h"
+#include "page/PageItems.h"
+
+using fichelia::BuildDirectoryPage;
+using fichelia::testing::contact;
+using fichelia::testing::listOf;
+
+namespace {
+
+std::vector<std::string> splitLines(const std::string& page) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t lf = page.find('\n'); lf != std::string::npos; lf = page.find('\n', start)) {
+        lines.push_back(page.substr(start, lf - start + 1));
+        start = lf + 1;
+    }
+    lines.push_back(page.substr(start));
+    return lines;
+}
+
+std::string recordLine(const annuaire& record, int index = 0) {
+    std::string line;
+    fichelia::page::appendRecordLine(line, index, record);
+    return line;
+}
+
+std::string value(std::string_view text) {
+    std::string out;
+    fichelia::page::appendScriptValue(out, text);
+    return out;
+}
+
+} // namespace
+
+// The golden pages were checked by hand against the page's item tables.
+TEST(PageWriter, smallDirectoriesGiveTheGoldenPagesByteForByte) {
+    for (const char* name : {"empty", "three", "twelve"}) {
+        auto list = listOf(fichelia::testing::contactsFromTsv(std::string("contacts_") + name + ".tsv"));
+        EXPECT_EQ(BuildDirectoryPage(*list), fichelia::testing::readBytes(fichelia::testing::dataFile(
+                                                 std::string("page_") + name + ".html")))
+            << name;
+    }
+}
+
+TEST(PageWriter, pageHasItsFixedShape) {
+    EXPECT_EQ(fichelia::page::kPageItems.size(), 266u);
+    for (int n : {0, 1, 9, 10, 11, 120}) {
+        std::vector<annuaire> records;
+        for (int i = 0; i < n; ++i) {
+            records.push_back(contact("Nom " + std::to_string(1000 + i)));
+        }
+        auto list = listOf(records);
+        const std::string page = BuildDirectoryPage(*list);
+        const auto lines = splitLines(page);
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(n + 2)) << n;
+        EXPECT_EQ(std::count(page.begin(), page.end(), '\n'), n + 1);
+        EXPECT_EQ(page.find('\r'), std::string::npos);
+        EXPECT_EQ(lines.front().rfind("<html><head><script language=\"JavaScript\">var nombreDeFournisseurs=" +
+                                          std::to_string(n) + ";var c=0;",
+                                      0),
+                  0u);
+        for (int i = 0; i < n; ++i) {
+            const std::string prefix = "remplirTabFournisseur(" + std::to_string(i) + ",\"Nom " + std::to_string(1000 + i);
+            EXPECT_EQ(lines[static_cast<std::size_t>(i + 1)].rfind(prefix, 0), 0u) << i;
+        }
+        const std::string& last = lines.back();
+        EXPECT_EQ(last.rfind("function montreMoiLesInfos(index){", 0), 0u);
+        EXPECT_EQ(std::count(last.begin(), last.end(), '\t'), 25);
+        EXPECT_TRUE(page.ends_with("</center></body></html>"));
+        EXPECT_EQ(last.find("remplirTabFournisseur("), std::string::npos);
+        EXPECT_NE(page.find("<a href=\"https://fichelia.example/\"><font color=\"#999999\">Fichelia</font>"),
+                  std::string::npos);
+        EXPECT_EQ(BuildDirectoryPage(*list), page) << "the same list gives the same bytes";
+    }
+}
+
+TEST(PageWriter, recordLineCarriesTheTextsWithCommentaireBeforeSite) {
+    const annuaire record("Nom", "Adresse", "Tel", "Gsm", "Fax", "Mail", "Site", "Commentaire");
+    const std::string line = recordLine(record, 10);
+    EXPECT_EQ(line, "remplirTabFournisseur(10,\"Nom\",\"Adresse\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Commentaire\","
+                    "\"Site\");\n");
+    EXPECT_EQ(line.size(), 49 + 2 + 38u); // 49 + digits of the index + the texts' bytes
+    EXPECT_EQ(recordLine(annuaire(), 0), "remplirTabFournisseur(0,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n");
+}
+
+TEST(PageWriter, windows1252TextsGoInAsTheirBytes) {
+    EXPECT_EQ(value("Lefèvre à Noël"), "Lef\xE8vre \xE0 No\xEBl");
+    EXPECT_EQ(value("5 € œuvre … Š"), "5 \x80 \x9Cuvre \x85 \x8A");
+    EXPECT_EQ(value("l'été & <b>gras</b>"), "l'\xE9t\xE9 & <b>gras<\\/b>");
+    EXPECT_EQ(value("\ttab et /slash/ et <"), "\ttab et /slash/ et <");
+    EXPECT_EQ(value("\u0081\u008D\u008F\u0090\u009D"), "\x81\x8D\x8F\x90\x9D");
+}
+
+TEST(PageWriter, escapesWhatWouldBreakTheScriptOrTheLine) {
+    EXPECT_EQ(value("dit \"oui\""), "dit \\x22oui\\x22");
+    EXPECT_EQ(value("C:\\dossier\\n"), "C:\\\\dossier\\\\n");
+    EXPECT_EQ(value("</script><script>alert(1)</script>"), "<\\/script><script>alert(1)<\\/script>");
+    EXPECT_EQ(value("<!--<script>"), "\\x3C!--<script>");
+    EXPECT_EQ(value("a\nb\rc"), "a\\x0Ab\\x0Dc");
+    EXPECT_EQ(value(std::string("\0\x1A\x1F\x7F", 4)), "\\x00\\x1A\\x1F\\x7F");
+    EXPECT_EQ(value("Łódź"), "\\u0141\xF3" "d\\u017A");
+    EXPECT_EQ(value("Ωμέγα"), "\\u03A9\\u03BC\\u03AD\\u03B3\\u03B1");
+    EXPECT_EQ(value("中"), "\\u4E2D");
+    EXPECT_EQ(value("😀"), "\\uD83D\\uDE00");
+    EXPECT_EQ(value("\u0080\u2028"), "\\u0080\\u2028");
+    EXPECT_EQ(value("bad \xFF byte"), "bad \\uFFFD byte");
+}
+
+TEST(PageWriter, noTextCanAddOrRemoveAQuoteOrALineOfTheRecord) {
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        const annuaire record = fichelia::testing::awkwardContact(random);
+        const std::string line = recordLine(record, i);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '"'), 16);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+        EXPECT_EQ(line.find('\0'), std::string::npos);
+        EXPECT_EQ(line.find("</"), std::string::npos);
+        EXPECT_EQ(line.find("<!"), std::string::npos);
+        EXPECT_TRUE(line.ends_with("\");\n"));
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "directory/DirectoryList.h"
+#include "text/ContactTsv.h"
+
+namespace fichelia::testing {
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::string dataFile(const std::string& name) { return std::string(FICHELIA_TEST_DATA_DIR) + "/" + name; }
+
+// The contacts of a TSV file of the test data, in file order.
+inline std::vector<annuaire> contactsFromTsv(const std::string& name) {
+    std::vector<annuaire> contacts;
+    std::istringstream lines(readBytes(dataFile(name)));
+    std::string line;
+    while (std::getline(lines, line)) {
+        contacts.push_back(*text::parseContactTsv(line).record);
+    }
+    return contacts;
+}
+
+} // namespace fichelia::testing
