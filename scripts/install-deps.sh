@@ -9,7 +9,7 @@ packages=(
     # core library, unit tests and benchmarks
     libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     # the window
-    qt6-base-dev qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
     # the published page in a real browser

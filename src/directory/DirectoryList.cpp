@@ -40,7 +40,12 @@ int DirectoryList::add(annuaire record) {
     }
     try {
         EntryPtr entry = makeEntry(std::move(record));
-        m_entries.reserve(m_entries.size() + 1);
+        // Room is made before the observer hears of the insert, so that the
+        // insert itself cannot fail. It grows by doubling: reserving one more
+        // each time would copy the whole list on every add.
+        if (m_entries.size() == m_entries.capacity()) {
+            m_entries.reserve(std::max<std::size_t>(16, 2 * m_entries.capacity()));
+        }
         const auto where = insertionPoint(entry->key);
         const auto position = static_cast<int>(where - m_entries.begin());
         if (m_observer != nullptr) {
@@ -69,13 +74,8 @@ void DirectoryList::addAll(std::vector<annuaire> records) {
     const Entry* selectedEntry = m_selected >= 0 ? m_entries[static_cast<std::size_t>(m_selected)].get() : nullptr;
     std::vector<EntryPtr> merged;
     try {
-        std::vector<EntryPtr> added;
-        added.reserve(records.size());
-        for (annuaire& record : records) {
-            added.push_back(makeEntry(std::move(record)));
-        }
+        std::vector<EntryPtr> added = sortedEntries(std::move(records));
         const auto byKey = [](const EntryPtr& a, const EntryPtr& b) { return keyLess(a->key, b->key); };
-        std::stable_sort(added.begin(), added.end(), byKey);
         merged.reserve(m_entries.size() + added.size());
         // Room is reserved, so the merge moves pointers and cannot fail half way.
         // On ties std::merge takes the first range: old entries stay before new equal ones.
@@ -99,6 +99,37 @@ void DirectoryList::addAll(std::vector<annuaire> records) {
         if (m_selected >= 0) {
             m_observer->selectionChanged(m_selected);
         }
+    }
+}
+
+std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {
+    std::vector<EntryPtr> entries;
+    entries.reserve(records.size());
+    for (annuaire& record : records) {
+        entries.push_back(makeEntry(std::move(record)));
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const EntryPtr& a, const EntryPtr& b) { return keyLess(a->key, b->key); });
+    return entries;
+}
+
+void DirectoryList::replaceAll(std::vector<annuaire> records) {
+    if (records.size() > static_cast<std::size_t>(m_capacity)) {
+        throw InsertError();
+    }
+    std::vector<EntryPtr> entries;
+    try {
+        entries = sortedEntries(std::move(records));
+    } catch (const std::bad_alloc&) {
+        throw InsertError();
+    }
+    if (m_observer != nullptr) {
+        m_observer->aboutToReset();
+    }
+    m_entries.swap(entries);
+    m_selected = -1;
+    if (m_observer != nullptr) {
+        m_observer->reset();
     }
 }
 

@@ -62,6 +62,10 @@ public:
     // All or nothing: on InsertError the list is unchanged.
     void addAll(std::vector<annuaire> records);
 
+    // Replaces every entry by the given records, none selected afterwards.
+    // All or nothing: on InsertError the list is unchanged.
+    void replaceAll(std::vector<annuaire> records);
+
     void removeAt(int position);
     void removeAll();
 
@@ -82,6 +86,7 @@ private:
     using EntryPtr = std::unique_ptr<Entry>;
 
     EntryPtr makeEntry(annuaire record) const;
+    std::vector<EntryPtr> sortedEntries(std::vector<annuaire> records) const;
     std::vector<EntryPtr>::iterator insertionPoint(const std::string& key);
     void checkPosition(int position) const;
 

@@ -173,3 +173,16 @@ TEST(DirectoryList, tellsItsObserverBeforeAndAfterEveryChange) {
         "aboutToReset n=3",    "reset n=0"};
     EXPECT_EQ(observer.events, expected);
 }
+
+TEST(DirectoryList, replaceAllSwapsInTheWholeListOrNothing) {
+    DirectoryList list(rootCollator(), 3);
+    list.add(contact("Ancien"));
+    list.select(0);
+    list.replaceAll({contact("b"), contact("A"), contact("c")});
+    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "b", "c"}));
+    EXPECT_EQ(list.selectedPosition(), -1);
+    EXPECT_THROW(list.replaceAll({contact("1"), contact("2"), contact("3"), contact("4")}), InsertError);
+    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "b", "c"}));
+    list.replaceAll({});
+    EXPECT_EQ(list.count(), 0);
+}

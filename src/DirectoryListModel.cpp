@@ -1,0 +1,37 @@
+#include "DirectoryListModel.h"
+
+#include <QSize>
+
+namespace fichelia {
+
+DirectoryListModel::DirectoryListModel(DirectoryList& list, QObject* parent) : QAbstractListModel(parent), m_list(list) {
+    m_list.setObserver(this);
+}
+
+DirectoryListModel::~DirectoryListModel() { m_list.setObserver(nullptr); }
+
+int DirectoryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_list.count(); }
+
+QVariant DirectoryListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_list.count()) {
+        return {};
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(m_list.recordAt(index.row()).nom);
+    case Qt::SizeHintRole:
+        return QSize(0, kRowHeight);
+    default:
+        return {};
+    }
+}
+
+void DirectoryListModel::aboutToInsert(int position) { beginInsertRows({}, position, position); }
+void DirectoryListModel::inserted(int) { endInsertRows(); }
+void DirectoryListModel::aboutToRemove(int position) { beginRemoveRows({}, position, position); }
+void DirectoryListModel::removed(int) { endRemoveRows(); }
+void DirectoryListModel::aboutToReset() { beginResetModel(); }
+void DirectoryListModel::reset() { endResetModel(); }
+void DirectoryListModel::selectionChanged(int position) { emit selectionSetByProgram(position); }
+
+} // namespace fichelia

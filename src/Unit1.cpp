@@ -1,0 +1,507 @@
+#include "Unit1.h"
+
+#include <exception>
+#include <limits>
+
+#include <QAction>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+
+#include "DirectoryListModel.h"
+#include "FramedGroup.h"
+#include "PageFiles.h"
+#include "PictureBox.h"
+#include "Unit2.h"
+#include "WindowLook.h"
+#include "page/PageReader.h"
+#include "page/PageWriter.h"
+
+TForm1* Form1 = nullptr;
+
+using fichelia::WindowLook;
+
+namespace {
+
+const QString kNoName = QStringLiteral("Vous devez saisir un nom");
+const QString kNoSelection = QStringLiteral("Vous devez sélectionner un nom dans la liste");
+const QString kConfirmDelete = QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?");
+
+QString toQString(const std::string& utf8) { return QString::fromStdString(utf8); }
+std::string toUtf8(const QString& text) { return text.toStdString(); }
+
+// Shows the wait cursor for as long as it lives.
+class BusyCursor {
+public:
+    explicit BusyCursor(fichelia::Platform& platform) : m_platform(platform) { m_platform.setBusy(true); }
+    ~BusyCursor() { m_platform.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    fichelia::Platform& m_platform;
+};
+
+} // namespace
+
+TForm1::TForm1(fichelia::Platform& platform, std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform),
+      m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
+    setObjectName(QStringLiteral("Form1"));
+    buildWindow();
+    connectHandlers();
+    connectList();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    // The model stops observing the list before the list goes.
+    delete ListBox1;
+    ListBox1 = nullptr;
+    delete m_model;
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+void TForm1::buildWindow() {
+    setWindowTitle(QStringLiteral("Fichelia"));
+    setWindowIcon(QIcon(QStringLiteral(":/fichelia.png")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(WindowLook::font());
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(WindowLook::kClientWidth, WindowLook::kClientHeight);
+    client->setAutoFillBackground(true);
+    QPalette white = client->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    client->setPalette(white);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    buildMenu();
+
+    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 593, 57);
+    Image1->setCursor(Qt::ArrowCursor);
+
+    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"), client);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(224, 480, 153, 49);
+    Image2->setCursor(Qt::CrossCursor);
+
+    buildPanel(client);
+
+    Button8 = WindowLook::button(QStringLiteral("Button8"), QStringLiteral("Quitter"), client, {488, 480, 105, 41});
+    setTabOrder();
+}
+
+void TForm1::buildMenu() {
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    setMenuBar(MainMenu1);
+
+    const auto menu = [this](const QString& name, const QString& caption) {
+        QMenu* m = MainMenu1->addMenu(caption);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name + QStringLiteral("Action"));
+        return m;
+    };
+    // Every command item carries a check mark, and keeps it.
+    const auto item = [](QMenu* m, const QString& name, const QString& caption) {
+        QAction* action = m->addAction(caption);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(true);
+        return action;
+    };
+    Fichiers1 = menu(QStringLiteral("Fichiers1"), QStringLiteral("Fichiers"));
+    OuvrirunAnnuaireWeb1 = item(Fichiers1, QStringLiteral("OuvrirunAnnuaireWeb1"), QStringLiteral("Ouvrir un Annuaire Web"));
+    CrerlAnnuaireWeb1 = item(Fichiers1, QStringLiteral("CrerlAnnuaireWeb1"), QStringLiteral("Enregistrer l'Annuaire Web"));
+    Quitter1 = item(Fichiers1, QStringLiteral("Quitter1"), QStringLiteral("Quitter"));
+    Editions1 = menu(QStringLiteral("Editions1"), QStringLiteral("Editions"));
+    AperudelAnnuaireWeb1 =
+        item(Editions1, QStringLiteral("AperudelAnnuaireWeb1"), QStringLiteral("Aperçu de l'Annuaire Web"));
+    Ausujetde1 = menu(QStringLiteral("Ausujetde1"), QStringLiteral("Au sujet de ..."));
+    AusujetdeFichelia1 = item(Ausujetde1, QStringLiteral("AusujetdeFichelia1"), QStringLiteral("Au sujet de Fichelia"));
+}
+
+void TForm1::buildPanel(QWidget* client) {
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 56, 601, 417);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setAutoFillBackground(true);
+    QPalette grey = Panel1->palette();
+    grey.setColor(QPalette::Window, WindowLook::buttonFace());
+    Panel1->setPalette(grey);
+
+    Bevel1 = new QFrame(Panel1);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(8, 0, 217, 25);
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Label9 = WindowLook::label(QStringLiteral("Label9"), QStringLiteral(".:: Edition de l'annuaire Web ::."), Panel1,
+                               {24, 8, 179, 13}, WindowLook::maroon(), true);
+
+    ListBox1 = new QListView(Panel1);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(8, 24, 217, 265);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox1->setFocusPolicy(Qt::StrongFocus);
+    m_model = new fichelia::DirectoryListModel(*m_list, this);
+    ListBox1->setModel(m_model);
+
+    buildContactForm();
+
+    Button3 = WindowLook::button(QStringLiteral("Button3"), QStringLiteral("Supprimer"), Panel1, {8, 296, 97, 33});
+    Button7 = WindowLook::button(QStringLiteral("Button7"), QStringLiteral("Nouveau"), Panel1, {128, 296, 97, 33});
+
+    buildPageButtons();
+}
+
+void TForm1::buildContactForm() {
+    GroupBox1 = new fichelia::FramedGroup(QStringLiteral("Fiche du contact"), WindowLook::maroon(), Qt::white, false,
+                                          Panel1);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(232, 0, 369, 329);
+
+    const QColor white = Qt::white;
+    Label1 = WindowLook::label(QStringLiteral("Label1"), QStringLiteral("Nom"), GroupBox1, {16, 24, 26, 13}, white, true);
+    Label2 = WindowLook::label(QStringLiteral("Label2"), QStringLiteral("Adresse"), GroupBox1, {16, 56, 38, 13}, white);
+    Label3 = WindowLook::label(QStringLiteral("Label3"), QStringLiteral("Tél"), GroupBox1, {16, 88, 15, 13}, white);
+    Label4 = WindowLook::label(QStringLiteral("Label4"), QStringLiteral("Fax"), GroupBox1, {16, 152, 17, 13}, white);
+    Label5 = WindowLook::label(QStringLiteral("Label5"), QStringLiteral("GSM"), GroupBox1, {16, 120, 24, 13}, white);
+    Label6 = WindowLook::label(QStringLiteral("Label6"), QStringLiteral("Mail"), GroupBox1, {16, 184, 19, 13}, white);
+    Label7 = WindowLook::label(QStringLiteral("Label7"), QStringLiteral("Site"), GroupBox1, {16, 216, 18, 13}, white);
+    Label8 = WindowLook::label(QStringLiteral("Label8"), QStringLiteral("Commentaire"), GroupBox1, {16, 248, 61, 13},
+                               white);
+
+    Edit1 = WindowLook::edit(QStringLiteral("Edit1"), GroupBox1, {88, 24, 185, 21});
+    Edit2 = WindowLook::edit(QStringLiteral("Edit2"), GroupBox1, {88, 56, 249, 21});
+    Edit3 = WindowLook::edit(QStringLiteral("Edit3"), GroupBox1, {88, 88, 121, 21});
+    Edit4 = WindowLook::edit(QStringLiteral("Edit4"), GroupBox1, {88, 120, 121, 21});
+    Edit5 = WindowLook::edit(QStringLiteral("Edit5"), GroupBox1, {88, 152, 121, 21});
+    Edit6 = WindowLook::edit(QStringLiteral("Edit6"), GroupBox1, {88, 184, 217, 21});
+    Edit7 = WindowLook::edit(QStringLiteral("Edit7"), GroupBox1, {88, 216, 169, 21});
+    Edit8 = WindowLook::edit(QStringLiteral("Edit8"), GroupBox1, {88, 248, 249, 21});
+
+    Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Ajouter"), GroupBox1, {88, 280, 89, 33});
+    Button2 = WindowLook::button(QStringLiteral("Button2"), QStringLiteral("Modifier"), GroupBox1, {248, 280, 89, 33});
+}
+
+void TForm1::buildPageButtons() {
+    GroupBox2 = new fichelia::FramedGroup(QStringLiteral(".:: Mon annuaire Web ::."), WindowLook::buttonFace(),
+                                          WindowLook::maroon(), true, Panel1);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(8, 344, 585, 65);
+
+    Button4 = WindowLook::button(QStringLiteral("Button4"), QStringLiteral("Aperçu"), GroupBox2, {176, 16, 89, 41});
+    Button5 = WindowLook::button(QStringLiteral("Button5"), QStringLiteral(".:: Enregistrer l'annuaire Web ::."),
+                                 GroupBox2, {376, 16, 201, 41}, WindowLook::navy(), true);
+    Button6 = WindowLook::button(QStringLiteral("Button6"), QStringLiteral("Ouvrir un annuaire Web"), GroupBox2,
+                                 {8, 16, 153, 41}, QColor(), true);
+}
+
+void TForm1::setTabOrder() {
+    // The list, the form, its buttons, then the page buttons in the order the
+    // window always had (not left to right), and Quitter.
+    const QWidget* const order[] = {ListBox1, Edit1,   Edit2,   Edit3,   Edit4,   Edit5,   Edit6,   Edit7,   Edit8,
+                                    Button1,  Button2, Button3, Button7, Button4, Button5, Button6, Button8};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Wiring
+
+void TForm1::runGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        m_platform.showError(QString::fromUtf8(error.what()));
+    }
+}
+
+void TForm1::connectClick(QPushButton* button, void (TForm1::*handler)()) {
+    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::connectMenu(QAction* action, void (TForm1::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        action->setChecked(true); // a click would otherwise take the check mark away
+        runGuarded([this, handler] { (this->*handler)(); });
+    });
+}
+
+void TForm1::connectHandlers() {
+    connectClick(Button1, &TForm1::Button1Click);
+    connectClick(Button2, &TForm1::Button2Click);
+    connectClick(Button3, &TForm1::Button3Click);
+    connectClick(Button4, &TForm1::Button4Click);
+    connectClick(Button5, &TForm1::Button5Click);
+    connectClick(Button6, &TForm1::Button6Click);
+    connectClick(Button7, &TForm1::Button7Click);
+    connectClick(Button8, &TForm1::Button8Click);
+    connectMenu(OuvrirunAnnuaireWeb1, &TForm1::OuvrirunAnnuaireWeb1Click);
+    connectMenu(CrerlAnnuaireWeb1, &TForm1::CrerlAnnuaireWeb1Click);
+    connectMenu(Quitter1, &TForm1::Quitter1Click);
+    connectMenu(AperudelAnnuaireWeb1, &TForm1::AperudelAnnuaireWeb1Click);
+    connectMenu(AusujetdeFichelia1, &TForm1::AusujetdeFichelia1Click);
+    connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded([this] { Image2Click(); }); });
+}
+
+void TForm1::connectList() {
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TForm1::onViewSelectionChanged);
+    // A click on the entry already selected shows its record again too.
+    connect(ListBox1, &QListView::clicked, this, [this](const QModelIndex& index) {
+        if (index.row() == m_list->selectedPosition()) {
+            runGuarded([this] { ListBox1Click(); });
+        }
+    });
+    connect(m_model, &fichelia::DirectoryListModel::selectionSetByProgram, this, &TForm1::showSelection);
+}
+
+// The user changed the list's selection: it becomes the directory's, and the
+// select command runs. Changes the program makes itself are not the user's.
+void TForm1::onViewSelectionChanged() {
+    if (m_programSelecting) {
+        return;
+    }
+    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    runGuarded([this, &rows] {
+        if (rows.isEmpty()) {
+            m_list->clearSelection();
+            return;
+        }
+        m_list->select(rows.constFirst().row());
+        ListBox1Click();
+    });
+}
+
+void TForm1::showSelection(int position) {
+    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
+    QItemSelectionModel* selection = ListBox1->selectionModel();
+    if (position < 0) {
+        selection->clearSelection();
+    } else {
+        selection->setCurrentIndex(m_model->index(position), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The contact form
+
+std::array<QLineEdit*, 8> TForm1::contactFields() const {
+    return {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+}
+
+annuaire TForm1::formRecord() const {
+    return annuaire(toUtf8(Edit1->text()), toUtf8(Edit2->text()), toUtf8(Edit3->text()), toUtf8(Edit4->text()),
+                    toUtf8(Edit5->text()), toUtf8(Edit6->text()), toUtf8(Edit7->text()), toUtf8(Edit8->text()));
+}
+
+annuaire TForm1::recordFromForm() const {
+    annuaire record = formRecord();
+    record.commentaire = fichelia::applyCommentQuoteRule(std::move(record.commentaire));
+    return record;
+}
+
+void TForm1::ResetContactFields() {
+    for (QLineEdit* field : contactFields()) {
+        field->setText(QString());
+    }
+    m_list->clearSelection();
+}
+
+// ---------------------------------------------------------------------------
+// Editing commands
+
+void TForm1::FormCreate() { ResetContactFields(); }
+
+void TForm1::Button1Click() {
+    if (Edit1->text().isEmpty()) {
+        m_platform.showMessage(kNoName);
+        return;
+    }
+    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
+    m_list->add(recordFromForm());
+    ResetContactFields();
+}
+
+void TForm1::Button2Click() {
+    const int selected = m_list->selectedPosition();
+    if (selected < 0) {
+        m_platform.showMessage(kNoSelection);
+        return;
+    }
+    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
+    // The new entry goes in first: if the list cannot take it, the old one is
+    // still there, selected, and the form keeps what was typed.
+    m_list->add(recordFromForm());
+    m_list->removeAt(m_list->selectedPosition());
+    ResetContactFields();
+}
+
+void TForm1::Button3Click() {
+    const int selected = m_list->selectedPosition();
+    if (selected < 0) {
+        m_platform.showMessage(kNoSelection);
+        return;
+    }
+    if (!m_platform.confirm(kConfirmDelete)) {
+        return;
+    }
+    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
+    m_list->removeAt(selected);
+    ResetContactFields();
+}
+
+void TForm1::Button7Click() {
+    ResetContactFields();
+    Edit1->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::ListBox1Click() {
+    const int selected = m_list->selectedPosition();
+    if (selected < 0) {
+        return;
+    }
+    const annuaire& record = m_list->recordAt(selected);
+    const std::string* const texts[] = {&record.nom, &record.adresse, &record.tel,  &record.gsm,
+                                        &record.fax, &record.mail,    &record.site, &record.commentaire};
+    const auto fields = contactFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i]->setText(toQString(*texts[i]));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Page commands
+
+void TForm1::Button5Click() {
+    const std::string page = fichelia::BuildDirectoryPage(*m_list);
+    const auto choice = m_platform.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
+    if (!choice) {
+        return;
+    }
+    const QString path = fichelia::withPageExtension(choice->path, choice->filterIndex);
+    // The dialog asked about the name it returned; a different file that the
+    // extension leads to is not replaced without asking either.
+    if (path != choice->path && m_platform.fileExists(path) &&
+        !m_platform.confirm(QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
+                                .arg(QFileInfo(path).fileName()))) {
+        return;
+    }
+    std::optional<QString> failure;
+    {
+        const BusyCursor busy(m_platform);
+        failure = m_platform.replaceFile(path, page);
+    }
+    if (failure) {
+        m_platform.showMessage(
+            QStringLiteral("Impossible d'enregistrer l'annuaire dans « %1 » : %2.\nLe fichier n'a pas été modifié.")
+                .arg(path, *failure));
+    }
+}
+
+void TForm1::Button6Click() {
+    const auto choice = m_platform.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
+    if (!choice) {
+        return;
+    }
+    QString reason;
+    const auto source = m_platform.openForReading(choice->path, reason);
+    if (!source) {
+        m_platform.showMessage(QStringLiteral("Impossible d'ouvrir l'annuaire « %1 » : %2.\nLa liste n'a pas été modifiée.")
+                                   .arg(choice->path, reason));
+        return;
+    }
+    // The whole page is read before the list changes, so a page that cannot be
+    // read to its end costs nothing.
+    std::vector<annuaire> records;
+    {
+        const BusyCursor busy(m_platform);
+        fichelia::ReadDirectoryPage(*source, formRecord(),
+                                    [&records](annuaire&& record) { records.push_back(std::move(record)); });
+    }
+    if (source->failed()) {
+        m_platform.showMessage(
+            QStringLiteral("Impossible de lire l'annuaire « %1 » jusqu'au bout.\nLa liste n'a pas été modifiée.")
+                .arg(choice->path));
+        return;
+    }
+    const BusyCursor busy(m_platform);
+    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
+    m_list->replaceAll(std::move(records));
+}
+
+void TForm1::Button4Click() {
+    const std::string page = fichelia::BuildDirectoryPage(*m_list);
+    // Beside the executable; when that folder cannot take it (an installed
+    // program's folder), in the user's cache folder.
+    QStringList failures;
+    for (const QString& folder : {m_platform.executableFolder(), m_platform.cacheFolder()}) {
+        if (folder.isEmpty()) {
+            continue;
+        }
+        const QString path = folder + QLatin1Char('/') + fichelia::kPreviewFileName;
+        const auto failure = m_platform.replaceFile(path, page);
+        if (!failure) {
+            m_platform.openLocalFile(path);
+            return;
+        }
+        failures << QStringLiteral("« %1 » : %2").arg(path, *failure);
+    }
+    m_platform.showMessage(QStringLiteral("Impossible d'écrire l'aperçu de l'annuaire.\n%1.")
+                               .arg(failures.join(QStringLiteral(" ;\n"))));
+}
+
+// ---------------------------------------------------------------------------
+// Shell commands
+
+void TForm1::Button8Click() { QCoreApplication::exit(0); }
+
+void TForm1::Image2Click() { m_platform.openAddress(toQString(std::string(fichelia::kPublisherAddress))); }
+
+void TForm1::OuvrirunAnnuaireWeb1Click() { Button6Click(); }
+void TForm1::CrerlAnnuaireWeb1Click() { Button5Click(); }
+void TForm1::Quitter1Click() { Button8Click(); }
+void TForm1::AperudelAnnuaireWeb1Click() { Button4Click(); }
+
+void TForm1::AusujetdeFichelia1Click() {
+    TForm2* about = m_about != nullptr ? m_about : Form2;
+    if (about != nullptr) {
+        about->exec();
+    }
+}

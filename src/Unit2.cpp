@@ -1,0 +1,80 @@
+#include "Unit2.h"
+
+#include <algorithm>
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "PictureBox.h"
+#include "WindowLook.h"
+#include "page/PageWriter.h"
+
+TForm2* Form2 = nullptr;
+
+using fichelia::WindowLook;
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Au sujet de Fichelia"));
+    setWindowIcon(QIcon(QStringLiteral(":/fichelia.png")));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(582, 294);
+    setFont(WindowLook::font());
+
+    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(-6, 0, 593, 57);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(16, 72, 545, 169);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setPlainText(memoLines().join(QLatin1Char('\n')));
+
+    Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Fermer"), this, {232, 248, 105, 41});
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    QWidget::setTabOrder(Memo1, Button1);
+}
+
+QStringList TForm2::memoLines() {
+    return {
+        QStringLiteral("Fichelia vous permet d'installer un annuaire perfectionné sur votre site perso."),
+        QStringLiteral("L'annuaire Web permet d'effectuer des recherches par noms, des classements par listes "
+                       "alphabétiques, sélection "),
+        QStringLiteral("rapide d'un contact ..."),
+        QStringLiteral("L'annuaire Web fonctionne avec tous les navigateurs (ie,firefox...) et avec tous les "
+                       "hébergeurs (pas besoin de php "),
+        QStringLiteral("ou de base de données, juste un hébergement HTML!)."),
+        QStringLiteral("Le logiciel enregistre directement votre annuaire en fichier HTML, et il peut ouvrir des "
+                       "annuaires HTML pour les "),
+        QStringLiteral("modifier."),
+        QStringLiteral("La solution idéale pour avoir un annuaire perfectionné sur votre site !"),
+        QStringLiteral("----------------------------------------------"),
+        QStringLiteral("Fichelia fonctionne sous tous les systèmes windows : 98,Me,2000,NT,XP,2003 Server"),
+        QStringLiteral("Fichelia est édité par l'équipe Fichelia : %1")
+            .arg(QString::fromStdString(std::string(fichelia::kPublisherAddress))),
+        QStringLiteral("Logiciel gratuit : vous pouvez l'utiliser et le redistribuer librement, sans le modifier "
+                       "ni le vendre."),
+    };
+}
+
+void TForm2::Button1Click() { close(); }
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            QRect frame = frameGeometry();
+            frame.moveCenter(area.center());
+            // Never above or left of the screen's corner.
+            move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+        }
+    }
+}

@@ -1,0 +1,75 @@
+#include "WindowLook.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace fichelia {
+
+QFont WindowLook::font() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont WindowLook::boldFont() {
+    QFont bold = font();
+    bold.setBold(true);
+    return bold;
+}
+
+QColor WindowLook::buttonFace() { return QApplication::palette().color(QPalette::Button); }
+
+QLabel* WindowLook::label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
+                          const QColor& colour, bool bold) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setFont(bold ? boldFont() : font());
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    // Labels fit their text, as they always did: a wider font than the one the
+    // sizes were made for must not cut a caption off.
+    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
+    return label;
+}
+
+QLineEdit* WindowLook::edit(const QString& name, QWidget* parent, const QRect& geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(geometry);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    edit->setPalette(palette);
+    return edit;
+}
+
+QPushButton* WindowLook::button(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
+                                const QColor& colour, bool bold) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setFont(bold ? boldFont() : font());
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus);
+    if (colour.isValid()) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, colour);
+        button->setPalette(palette);
+    }
+    return button;
+}
+
+} // namespace fichelia

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace fichelia {
+
+// The look shared by the two windows: font, colours, and the small factories
+// that place a control at its pixel position.
+class WindowLook {
+public:
+    static constexpr int kClientWidth = 598;
+    static constexpr int kClientHeight = 527;
+
+    // "MS Sans Serif" 11 pixels high, or the closest sans-serif there is.
+    static QFont font();
+    static QFont boldFont();
+
+    static QColor maroon() { return {128, 0, 0}; }
+    static QColor navy() { return {0, 0, 128}; }
+    static QColor buttonFace();
+
+    static QLabel* label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
+                         const QColor& colour, bool bold = false);
+    // No length limit: a contact's text is never cut.
+    static QLineEdit* edit(const QString& name, QWidget* parent, const QRect& geometry);
+    // colour: the caption's colour, or an invalid colour for the usual one.
+    static QPushButton* button(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
+                               const QColor& colour = QColor(), bool bold = false);
+};
+
+} // namespace fichelia

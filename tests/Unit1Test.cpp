@@ -1,0 +1,503 @@
+// The main window: its layout, its menu, and the editing commands, with the
+// desktop played by FakePlatform.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "FakePlatform.h"
+#include "FramedGroup.h"
+#include "GuiTestMain.h"
+#include "PictureBox.h"
+#include "TestRecords.h"
+#include "Unit1.h"
+
+using fichelia::DirectoryList;
+using fichelia::testing::FakePlatform;
+
+namespace {
+
+const QString kNoSelection = QStringLiteral("Vous devez sélectionner un nom dans la liste");
+
+QStringList listNames(const TForm1& form) {
+    QStringList names;
+    const QAbstractItemModel* model = form.ListBox1->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        names << model->index(row, 0).data().toString();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestUnit1 : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+
+    void makeForm(int capacity = DirectoryList::kUnlimited) {
+        form.reset();
+        platform = std::make_unique<FakePlatform>();
+        form = std::make_unique<TForm1>(
+            *platform, std::make_unique<DirectoryList>(fichelia::testing::rootCollator(), capacity));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void fillForm(const QStringList& texts) {
+        QLineEdit* fields[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4,
+                               form->Edit5, form->Edit6, form->Edit7, form->Edit8};
+        for (int i = 0; i < 8; ++i) {
+            fields[i]->setText(i < texts.size() ? texts[i] : QString());
+        }
+    }
+
+    QStringList formTexts() const {
+        return {form->Edit1->text(), form->Edit2->text(), form->Edit3->text(), form->Edit4->text(),
+                form->Edit5->text(), form->Edit6->text(), form->Edit7->text(), form->Edit8->text()};
+    }
+
+    void addContact(const QStringList& texts) {
+        fillForm(texts);
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+    }
+
+    void clickRow(int row) {
+        const QRect box = form->ListBox1->visualRect(form->ListBox1->model()->index(row, 0));
+        QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, box.center());
+    }
+
+private slots:
+    void init() { makeForm(); }
+    void cleanup() {
+        form.reset();
+        platform.reset();
+    }
+
+    void startUp_showsAnEmptyFormAndListUnderTheTitleFichelia() {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Fichelia"));
+        QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(form->ListBox1->model()->rowCount(), 0);
+        QCOMPARE(form->directory().selectedPosition(), -1);
+        QVERIFY(platform->messages.empty());
+        QCOMPARE(form->centralWidget()->size(), QSize(598, 527));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        const Qt::WindowFlags flags = form->windowFlags();
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        for (QPushButton* button : form->findChildren<QPushButton*>()) {
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->objectName()));
+        }
+    }
+
+    void layout_everyComponentHasItsParentPlaceAndSize() {
+        struct Place {
+            const char* name;
+            const char* parent;
+            QRect geometry;
+        };
+        const Place places[] = {
+            {"Image1", "ClientArea", {0, 0, 593, 57}},       {"Image2", "ClientArea", {224, 480, 153, 49}},
+            {"Panel1", "ClientArea", {0, 56, 601, 417}},     {"Bevel1", "Panel1", {8, 0, 217, 25}},
+            {"ListBox1", "Panel1", {8, 24, 217, 265}},       {"GroupBox1", "Panel1", {232, 0, 369, 329}},
+            {"Edit1", "GroupBox1", {88, 24, 185, 21}},       {"Edit2", "GroupBox1", {88, 56, 249, 21}},
+            {"Edit3", "GroupBox1", {88, 88, 121, 21}},       {"Edit4", "GroupBox1", {88, 120, 121, 21}},
+            {"Edit5", "GroupBox1", {88, 152, 121, 21}},      {"Edit6", "GroupBox1", {88, 184, 217, 21}},
+            {"Edit7", "GroupBox1", {88, 216, 169, 21}},      {"Edit8", "GroupBox1", {88, 248, 249, 21}},
+            {"Button1", "GroupBox1", {88, 280, 89, 33}},     {"Button2", "GroupBox1", {248, 280, 89, 33}},
+            {"Button3", "Panel1", {8, 296, 97, 33}},         {"Button7", "Panel1", {128, 296, 97, 33}},
+            {"GroupBox2", "Panel1", {8, 344, 585, 65}},      {"Button4", "GroupBox2", {176, 16, 89, 41}},
+            {"Button5", "GroupBox2", {376, 16, 201, 41}},    {"Button6", "GroupBox2", {8, 16, 153, 41}},
+            {"Button8", "ClientArea", {488, 480, 105, 41}},
+        };
+        for (const Place& place : places) {
+            const auto* widget = form->findChild<QWidget*>(QLatin1String(place.name));
+            QVERIFY2(widget != nullptr, place.name);
+            QCOMPARE(widget->parentWidget()->objectName(), QLatin1String(place.parent));
+            QCOMPARE(widget->geometry(), place.geometry);
+        }
+        // Labels stand where they always stood and are at least as wide (they fit their text).
+        const Place labels[] = {
+            {"Label9", "Panel1", {24, 8, 179, 13}},    {"Label1", "GroupBox1", {16, 24, 26, 13}},
+            {"Label2", "GroupBox1", {16, 56, 38, 13}}, {"Label3", "GroupBox1", {16, 88, 15, 13}},
+            {"Label4", "GroupBox1", {16, 152, 17, 13}}, {"Label5", "GroupBox1", {16, 120, 24, 13}},
+            {"Label6", "GroupBox1", {16, 184, 19, 13}}, {"Label7", "GroupBox1", {16, 216, 18, 13}},
+            {"Label8", "GroupBox1", {16, 248, 61, 13}},
+        };
+        for (const Place& place : labels) {
+            const auto* label = form->findChild<QLabel*>(QLatin1String(place.name));
+            QVERIFY2(label != nullptr, place.name);
+            QCOMPARE(label->parentWidget()->objectName(), QLatin1String(place.parent));
+            QCOMPARE(label->pos(), place.geometry.topLeft());
+            QCOMPARE(label->height(), place.geometry.height());
+            QVERIFY(label->width() >= place.geometry.width());
+            QVERIFY2(label->width() >= label->sizeHint().width(), place.name);
+        }
+    }
+
+    void layout_captionsColoursAndFonts() {
+        const std::pair<QLabel*, const char*> labels[] = {
+            {form->Label1, "Nom"}, {form->Label2, "Adresse"}, {form->Label3, "Tél"},  {form->Label4, "Fax"},
+            {form->Label5, "GSM"}, {form->Label6, "Mail"},    {form->Label7, "Site"}, {form->Label8, "Commentaire"}};
+        for (const auto& [label, caption] : labels) {
+            QCOMPARE(label->text(), QString::fromUtf8(caption));
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+            QCOMPARE(label->font().bold(), label == form->Label1);
+        }
+        // GSM stands beside Edit4 and Fax beside Edit5: the form reads in record order.
+        QCOMPARE(form->Label5->y(), form->Edit4->y());
+        QCOMPARE(form->Label4->y(), form->Edit5->y());
+        QCOMPARE(form->Label9->text(), QStringLiteral(".:: Edition de l'annuaire Web ::."));
+        QCOMPARE(form->Label9->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+        QVERIFY(form->Label9->font().bold());
+        QCOMPARE(form->GroupBox1->title(), QStringLiteral("Fiche du contact"));
+        QCOMPARE(form->GroupBox1->background(), QColor(128, 0, 0));
+        QCOMPARE(form->GroupBox1->captionColour(), QColor(Qt::white));
+        QCOMPARE(form->GroupBox2->title(), QStringLiteral(".:: Mon annuaire Web ::."));
+        QCOMPARE(form->GroupBox2->captionColour(), QColor(128, 0, 0));
+
+        const std::tuple<QPushButton*, const char*, bool> buttons[] = {
+            {form->Button1, "Ajouter", false},  {form->Button2, "Modifier", false},
+            {form->Button3, "Supprimer", false}, {form->Button7, "Nouveau", false},
+            {form->Button4, "Aperçu", false},   {form->Button5, ".:: Enregistrer l'annuaire Web ::.", true},
+            {form->Button6, "Ouvrir un annuaire Web", true}, {form->Button8, "Quitter", false}};
+        for (const auto& [button, caption, bold] : buttons) {
+            QCOMPARE(button->text(), QString::fromUtf8(caption));
+            QCOMPARE(button->font().bold(), bold);
+        }
+        QCOMPARE(form->Button5->palette().color(QPalette::ButtonText), QColor(0, 0, 128));
+        QCOMPARE(form->Image2->cursor().shape(), Qt::CrossCursor);
+        QVERIFY(!form->Image1->pixmap().isNull());
+        QCOMPARE(form->Image1->pixmap().size(), QSize(597, 60));
+        QCOMPARE(form->Image2->pixmap().size(), QSize(148, 46));
+        QCOMPARE(form->windowIcon().availableSizes().value(0), QSize(32, 32));
+
+        // What the window draws: white client, maroon contact card with its white caption.
+        const QImage shot = form->centralWidget()->grab().toImage();
+        QCOMPARE(shot.pixelColor(300, 500), QColor(Qt::white));
+        QCOMPARE(shot.pixelColor(232 + 360, 56 + 300), QColor(128, 0, 0));
+        QCOMPARE(form->ListBox1->font().pixelSize(), 11);
+    }
+
+    void tabOrder_visitsTheListTheFormThenTheButtonsInTheirOrder() {
+        form->activateWindow();
+        form->ListBox1->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), form->ListBox1);
+        const QStringList expected = {"Edit1",   "Edit2",   "Edit3",   "Edit4",   "Edit5",   "Edit6",
+                                      "Edit7",   "Edit8",   "Button1", "Button2", "Button3", "Button7",
+                                      "Button4", "Button5", "Button6", "Button8", "ListBox1"};
+        QStringList visited;
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void menu_hasItsItemsAllCheckedBeforeAndAfterUse() {
+        QCOMPARE(form->MainMenu1->objectName(), QStringLiteral("MainMenu1"));
+        const QList<QAction*> bar = form->MainMenu1->actions();
+        QCOMPARE(bar.size(), 3);
+        QCOMPARE(bar[0]->text(), QStringLiteral("Fichiers"));
+        QCOMPARE(bar[1]->text(), QStringLiteral("Editions"));
+        QCOMPARE(bar[2]->text(), QStringLiteral("Au sujet de ..."));
+        const std::pair<QAction*, const char*> items[] = {
+            {form->OuvrirunAnnuaireWeb1, "Ouvrir un Annuaire Web"},
+            {form->CrerlAnnuaireWeb1, "Enregistrer l'Annuaire Web"},
+            {form->Quitter1, "Quitter"},
+            {form->AperudelAnnuaireWeb1, "Aperçu de l'Annuaire Web"},
+            {form->AusujetdeFichelia1, "Au sujet de Fichelia"}};
+        QCOMPARE(form->Fichiers1->actions(), (QList<QAction*>{form->OuvrirunAnnuaireWeb1, form->CrerlAnnuaireWeb1,
+                                                               form->Quitter1}));
+        QCOMPARE(form->Editions1->actions(), QList<QAction*>{form->AperudelAnnuaireWeb1});
+        QCOMPARE(form->Ausujetde1->actions(), QList<QAction*>{form->AusujetdeFichelia1});
+        for (const auto& [action, caption] : items) {
+            QCOMPARE(action->text(), QString::fromUtf8(caption));
+            QVERIFY(action->isCheckable());
+            QVERIFY(action->isChecked());
+            QVERIFY(action->shortcut().isEmpty());
+        }
+        // Used twice, they stay checked (no About dialog is attached here).
+        for (QAction* action : {form->OuvrirunAnnuaireWeb1, form->CrerlAnnuaireWeb1, form->AusujetdeFichelia1}) {
+            action->trigger();
+            action->trigger();
+            QVERIFY(action->isChecked());
+        }
+    }
+
+    void menu_eachItemDoesWhatItsButtonDoes() {
+        QTest::mouseClick(form->Button6, Qt::LeftButton);
+        form->OuvrirunAnnuaireWeb1->trigger();
+        QTest::mouseClick(form->Button5, Qt::LeftButton);
+        form->CrerlAnnuaireWeb1->trigger();
+        QCOMPARE(platform->dialogs.size(), 4u);
+        QCOMPARE(platform->dialogs[0].save, false);
+        QCOMPARE(platform->dialogs[1].save, false);
+        QCOMPARE(platform->dialogs[2].save, true);
+        QCOMPARE(platform->dialogs[3].save, true);
+        for (const auto& dialog : platform->dialogs) {
+            QCOMPARE(dialog.title, QStringLiteral("Fichier Annuaire Web"));
+        }
+
+        QTemporaryDir folder;
+        platform->executableFolderPath = folder.path();
+        QTest::mouseClick(form->Button4, Qt::LeftButton);
+        form->AperudelAnnuaireWeb1->trigger();
+        QCOMPARE(platform->openedFiles, std::vector<QString>(2, folder.filePath(QStringLiteral("tmp.html"))));
+    }
+
+    void quit_byButtonMenuOrCloseBox_endsTheLoopAtOnceWithCodeZero() {
+        addContact({"Pas enregistré"});
+        const auto runLoopUntilQuit = [](const std::function<void()>& quit) {
+            QTimer::singleShot(0, quit);
+            QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+            return QCoreApplication::exec();
+        };
+        QCOMPARE(runLoopUntilQuit([this] { QTest::mouseClick(form->Button8, Qt::LeftButton); }), 0);
+        QCOMPARE(runLoopUntilQuit([this] { form->Quitter1->trigger(); }), 0);
+        QCOMPARE(runLoopUntilQuit([this] { form->close(); }), 0);
+        QVERIFY(platform->messages.empty());
+        QVERIFY(platform->questions.empty());
+    }
+
+    void add_withAnEmptyName_showsTheMessageAndChangesNothing() {
+        addContact({"Martin"});
+        clickRow(0);
+        fillForm({"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"});
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QCOMPARE(platform->messages, std::vector<QString>{QStringLiteral("Vous devez saisir un nom")});
+        QCOMPARE(formTexts(), (QStringList{"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"}));
+        QCOMPARE(listNames(*form), QStringList{"Martin"});
+        QCOMPARE(form->directory().selectedPosition(), 0);
+    }
+
+    void add_keepsTheListInCaseInsensitiveOrderAndEmptiesTheForm() {
+        for (const char* name : {"dupont", "Durand", "Dupont", "arnaud", " "}) {
+            addContact({name, "adresse"});
+        }
+        const QStringList names = listNames(*form);
+        QCOMPARE(names.size(), 5);
+        QCOMPARE(names[0], QStringLiteral(" ")); // a name of blanks is a name
+        QCOMPARE(names[1], QStringLiteral("arnaud"));
+        QCOMPARE(names[2].toLower(), QStringLiteral("dupont"));
+        QCOMPARE(names[3].toLower(), QStringLiteral("dupont"));
+        QCOMPARE(names[4], QStringLiteral("Durand"));
+        QVERIFY(platform->messages.empty());
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(form->directory().selectedPosition(), -1);
+        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
+    }
+
+    void add_sameNameTwice_keepsBothRecords() {
+        addContact({"Martin", "1 rue A"});
+        clickRow(0);
+        QTest::mouseClick(form->Button1, Qt::LeftButton); // unchanged selected contact: a second entry
+        QCOMPARE(listNames(*form), (QStringList{"Martin", "Martin"}));
+        QCOMPARE(form->directory().recordAt(0).adresse, "1 rue A");
+        QCOMPARE(form->directory().recordAt(1).adresse, "1 rue A");
+    }
+
+    void addAndModify_turnTheCommentsQuotesIntoApostrophesOnly() {
+        addContact({"Le \"Chat\"", "rue \"A\"", "", "", "", "", "http://\"s\"", "un \"bon\" client"});
+        const annuaire& record = form->directory().recordAt(0);
+        QCOMPARE(record.nom, "Le \"Chat\"");
+        QCOMPARE(record.adresse, "rue \"A\"");
+        QCOMPARE(record.site, "http://\"s\"");
+        QCOMPARE(record.commentaire, "un 'bon' client");
+        clickRow(0);
+        form->Edit8->setText(QStringLiteral("\"\"x\""));
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QCOMPARE(form->directory().recordAt(0).commentaire, "''x'");
+    }
+
+    void modifyAndDelete_withoutASelection_showTheMessage() {
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        addContact({"Martin"});
+        fillForm({"Texte", "tapé"});
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QCOMPARE(platform->messages, std::vector<QString>(4, kNoSelection));
+        QVERIFY(platform->questions.empty());
+        QCOMPARE(listNames(*form), QStringList{"Martin"});
+        QCOMPARE(formTexts().mid(0, 2), (QStringList{"Texte", "tapé"}));
+    }
+
+    void modify_replacesTheSelectedEntryAtItsNewPlace() {
+        addContact({"Martin", "1 rue"});
+        addContact({"Albert"});
+        addContact({"Zoé"});
+        clickRow(1);
+        QCOMPARE(formTexts()[0], QStringLiteral("Martin"));
+        fillForm({"Bernard", "2 rue", "t", "g", "f", "m", "s", "c"});
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Bernard", "Zoé"}));
+        QCOMPARE(form->directory().recordAt(1), annuaire("Bernard", "2 rue", "t", "g", "f", "m", "s", "c"));
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(form->directory().selectedPosition(), -1);
+
+        clickRow(2);
+        form->Edit1->clear();
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QCOMPARE(listNames(*form), (QStringList{"", "Albert", "Bernard"}));
+        QVERIFY(platform->messages.empty());
+    }
+
+    void aListThatCannotTakeAnEntry_showsTheErrorBoxAndLosesNothing() {
+        makeForm(2);
+        addContact({"Albert"});
+        addContact({"Martin", "1 rue"});
+        addContact({"Zoé", "rue"});
+        QCOMPARE(platform->errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
+        QCOMPARE(formTexts().mid(0, 2), (QStringList{"Zoé", "rue"}));
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
+
+        // Modify keeps the old entry, selected, and the form keeps what was typed.
+        clickRow(1);
+        fillForm({"Bernard", "2 rue"});
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QCOMPARE(platform->errors.size(), 2u);
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
+        QCOMPARE(form->directory().recordAt(1).adresse, "1 rue");
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(formTexts().mid(0, 2), (QStringList{"Bernard", "2 rue"}));
+    }
+
+    void delete_asksAndRemovesOnlyOnOk() {
+        addContact({"Albert"});
+        addContact({"Martin", "1 rue"});
+        clickRow(1);
+        form->Edit2->setText(QStringLiteral("modifié à la main"));
+        platform->answers = {false};
+        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QCOMPARE(platform->questions,
+                 std::vector<QString>{QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")});
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(form->Edit2->text(), QStringLiteral("modifié à la main"));
+
+        platform->answers = {true};
+        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QCOMPARE(listNames(*form), QStringList{"Albert"});
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(form->directory().selectedPosition(), -1);
+    }
+
+    void new_emptiesTheFormClearsTheSelectionAndPutsTheCaretInTheName() {
+        addContact({"Martin", "1 rue"});
+        clickRow(0);
+        form->Button1->setFocus();
+        QTest::mouseClick(form->Button7, Qt::LeftButton);
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(form->directory().selectedPosition(), -1);
+        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
+        QTRY_COMPARE(QApplication::focusWidget(), form->Edit1);
+        QCOMPARE(listNames(*form), QStringList{"Martin"});
+    }
+
+    void select_byMouseOrKeyboard_fillsTheEightFieldsEmptyOnesIncluded() {
+        addContact({"Albert", "a", "t", "g", "", "m", "s", "c"});
+        addContact({"Bernard", "b"});
+        addContact({"Martin", "m"});
+        form->Edit5->setText(QStringLiteral("tapé par l'utilisateur"));
+        clickRow(0);
+        QCOMPARE(formTexts(), (QStringList{"Albert", "a", "t", "g", "", "m", "s", "c"}));
+
+        form->ListBox1->setFocus();
+        QTest::keyClick(form->ListBox1, Qt::Key_Down);
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(formTexts()[0], QStringLiteral("Bernard"));
+        QTest::keyClick(form->ListBox1, Qt::Key_M);
+        QCOMPARE(form->directory().selectedPosition(), 2);
+        QCOMPARE(formTexts().mid(0, 2), (QStringList{"Martin", "m"}));
+
+        // Clicking the selected entry again shows its record again.
+        form->Edit2->setText(QStringLiteral("changé"));
+        clickRow(2);
+        QCOMPARE(form->Edit2->text(), QStringLiteral("m"));
+    }
+
+    void programSelectionChanges_doNotRunTheSelectCommand() {
+        addContact({"Albert", "a"});
+        clickRow(0);
+        form->Edit2->setText(QStringLiteral("tapé"));
+        form->directory().select(0);
+        QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+        QCOMPARE(form->ListBox1->selectionModel()->selectedRows().value(0).row(), 0);
+        form->ResetContactFields();
+        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(listNames(*form), QStringList{"Albert"});
+    }
+
+    void textsOfAnyLengthAndCharacter_surviveSelectThenModify() {
+        std::mt19937 random(3);
+        std::vector<annuaire> records;
+        records.push_back(annuaire("Long", std::string(40000, 'a'), "", "", "", "", "", std::string(70000, 'c')));
+        for (int i = 0; i < 40; ++i) {
+            annuaire record = fichelia::testing::awkwardContact(random);
+            record.commentaire = fichelia::applyCommentQuoteRule(record.commentaire);
+            records.push_back(record);
+        }
+        for (const annuaire& record : records) {
+            auto& list = form->directory();
+            list.removeAll();
+            list.add(record);
+            clickRow(0);
+            QTest::mouseClick(form->Button2, Qt::LeftButton);
+            QCOMPARE(list.count(), 1);
+            QVERIFY2(list.recordAt(0) == record, record.nom.c_str());
+        }
+    }
+
+    void logo_opensThePublishersPageAndSaysNothingWhenItCannot() {
+        QTest::mouseClick(form->Image2, Qt::LeftButton);
+        QCOMPARE(platform->openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
+        QVERIFY(platform->messages.empty());
+        QVERIFY(platform->errors.empty());
+    }
+
+    void errorEscapingAnEventHandler_isShownAndTheLoopGoesOn() {
+        class Throwing : public QObject {
+        public:
+            bool event(QEvent*) override { throw std::runtime_error("Panne simulée"); }
+        } throwing;
+        QStringList reported;
+        auto* application = static_cast<fichelia::FicheliaApplication*>(QCoreApplication::instance());
+        application->setErrorReporter([&reported](const QString& message) { reported << message; });
+        QCoreApplication::postEvent(&throwing, new QEvent(QEvent::User));
+        QCoreApplication::processEvents();
+        application->setErrorReporter(nullptr);
+        QCOMPARE(reported, QStringList{"Panne simulée"});
+        addContact({"Toujours là"});
+        QCOMPARE(listNames(*form), QStringList{"Toujours là"});
+    }
+
+    void list_showsRowsThirteenPixelsHigh() {
+        std::vector<annuaire> many;
+        for (int i = 0; i < 100000; ++i) {
+            many.push_back(fichelia::testing::contact("Nom " + std::to_string(i)));
+        }
+        form->directory().addAll(std::move(many));
+        QCOMPARE(form->ListBox1->model()->rowCount(), 100000);
+        QVERIFY(form->ListBox1->uniformItemSizes());
+        QCOMPARE(form->ListBox1->sizeHintForRow(0), 13);
+        form->ListBox1->scrollToBottom();
+        const QModelIndex shown = form->ListBox1->indexAt(form->ListBox1->viewport()->rect().center());
+        clickRow(shown.row());
+        QCOMPARE(form->directory().selectedPosition(), shown.row());
+        QVERIFY(form->directory().selectedPosition() > 99000);
+    }
+};
+
+FICHELIA_GUI_TEST_MAIN(TestUnit1)
+#include "Unit1Test.moc"
