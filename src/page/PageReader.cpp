@@ -90,18 +90,75 @@ std::optional<Escape> escapeAt(std::string_view value, std::size_t pos) {
     }
 }
 
-void setValue(annuaire& record, int valueNumber, std::string text) {
-    // The record line's order: commentaire (7) before site (8).
-    switch (valueNumber) {
-    case 1: record.nom = std::move(text); break;
-    case 2: record.adresse = std::move(text); break;
-    case 3: record.tel = std::move(text); break;
-    case 4: record.gsm = std::move(text); break;
-    case 5: record.fax = std::move(text); break;
-    case 6: record.mail = std::move(text); break;
-    case 7: record.commentaire = std::move(text); break;
-    case 8: record.site = std::move(text); break;
-    default: break;
+// The fields that a record line's values go to, in value order: commentaire (7)
+// before site (8).
+constexpr std::array<std::string annuaire::*, 8> kValueFields = {
+    &annuaire::nom, &annuaire::adresse, &annuaire::tel,         &annuaire::gsm,
+    &annuaire::fax, &annuaire::mail,    &annuaire::commentaire, &annuaire::site,
+};
+
+bool isRecordLine(std::string_view line) { return line.substr(0, kRecordMarker.size()) == kRecordMarker; }
+
+// Sets text to one value of a record line, decoded (see decodeScriptValue).
+void assignScriptValue(std::string& text, std::string_view value) {
+    unsigned highBytes = 0;
+    unsigned backslashes = 0;
+    for (const char c : value) {
+        highBytes |= static_cast<unsigned char>(c) >= 0x80;
+        backslashes |= c == '\\';
+    }
+    if (backslashes == 0) {
+        if (highBytes == 0) {
+            text.assign(value.data(), value.size()); // ASCII reads as itself
+        } else {
+            text.clear();
+            text::appendWindows1252AsUtf8(text, value);
+        }
+        return;
+    }
+    text.clear();
+    std::size_t pos = 0;
+    while (pos < value.size()) {
+        const std::size_t backslash = value.find('\\', pos);
+        const std::size_t runEnd = backslash == std::string_view::npos ? value.size() : backslash;
+        text::appendWindows1252AsUtf8(text, value.substr(pos, runEnd - pos));
+        pos = runEnd;
+        if (pos == value.size()) {
+            break;
+        }
+        if (const auto escape = escapeAt(value, pos)) {
+            text::appendUtf8(text, escape->codePoint);
+            pos += escape->length;
+        } else {
+            text += '\\';
+            ++pos;
+        }
+    }
+}
+
+// Sets every field of record from a record line: the line's values, and the
+// template's texts for the fields the line lacks. Texts already in record lend
+// their room.
+void readRecordLine(std::string_view line, const annuaire& templateRecord, annuaire& record) {
+    std::size_t valuesGiven = 0;
+    const std::size_t firstQuote = line.find('"');
+    if (firstQuote != std::string_view::npos) {
+        std::string_view rest = line.substr(firstQuote + 1);
+        while (valuesGiven < kValueFields.size()) {
+            std::string& field = record.*kValueFields[valuesGiven];
+            ++valuesGiven;
+            const std::size_t quote = rest.find('"');
+            if (quote == std::string_view::npos) {
+                field.clear(); // the pass that finds no quote leaves its field empty
+                break;
+            }
+            assignScriptValue(field, rest.substr(0, quote));
+            // Past the closing quote and the two bytes after it (comma, opening quote).
+            rest.remove_prefix(std::min(rest.size(), quote + 3));
+        }
+    }
+    for (std::size_t value = valuesGiven; value < kValueFields.size(); ++value) {
+        record.*kValueFields[value] = templateRecord.*kValueFields[value];
     }
 }
 
@@ -115,8 +172,8 @@ void appendWithoutCr(std::string& out, const char* begin, const char* end) {
     }
 }
 
-// Gathers the lines of the data one chunk at a time and hands each record line
-// to ParseDirectoryLine. Only a line that may still be a record line is kept.
+// Gathers the lines of the data one chunk at a time and reads each record line
+// as ParseDirectoryLine does. Only a line that may still be a record line is kept.
 class LineSplitter {
 public:
     LineSplitter(const annuaire& templateRecord, const RecordReceiver& receiver)
@@ -125,9 +182,17 @@ public:
     void feed(const char* data, std::size_t size) {
         const char* p = data;
         const char* const end = data + size;
+        // Pages are LF text without NULs, so most chunks hold neither CR nor NUL:
+        // then a line that starts and ends in the chunk is parsed where it lies.
+        const bool plainChunk = std::memchr(data, '\r', size) == nullptr && std::memchr(data, '\0', size) == nullptr;
         while (p < end) {
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
             const char* const stop = lf != nullptr ? lf : end;
+            if (plainChunk && lf != nullptr && atLineStart()) {
+                handLine(std::string_view(p, static_cast<std::size_t>(stop - p)));
+                p = lf + 1;
+                continue;
+            }
             if (m_state != State::Skipping) {
                 collect(p, stop);
             }
@@ -144,6 +209,9 @@ public:
 
 private:
     enum class State { Collecting, Skipping };
+
+    // Nothing of the current line kept so far but CRs, which do not count.
+    bool atLineStart() const { return m_state == State::Collecting && m_line.empty() && !m_cutAtNul; }
 
     void collect(const char* begin, const char* end) {
         if (m_cutAtNul) {
@@ -165,11 +233,16 @@ private:
         }
     }
 
+    void handLine(std::string_view line) {
+        if (isRecordLine(line)) {
+            readRecordLine(line, m_template, m_record);
+            m_receiver(std::move(m_record));
+        }
+    }
+
     void finishLine() {
-        if (m_state == State::Collecting && m_line.size() >= kRecordMarker.size()) {
-            if (auto record = ParseDirectoryLine(m_line, m_template)) {
-                m_receiver(std::move(*record));
-            }
+        if (m_state == State::Collecting) {
+            handLine(m_line);
         }
         m_line.clear();
         m_state = State::Collecting;
@@ -179,6 +252,10 @@ private:
     const annuaire& m_template;
     const RecordReceiver& m_receiver;
     std::string m_line;
+    // Every record is read into this one and handed over from it. A receiver
+    // that keeps the record takes its texts; one that only looks at it leaves
+    // them, and their room serves the next line.
+    annuaire m_record;
     State m_state = State::Collecting;
     bool m_cutAtNul = false;
 };
@@ -187,49 +264,18 @@ private:
 
 std::string decodeScriptValue(std::string_view value) {
     std::string text;
-    text.reserve(value.size() + value.size() / 4);
-    std::size_t pos = 0;
-    while (pos < value.size()) {
-        const std::size_t backslash = value.find('\\', pos);
-        const std::size_t runEnd = backslash == std::string_view::npos ? value.size() : backslash;
-        text::appendWindows1252AsUtf8(text, value.substr(pos, runEnd - pos));
-        pos = runEnd;
-        if (pos == value.size()) {
-            break;
-        }
-        if (const auto escape = escapeAt(value, pos)) {
-            text::appendUtf8(text, escape->codePoint);
-            pos += escape->length;
-        } else {
-            text += '\\';
-            ++pos;
-        }
-    }
+    assignScriptValue(text, value);
     return text;
 }
 
 } // namespace page
 
 std::optional<annuaire> ParseDirectoryLine(std::string_view line, const annuaire& templateRecord) {
-    if (line.substr(0, page::kRecordMarker.size()) != page::kRecordMarker) {
+    if (!page::isRecordLine(line)) {
         return std::nullopt;
     }
-    annuaire record = templateRecord;
-    const std::size_t firstQuote = line.find('"');
-    if (firstQuote == std::string_view::npos) {
-        return record;
-    }
-    std::string_view rest = line.substr(firstQuote + 1);
-    for (int valueNumber = 1; valueNumber <= 8; ++valueNumber) {
-        const std::size_t quote = rest.find('"');
-        if (quote == std::string_view::npos) {
-            page::setValue(record, valueNumber, {});
-            break;
-        }
-        page::setValue(record, valueNumber, page::decodeScriptValue(rest.substr(0, quote)));
-        // Past the closing quote and the two bytes after it (comma, opening quote).
-        rest.remove_prefix(std::min(rest.size(), quote + 3));
-    }
+    annuaire record;
+    page::readRecordLine(line, templateRecord, record);
     return record;
 }
 

@@ -1,6 +1,7 @@
 #include "text/Windows1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace fichelia::text {
 
@@ -79,14 +80,25 @@ void appendUtf8(std::string& out, char32_t codePoint) {
 
 void appendWindows1252AsUtf8(std::string& out, std::string_view bytes) {
     const Utf8Forms& forms = utf8Forms();
-    for (char c : bytes) {
+    std::size_t highBytes = 0;
+    for (const char c : bytes) {
+        highBytes += static_cast<unsigned char>(c) >= 0x80;
+    }
+    // Room for the most it can take: a byte from 0x80 on takes two or three
+    // bytes of UTF-8, the others one. The text is then cut to what it took.
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size() + 2 * highBytes);
+    char* end = out.data() + start;
+    for (const char c : bytes) {
         const auto value = static_cast<unsigned char>(c);
         if (value < 0x80) {
-            out += c;
+            *end++ = c;
         } else {
-            out.append(forms.bytes[value].data(), forms.length[value]);
+            std::memcpy(end, forms.bytes[value].data(), 3);
+            end += forms.length[value];
         }
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string windows1252ToUtf8(std::string_view bytes) {

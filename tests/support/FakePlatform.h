@@ -33,7 +33,7 @@ public:
     std::vector<QString> writtenFiles;
 
     std::deque<bool> answers;                        // to questions; none left: Cancel
-    std::deque<std::optional<FileChoice>> fileChoices; // to file dialogs; none left: cancelled
+    std::deque<FileChoice> fileChoices; // to file dialogs; an empty path or none left: cancelled
     QString executableFolderPath;
     QString cacheFolderPath;
     std::map<QString, QString> failingWrites; // path -> reason given
@@ -137,8 +137,11 @@ private:
         if (fileChoices.empty()) {
             return std::nullopt;
         }
-        auto choice = fileChoices.front();
+        const FileChoice choice = fileChoices.front();
         fileChoices.pop_front();
+        if (choice.path.isEmpty()) {
+            return std::nullopt;
+        }
         return choice;
     }
 };

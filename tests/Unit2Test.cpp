@@ -1,0 +1,143 @@
+// The About dialog, shown modally from the main window's menu.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "FakePlatform.h"
+#include "GuiTestMain.h"
+#include "PictureBox.h"
+#include "TestRecords.h"
+#include "Unit1.h"
+#include "Unit2.h"
+
+using fichelia::testing::FakePlatform;
+
+class TestUnit2 : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<TForm1> form;
+    TForm2* about = nullptr;
+
+    // Opens the dialog from the menu; `whileShown` runs inside its modal loop
+    // and must close it.
+    void showAbout(const std::function<void()>& whileShown) {
+        bool ran = false;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget() == about);
+            whileShown();
+            ran = true;
+        });
+        form->AusujetdeFichelia1->trigger();
+        QVERIFY(ran);
+        QVERIFY(!about->isVisible());
+    }
+
+    // A click that goes through the window system, where modality applies.
+    void clickAddAsTheWindowSystemWould() {
+        const QPoint at = form->Button1->mapTo(form.get(), form->Button1->rect().center());
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, at);
+    }
+
+private slots:
+    void init() {
+        platform = std::make_unique<FakePlatform>();
+        form = std::make_unique<TForm1>(*platform, std::make_unique<fichelia::DirectoryList>(
+                                                       fichelia::testing::rootCollator()));
+        about = new TForm2(form.get());
+        form->setAboutDialog(about);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void cleanup() {
+        form.reset();
+        platform.reset();
+    }
+
+    void dialog_hasItsCaptionSizeAndParts() {
+        QCOMPARE(about->windowTitle(), QStringLiteral("Au sujet de Fichelia"));
+        QCOMPARE(about->size(), QSize(582, 294));
+        QCOMPARE(about->minimumSize(), about->maximumSize());
+        QVERIFY(!(about->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(about->Image1->geometry(), QRect(-6, 0, 593, 57));
+        QCOMPARE(about->Image1->pixmap().size(), QSize(597, 60));
+        QCOMPARE(about->Memo1->geometry(), QRect(16, 72, 545, 169));
+        QCOMPARE(about->Button1->geometry(), QRect(232, 248, 105, 41));
+        QCOMPARE(about->Button1->text(), QStringLiteral("Fermer"));
+        QVERIFY(about->Memo1->isReadOnly());
+        QCOMPARE(about->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(about->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(about->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    }
+
+    void memo_holdsItsTwelveLines() {
+        const QStringList lines = about->Memo1->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines[0], QStringLiteral("Fichelia vous permet d'installer un annuaire perfectionné sur votre site perso."));
+        QVERIFY(lines[1].endsWith(QStringLiteral("sélection ")));
+        QCOMPARE(lines[2], QStringLiteral("rapide d'un contact ..."));
+        QVERIFY(lines[3].endsWith(QStringLiteral("(pas besoin de php ")));
+        QVERIFY(lines[5].endsWith(QStringLiteral("pour les ")));
+        QCOMPARE(lines[6], QStringLiteral("modifier."));
+        QCOMPARE(lines[8], QString(46, QLatin1Char('-')));
+        QCOMPARE(lines[9],
+                 QStringLiteral("Fichelia fonctionne sous tous les systèmes windows : 98,Me,2000,NT,XP,2003 Server"));
+        QVERIFY(lines[10].contains(QStringLiteral("https://fichelia.example/")));
+        QVERIFY(!lines[11].isEmpty());
+    }
+
+    void fermer_closesTheDialogAndLeavesTheMainWindowAsItWas() {
+        form->directory().add(fichelia::testing::contact("Martin"));
+        form->directory().add(fichelia::testing::contact("Albert"));
+        form->directory().select(1);
+        form->Edit3->setText(QStringLiteral("tapé"));
+        showAbout([this] {
+            QVERIFY(about->isModal() || about->windowModality() != Qt::NonModal);
+            // The main window's buttons do not react while the dialog shows.
+            clickAddAsTheWindowSystemWould();
+            const bool blocked = platform->messages.empty();
+            QTest::mouseClick(about->Button1, Qt::LeftButton);
+            QVERIFY(blocked);
+        });
+        QCOMPARE(form->directory().count(), 2);
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(form->Edit3->text(), QStringLiteral("tapé"));
+        QVERIFY(platform->messages.empty());
+        // Once it is closed they do again ("Ajouter" with no name asks for one).
+        form->Edit1->clear();
+        clickAddAsTheWindowSystemWould();
+        QCOMPARE(platform->messages.size(), 1u);
+    }
+
+    void closeBox_closesItLikeFermer_andTheMemoCannotBeEdited() {
+        showAbout([this] {
+            about->Memo1->setFocus();
+            QTest::keyClicks(about->Memo1, "xyz");
+            QVERIFY(!about->Memo1->toPlainText().contains(QStringLiteral("xyz")));
+            about->close();
+        });
+    }
+
+    void reopened_showsTheSameTextWhereTheUserLeftIt() {
+        QPoint firstPlace;
+        const QString text = about->Memo1->toPlainText();
+        showAbout([&] {
+            firstPlace = about->pos();
+            about->move(firstPlace + QPoint(37, 21));
+            about->close();
+        });
+        showAbout([&] {
+            QCOMPARE(about->pos(), firstPlace + QPoint(37, 21));
+            QCOMPARE(about->Memo1->toPlainText(), text);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+    }
+};
+
+FICHELIA_GUI_TEST_MAIN(TestUnit2)
+#include "Unit2Test.moc"
