@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QScreen>
 
@@ -35,6 +37,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setPlainText(memoLines().join(QLatin1Char('\n')));
+    fitMemoFont();
 
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Fermer"), this, {232, 248, 105, 41});
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
@@ -61,6 +64,24 @@ QStringList TForm2::memoLines() {
         QStringLiteral("Logiciel gratuit : vous pouvez l'utiliser et le redistribuer librement, sans le modifier "
                        "ni le vendre."),
     };
+}
+
+// The memo has no scroll bars: with a font wider than the one its text was
+// written for, its lines would wrap and the last ones fall out of sight. The
+// font shrinks, a pixel at a time, until every line fits on one line.
+void TForm2::fitMemoFont() {
+    const int available = Memo1->contentsRect().width() - 2 * static_cast<int>(Memo1->document()->documentMargin()) - 2;
+    QFont font = WindowLook::font();
+    for (int pixels = font.pixelSize(); pixels >= 8; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        const QStringList lines = memoLines();
+        if (std::all_of(lines.begin(), lines.end(),
+                        [&](const QString& line) { return metrics.horizontalAdvance(line) <= available; })) {
+            break;
+        }
+    }
+    Memo1->setFont(font);
 }
 
 void TForm2::Button1Click() { close(); }

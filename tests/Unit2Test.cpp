@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "FakePlatform.h"
@@ -116,6 +117,8 @@ private slots:
 
     void closeBox_closesItLikeFermer_andTheMemoCannotBeEdited() {
         showAbout([this] {
+            // No scroll bars: every line shows whole, none wraps out of sight.
+            QCOMPARE(about->Memo1->document()->lineCount(), 12);
             about->Memo1->setFocus();
             QTest::keyClicks(about->Memo1, "xyz");
             QVERIFY(!about->Memo1->toPlainText().contains(QStringLiteral("xyz")));
