@@ -8,6 +8,4 @@ cd "$(dirname "$0")/.."
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 
-# Until the window lands: the companion tool writes a sample page.
-./build/tools/fichelia-page/fichelia-page write < tests/data/contacts_three.tsv > build/exemple.html
-echo "Page written: build/exemple.html"
+exec ./build/src/fichelia
