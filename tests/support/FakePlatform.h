@@ -40,7 +40,8 @@ public:
     std::map<QString, QString> failingOpens;  // path -> reason given
     // Makes the next opened file's source fail after it has handed out this many bytes.
     std::optional<std::size_t> readFailsAfter;
-    std::function<void()> duringMessage; // runs while a message box is "shown"
+    std::function<void()> duringMessage;   // runs while a message box is "shown"
+    std::function<void()> afterFileDialog; // runs as a file dialog closes, before the command goes on
     int busyDepth = 0;
     int busyCount = 0;
 
@@ -139,6 +140,9 @@ private:
         }
         const FileChoice choice = fileChoices.front();
         fileChoices.pop_front();
+        if (afterFileDialog) {
+            afterFileDialog();
+        }
         if (choice.path.isEmpty()) {
             return std::nullopt;
         }
