@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything and runs the whole test suite.
-# Fails on the first failure.
+# Installs what is needed, builds everything and runs the whole test suite:
+# once in the normal build, and once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Fails on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 
 jobs=$(nproc)
+
 cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+# The browser tests drive Chromium, not our code: the normal run covers them.
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs" -E '^browser'
