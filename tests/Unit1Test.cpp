@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -90,6 +91,8 @@ private slots:
         QCOMPARE(form->directory().selectedPosition(), -1);
         QVERIFY(platform->messages.empty());
         QCOMPARE(form->centralWidget()->size(), QSize(598, 527));
+        const QRect screen = form->screen()->availableGeometry();
+        QVERIFY((form->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
         QCOMPARE(form->minimumSize(), form->maximumSize());
         const Qt::WindowFlags flags = form->windowFlags();
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
