@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 
 #include "DirectoryListModel.h"
 #include "FramedGroup.h"
@@ -233,11 +232,7 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        WindowLook::centreOnScreen(this);
     }
 }
 
@@ -359,10 +354,16 @@ void TForm1::Button1Click() {
     ResetContactFields();
 }
 
-void TForm1::Button2Click() {
-    const int selected = m_list->selectedPosition();
-    if (selected < 0) {
+bool TForm1::hasSelection() {
+    if (m_list->selectedPosition() < 0) {
         m_platform.showMessage(kNoSelection);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::Button2Click() {
+    if (!hasSelection()) {
         return;
     }
     const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
@@ -374,16 +375,11 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-    const int selected = m_list->selectedPosition();
-    if (selected < 0) {
-        m_platform.showMessage(kNoSelection);
-        return;
-    }
-    if (!m_platform.confirm(kConfirmDelete)) {
+    if (!hasSelection() || !m_platform.confirm(kConfirmDelete)) {
         return;
     }
     const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    m_list->removeAt(selected);
+    m_list->removeAt(m_list->selectedPosition());
     ResetContactFields();
 }
 

@@ -124,6 +124,8 @@ private:
     void connectClick(QPushButton* button, void (TForm1::*handler)());
     void connectMenu(QAction* action, void (TForm1::*handler)());
 
+    // True when an entry is selected; otherwise tells the user to select one.
+    bool hasSelection();
     void onViewSelectionChanged();
     void showSelection(int position);
 

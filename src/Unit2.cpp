@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QPushButton>
-#include <QScreen>
 
 #include "PictureBox.h"
 #include "WindowLook.h"
@@ -90,12 +89,6 @@ void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            QRect frame = frameGeometry();
-            frame.moveCenter(area.center());
-            // Never above or left of the screen's corner.
-            move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
-        }
+        WindowLook::centreOnScreen(this);
     }
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 
 namespace fichelia {
 
@@ -27,6 +28,15 @@ QFont WindowLook::boldFont() {
 }
 
 QColor WindowLook::buttonFace() { return QApplication::palette().color(QPalette::Button); }
+
+void WindowLook::centreOnScreen(QWidget* window) {
+    if (const QScreen* screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(area.center());
+        window->move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+    }
+}
 
 QLabel* WindowLook::label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
                           const QColor& colour, bool bold) {

@@ -18,6 +18,7 @@
 
 #include "FakePlatform.h"
 #include "GuiTestMain.h"
+#include "QtFiles.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 #include "page/PageWriter.h"
@@ -27,16 +28,8 @@ using fichelia::testing::FakePlatform;
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using fichelia::testing::fileBytes;
+using fichelia::testing::writeBytes;
 
 // A folder where a page of a few hundred kilobytes does not fit.
 class FullDisk {

@@ -15,6 +15,7 @@
 #include "FakePlatform.h"
 #include "Files.h"
 #include "GuiTestMain.h"
+#include "QtFiles.h"
 #include "PageFiles.h"
 #include "TestRecords.h"
 #include "Unit1.h"
@@ -25,16 +26,8 @@ using fichelia::testing::FakePlatform;
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using fichelia::testing::fileBytes;
+using fichelia::testing::writeBytes;
 
 std::vector<annuaire> records(fichelia::DirectoryList& list) {
     std::vector<annuaire> result;
