@@ -34,3 +34,16 @@ if [ "${#missing[@]}" -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=120 "${missing[@]}"
 fi
+
+# The browser tests' driver, playwright-core, from the npm registry at the
+# version locked in tests/browser/package-lock.json (it downloads no browser:
+# the tests use Debian's Chromium). `npm ci` runs again only when the lock file
+# changed since the last install.
+browser_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/browser"
+node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
+if [ "$node_major" -lt 20 ]; then
+    echo "install-deps: Node.js 20 or later is needed by the browser tests (found: $(node --version 2>/dev/null || echo none))" >&2
+elif ! cmp -s "$browser_tests/package-lock.json" "$browser_tests/node_modules/.fichelia-installed-lock"; then
+    (cd "$browser_tests" && npm ci --no-audit --no-fund)
+    cp "$browser_tests/package-lock.json" "$browser_tests/node_modules/.fichelia-installed-lock"
+fi

@@ -1,0 +1,76 @@
+// Contacts for the page tests: read from the TSV files kept with the tests,
+// and turned into pages by the companion tool, exactly as a visitor would get
+// them from a static host (file:// URLs, no charset declared anywhere).
+
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const browserDataDir = path.join(here, '..', 'data');
+export const sharedDataDir = path.join(here, '..', '..', 'data');
+
+export const fieldNames = ['nom', 'adresse', 'tel', 'gsm', 'fax', 'mail', 'site', 'commentaire'];
+
+function unescapeField(field) {
+    return field.replace(/\\(.)/g, (_, c) => ({ t: '\t', n: '\n', r: '\r', '\\': '\\' })[c]);
+}
+
+// The contacts of a TSV file in file order, as objects with the eight fields,
+// the escapes \t \n \r \\ undone: the texts exactly as they were typed.
+export function readContacts(tsvPath) {
+    const text = fs.readFileSync(tsvPath, 'utf8');
+    return text
+        .split('\n')
+        .map((line) => line.replace(/\r$/, ''))
+        .filter((line) => line !== '')
+        .map((line) => {
+            const fields = line.split('\t');
+            if (fields.length !== fieldNames.length) {
+                throw new Error(`${tsvPath}: ${fields.length} fields in "${line}"`);
+            }
+            return Object.fromEntries(fieldNames.map((name, i) => [name, unescapeField(fields[i])]));
+        });
+}
+
+function toolPath() {
+    const tool = process.env.FICHELIA_PAGE_TOOL;
+    if (!tool) {
+        throw new Error('FICHELIA_PAGE_TOOL must name the built fichelia-page tool (CTest sets it)');
+    }
+    return tool;
+}
+
+// Writes pages into a private temporary folder; remove() deletes it.
+export function pageFolder() {
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'fichelia-pages-'));
+    return {
+        dir,
+        // Runs `fichelia-page write` over a TSV file and returns the page's
+        // path, its file:// URL and its bytes.
+        write(tsvPath, { name = path.basename(tsvPath, '.tsv') + '.html', site } = {}) {
+            const args = ['write'];
+            if (site) {
+                args.push('--site', site);
+            }
+            const bytes = execFileSync(toolPath(), args, {
+                input: fs.readFileSync(tsvPath),
+                maxBuffer: 1 << 30,
+            });
+            const file = path.join(dir, name);
+            fs.writeFileSync(file, bytes);
+            return { file, url: pathToFileURL(file).href, bytes };
+        },
+        remove() {
+            fs.rmSync(dir, { recursive: true, force: true });
+        },
+    };
+}
+
+// The order in which the page's own sort leaves names: ascending by UTF-16
+// code units (JavaScript's `<` on strings), equal names in page order.
+export function byCodeUnits(a, b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
