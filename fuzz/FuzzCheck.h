@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "directory/annuaire.h"
+
+// What the fuzz targets share: stopping on a broken property with a message
+// that shows the bytes involved.
+namespace fichelia::fuzz {
+
+// Bytes as printable ASCII, everything else as \xHH, for messages.
+inline std::string shown(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            out += c;
+        } else {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        }
+    }
+    return out;
+}
+
+inline std::string shown(const annuaire& record) {
+    return "{nom \"" + shown(record.nom) + "\", adresse \"" + shown(record.adresse) + "\", tel \"" + shown(record.tel) +
+           "\", gsm \"" + shown(record.gsm) + "\", fax \"" + shown(record.fax) + "\", mail \"" + shown(record.mail) +
+           "\", site \"" + shown(record.site) + "\", commentaire \"" + shown(record.commentaire) + "\"}";
+}
+
+// Ends the run when a property does not hold; libFuzzer then keeps the input
+// as a crash file. detail is only built for the message.
+template <typename Detail> void check(bool holds, std::string_view property, Detail detail) {
+    if (!holds) {
+        const std::string text = detail();
+        std::fprintf(stderr, "\n*** property broken: %.*s\n%s\n", static_cast<int>(property.size()), property.data(),
+                     text.c_str());
+        std::abort();
+    }
+}
+
+inline void check(bool holds, std::string_view property) {
+    check(holds, property, [] { return std::string(); });
+}
+
+} // namespace fichelia::fuzz

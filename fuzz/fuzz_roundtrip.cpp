@@ -1,0 +1,92 @@
+// Read, write, read again. The records read from any bytes go into a directory
+// list, the list is written as a page, and that page must read back to the
+// list's records, field for field and in list order. Written again from what it
+// gave, the page must come out byte for byte the same.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "directory/DirectoryList.h"
+#include "directory/NameCollator.h"
+#include "page/ByteSource.h"
+#include "page/PageReader.h"
+#include "page/PageWriter.h"
+
+namespace {
+
+using fichelia::fuzz::check;
+using fichelia::fuzz::shown;
+
+// Fills the fields that a line of the fuzzed bytes lacks.
+const annuaire kTemplate("Modèle nom", "", "Modèle tél", "", "Modèle fax", "", "Modèle site", "Modèle commentaire");
+
+// Every line of a written page has all eight values, so these texts must
+// never show in the second reading.
+const annuaire kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm", "absent fax", "absent mail",
+                       "absent site", "absent commentaire");
+
+std::vector<annuaire> readAll(std::string_view bytes, const annuaire& templateRecord) {
+    fichelia::MemoryByteSource source(bytes);
+    std::vector<annuaire> records;
+    fichelia::ReadDirectoryPage(source, templateRecord,
+                                [&](annuaire&& record) { records.push_back(std::move(record)); });
+    return records;
+}
+
+const std::shared_ptr<const fichelia::NameCollator>& rootCollator() {
+    static const auto collator = std::make_shared<const fichelia::NameCollator>("");
+    return collator;
+}
+
+// The first field of two records that differs, or nothing.
+std::string fieldDifference(const annuaire& got, const annuaire& expected) {
+    static constexpr std::pair<const char*, std::string annuaire::*> kFields[] = {
+        {"nom", &annuaire::nom},   {"adresse", &annuaire::adresse},
+        {"tel", &annuaire::tel},   {"gsm", &annuaire::gsm},
+        {"fax", &annuaire::fax},   {"mail", &annuaire::mail},
+        {"site", &annuaire::site}, {"commentaire", &annuaire::commentaire},
+    };
+    for (const auto& [name, field] : kFields) {
+        if (got.*field != expected.*field) {
+            return std::string(name) + " read back as \"" + shown(got.*field) + "\", written \"" +
+                   shown(expected.*field) + "\"";
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<annuaire> firstReading =
+        readAll(std::string_view(reinterpret_cast<const char*>(data), size), kTemplate);
+    const std::size_t recordCount = firstReading.size();
+
+    fichelia::DirectoryList list(rootCollator());
+    list.replaceAll(std::move(firstReading));
+    check(static_cast<std::size_t>(list.count()) == recordCount, "the list holds every record read");
+
+    const std::string page = fichelia::BuildDirectoryPage(list);
+    std::vector<annuaire> secondReading = readAll(page, kAbsent);
+    check(secondReading.size() == recordCount, "the written page gives one record per entry", [&] {
+        return std::to_string(secondReading.size()) + " records read back, " + std::to_string(recordCount) + " written";
+    });
+    for (int i = 0; i < list.count(); ++i) {
+        const annuaire& written = list.recordAt(i);
+        const annuaire& readBack = secondReading[static_cast<std::size_t>(i)];
+        check(readBack == written, "the written page reads back field for field",
+              [&] { return "entry " + std::to_string(i) + ": " + fieldDifference(readBack, written); });
+    }
+
+    fichelia::DirectoryList again(rootCollator());
+    again.replaceAll(std::move(secondReading));
+    const std::string pageAgain = fichelia::BuildDirectoryPage(again);
+    check(pageAgain == page, "the page written from its own reading is the same page");
+    return 0;
+}
