@@ -101,14 +101,12 @@ bool isRecordLine(std::string_view line) { return line.substr(0, kRecordMarker.s
 
 // Sets text to one value of a record line, decoded (see decodeScriptValue).
 void assignScriptValue(std::string& text, std::string_view value) {
-    unsigned highBytes = 0;
-    unsigned backslashes = 0;
+    unsigned char allBytes = 0;
     for (const char c : value) {
-        highBytes |= static_cast<unsigned char>(c) >= 0x80;
-        backslashes |= c == '\\';
+        allBytes |= static_cast<unsigned char>(c);
     }
-    if (backslashes == 0) {
-        if (highBytes == 0) {
+    if (value.find('\\') == std::string_view::npos) {
+        if (allBytes < 0x80) {
             text.assign(value.data(), value.size()); // ASCII reads as itself
         } else {
             text.clear();

@@ -9,7 +9,9 @@
 
 namespace fichelia {
 
-// Receives each record the moment its line is read, and owns it from then on.
+// Receives each record the moment its line is read. The receiver may take the
+// record's texts (move from it) to keep them; the record itself is the reader's
+// again once the call returns, so nothing may refer to it after that.
 using RecordReceiver = std::function<void(annuaire&&)>;
 
 // Reads the contacts of a directory page back into records.

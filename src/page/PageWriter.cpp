@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kRecordPrefix = "remplirTabFournisseur(";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-// What the value writer does with each ASCII byte: copy it, or look closer.
+// What the value writer does with each byte: copy it as it is, or look closer.
 // Bytes from 0x80 on start a UTF-8 sequence and always take the slow path.
 constexpr std::array<bool, 256> makeCopyAsIs() {
     std::array<bool, 256> copy{};
@@ -25,8 +25,7 @@ constexpr std::array<bool, 256> makeCopyAsIs() {
     copy['\t'] = true;
     copy['\\'] = false; // escape character of the script's strings
     copy['"'] = false;  // ends the value
-    copy['/'] = false;  // escaped after '<'
-    copy['<'] = false;  // escaped before '!'
+    copy['<'] = false;  // starts "</" and "<!", which are escaped
     return copy;
 }
 constexpr std::array<bool, 256> kCopyAsIs = makeCopyAsIs();
@@ -51,6 +50,29 @@ void appendNonAscii(std::string& page, char32_t codePoint) {
     }
 }
 
+// A list's records live in heap blocks of their own, in whatever order they
+// were added, so walking the list in name order waits on memory at each record
+// and again at each of its texts. Asking for them a few records ahead lets those
+// waits overlap: first the record itself, then, once it has arrived, its texts.
+constexpr int kRecordPrefetchDistance = 16;
+constexpr int kTextPrefetchDistance = 8;
+
+void prefetchRecord(const annuaire& record) {
+    constexpr std::size_t kCacheLine = 64;
+    const auto* bytes = reinterpret_cast<const char*>(&record);
+    for (std::size_t offset = 0; offset < sizeof(annuaire); offset += kCacheLine) {
+        __builtin_prefetch(bytes + offset);
+    }
+    __builtin_prefetch(bytes + sizeof(annuaire) - 1); // the record need not start a cache line
+}
+
+void prefetchTexts(const annuaire& record) {
+    for (const std::string* text : {&record.nom, &record.adresse, &record.tel, &record.gsm, &record.fax, &record.mail,
+                                    &record.site, &record.commentaire}) {
+        __builtin_prefetch(text->data());
+    }
+}
+
 void appendNumber(std::string& page, std::size_t number) {
     std::array<char, 24> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), number);
@@ -60,35 +82,56 @@ void appendNumber(std::string& page, std::size_t number) {
 } // namespace
 
 void appendScriptValue(std::string& page, std::string_view utf8Text) {
-    std::size_t pos = 0;
-    while (pos < utf8Text.size()) {
-        const std::size_t runStart = pos;
-        while (pos < utf8Text.size() && kCopyAsIs[static_cast<unsigned char>(utf8Text[pos])]) {
-            ++pos;
+    const char* const begin = utf8Text.data();
+    const char* const end = begin + utf8Text.size();
+    const char* p = begin;
+    while (p < end) {
+        const char* const run = p;
+        // Four bytes a step while they all go as they are, the common case.
+        while (end - p >= 4 &&
+               (kCopyAsIs[static_cast<unsigned char>(p[0])] & kCopyAsIs[static_cast<unsigned char>(p[1])] &
+                kCopyAsIs[static_cast<unsigned char>(p[2])] & kCopyAsIs[static_cast<unsigned char>(p[3])])) {
+            p += 4;
         }
-        page.append(utf8Text.data() + runStart, pos - runStart);
-        if (pos == utf8Text.size()) {
+        while (p < end && kCopyAsIs[static_cast<unsigned char>(*p)]) {
+            ++p;
+        }
+        page.append(run, static_cast<std::size_t>(p - run));
+        if (p == end) {
             break;
         }
-        const auto c = static_cast<unsigned char>(utf8Text[pos]);
+        const auto c = static_cast<unsigned char>(*p);
+        const auto next = p + 1 < end ? static_cast<unsigned char>(p[1]) : 0;
         if (c == '\\') {
-            page += "\\\\";
-            ++pos;
+            page.append("\\\\", 2);
+            ++p;
         } else if (c == '"') {
-            page += "\\x22";
-            ++pos;
+            page.append("\\x22", 4);
+            ++p;
         } else if (c == '<') {
-            page += (pos + 1 < utf8Text.size() && utf8Text[pos + 1] == '!') ? "\\x3C" : "<";
-            ++pos;
-        } else if (c == '/') {
-            page += (pos > 0 && utf8Text[pos - 1] == '<') ? "\\/" : "/";
-            ++pos;
+            if (next == '/') {
+                page.append("<\\/", 3);
+                p += 2;
+            } else if (next == '!') {
+                page.append("\\x3C", 4);
+                ++p;
+            } else {
+                page += '<';
+                ++p;
+            }
         } else if (c < 0x80) {
             appendHexEscape(page, 'x', c, 2);
-            ++pos;
+            ++p;
+        } else if ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+            // U+00A0 to U+00FF, French letters with accents among them: Windows-1252
+            // has them at the same values.
+            page += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
+            p += 2;
         } else {
+            auto pos = static_cast<std::size_t>(p - begin);
             const auto codePoint = text::nextUtf8CodePoint(utf8Text, pos);
             appendNonAscii(page, codePoint.value_or(0xFFFD));
+            p = begin + pos;
         }
     }
 }
@@ -137,6 +180,12 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
+                if (i + page::kRecordPrefetchDistance < count) {
+                    page::prefetchRecord(list.recordAt(i + page::kRecordPrefetchDistance));
+                }
+                if (i + page::kTextPrefetchDistance < count) {
+                    page::prefetchTexts(list.recordAt(i + page::kTextPrefetchDistance));
+                }
                 page::appendRecordLine(page, i, list.recordAt(i));
             }
             break;

@@ -92,7 +92,7 @@ void appendWindows1252AsUtf8(std::string& out, std::string_view bytes) {
     for (const char c : bytes) {
         const auto value = static_cast<unsigned char>(c);
         if (value < 0x80) {
-            *end++ = c;
+            *end++ = static_cast<char>(value);
         } else {
             std::memcpy(end, forms.bytes[value].data(), 3);
             end += forms.length[value];

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "directory/DirectoryList.h"
+#include "directory/NameCollator.h"
+#include "directory/annuaire.h"
+
+namespace fichelia::bench {
+
+inline constexpr std::size_t kContactCount = 100'000;
+
+// What the benchmarks work on, built once, on first use, and shared by all of
+// them: the generated contacts, the list holding them, its page, and that page
+// as a file in a private temporary folder (removed at exit).
+struct BenchData {
+    // French rules whatever the environment, so that every run sorts alike.
+    std::shared_ptr<const NameCollator> collator;
+    std::vector<annuaire> contacts; // in generated order
+    std::unique_ptr<DirectoryList> list;
+    std::string page;
+    std::string pagePath;
+    std::size_t contactTextBytes = 0; // UTF-8 text of all contacts together
+};
+
+// Exits with a message on standard error when the data cannot be prepared or
+// the page does not read back as the list that wrote it: a benchmark of a
+// broken writer or reader would measure nothing useful.
+const BenchData& benchData();
+
+} // namespace fichelia::bench
