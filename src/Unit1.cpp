@@ -73,6 +73,7 @@ TForm1::~TForm1() {
 // Layout
 
 void TForm1::buildWindow() {
+    WindowLook::loadPictures();
     setWindowTitle(QStringLiteral("Fichelia"));
     setWindowIcon(QIcon(QStringLiteral(":/fichelia.png")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -16,6 +16,7 @@ TForm2* Form2 = nullptr;
 using fichelia::WindowLook;
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+    WindowLook::loadPictures();
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Au sujet de Fichelia"));
     setWindowIcon(QIcon(QStringLiteral(":/fichelia.png")));

@@ -10,7 +10,20 @@
 #include <QPushButton>
 #include <QScreen>
 
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void registerAssets() { Q_INIT_RESOURCE(assets); }
+
 namespace fichelia {
+
+void WindowLook::loadPictures() {
+    // The pictures are compiled into this static library: a program linking it
+    // registers them before the first use.
+    static const bool loaded = [] {
+        registerAssets();
+        return true;
+    }();
+    (void)loaded;
+}
 
 QFont WindowLook::font() {
     QFont font;

@@ -19,6 +19,10 @@ public:
     static constexpr int kClientWidth = 598;
     static constexpr int kClientHeight = 527;
 
+    // Makes the banner, the logo and the icon reachable as ":/banner.bmp",
+    // ":/logo.bmp" and ":/fichelia.png".
+    static void loadPictures();
+
     // "MS Sans Serif" 11 pixels high, or the closest sans-serif there is.
     static QFont font();
     static QFont boldFont();
