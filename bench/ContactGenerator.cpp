@@ -147,6 +147,19 @@ const Words kComments = {
     "Œuvres sociales du comité d'entreprise",
 };
 
+// The entry of a replacement table whose text stands at text[pos], if any.
+template <std::size_t N>
+const std::pair<std::string_view, std::string_view>*
+replacementAt(std::string_view text, std::size_t pos,
+              const std::array<std::pair<std::string_view, std::string_view>, N>& table) {
+    for (const auto& entry : table) {
+        if (text.substr(pos, entry.first.size()) == entry.first) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
 // "Lefèvre" without accents, spaces or apostrophes, in lower case: "lefevre".
 std::string asciiSlug(std::string_view text) {
     static const std::array<std::pair<std::string_view, std::string_view>, 28> folds = {{
@@ -167,16 +180,10 @@ std::string asciiSlug(std::string_view text) {
             ++pos;
             continue;
         }
-        bool folded = false;
-        for (const auto& [accented, plain] : folds) {
-            if (text.substr(pos, accented.size()) == accented) {
-                slug += plain;
-                pos += accented.size();
-                folded = true;
-                break;
-            }
-        }
-        if (!folded) {
+        if (const auto* fold = replacementAt(text, pos, folds)) {
+            slug += fold->second;
+            pos += fold->first.size();
+        } else {
             ++pos; // any other byte of a multi-byte character is dropped
         }
     }
@@ -198,16 +205,10 @@ std::string upper(std::string_view text) {
     }};
     std::string out;
     for (std::size_t pos = 0; pos < text.size();) {
-        bool mapped = false;
-        for (const auto& [small, capital] : cases) {
-            if (text.substr(pos, small.size()) == small) {
-                out += capital;
-                pos += small.size();
-                mapped = true;
-                break;
-            }
-        }
-        if (!mapped) {
+        if (const auto* capital = replacementAt(text, pos, cases)) {
+            out += capital->second;
+            pos += capital->first.size();
+        } else {
             out += static_cast<char>(std::toupper(static_cast<unsigned char>(text[pos])));
             ++pos;
         }
