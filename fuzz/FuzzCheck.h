@@ -29,9 +29,12 @@ inline std::string shown(std::string_view bytes) {
 }
 
 inline std::string shown(const annuaire& record) {
-    return "{nom \"" + shown(record.nom) + "\", adresse \"" + shown(record.adresse) + "\", tel \"" + shown(record.tel) +
-           "\", gsm \"" + shown(record.gsm) + "\", fax \"" + shown(record.fax) + "\", mail \"" + shown(record.mail) +
-           "\", site \"" + shown(record.site) + "\", commentaire \"" + shown(record.commentaire) + "\"}";
+    std::string out = "{";
+    for (const RecordField& field : kRecordFields) {
+        out += out.size() > 1 ? ", " : "";
+        out += std::string(field.name) + " \"" + shown(record.*field.text) + "\"";
+    }
+    return out + "}";
 }
 
 // Ends the run when a property does not hold; libFuzzer then keeps the input

@@ -102,10 +102,11 @@ std::string firstDifference(const std::vector<annuaire>& got, const std::vector<
     return text;
 }
 
-bool allTextsValid(const annuaire& r) {
-    using fichelia::text::isValidUtf8;
-    return isValidUtf8(r.nom) && isValidUtf8(r.adresse) && isValidUtf8(r.tel) && isValidUtf8(r.gsm) &&
-           isValidUtf8(r.fax) && isValidUtf8(r.mail) && isValidUtf8(r.site) && isValidUtf8(r.commentaire);
+bool allTextsValid(const annuaire& record) {
+    return std::all_of(fichelia::kRecordFields.begin(), fichelia::kRecordFields.end(),
+                       [&record](const fichelia::RecordField& field) {
+                           return fichelia::text::isValidUtf8(record.*field.text);
+                       });
 }
 
 } // namespace

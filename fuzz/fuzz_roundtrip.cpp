@@ -46,16 +46,10 @@ const std::shared_ptr<const fichelia::NameCollator>& rootCollator() {
 
 // The first field of two records that differs, or nothing.
 std::string fieldDifference(const annuaire& got, const annuaire& expected) {
-    static constexpr std::pair<const char*, std::string annuaire::*> kFields[] = {
-        {"nom", &annuaire::nom},   {"adresse", &annuaire::adresse},
-        {"tel", &annuaire::tel},   {"gsm", &annuaire::gsm},
-        {"fax", &annuaire::fax},   {"mail", &annuaire::mail},
-        {"site", &annuaire::site}, {"commentaire", &annuaire::commentaire},
-    };
-    for (const auto& [name, field] : kFields) {
-        if (got.*field != expected.*field) {
-            return std::string(name) + " read back as \"" + shown(got.*field) + "\", written \"" +
-                   shown(expected.*field) + "\"";
+    for (const fichelia::RecordField& field : fichelia::kRecordFields) {
+        if (got.*field.text != expected.*field.text) {
+            return std::string(field.name) + " read back as \"" + shown(got.*field.text) + "\", written \"" +
+                   shown(expected.*field.text) + "\"";
         }
     }
     return {};

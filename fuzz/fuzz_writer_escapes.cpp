@@ -30,7 +30,7 @@ const annuaire kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm
 
 std::vector<std::string> eightTexts(std::string_view bytes) {
     std::vector<std::string> texts;
-    while (texts.size() < 7) {
+    while (texts.size() + 1 < fichelia::kFieldCount) {
         const std::size_t separator = bytes.find(kTextSeparator);
         if (separator == std::string_view::npos) {
             break;
@@ -39,7 +39,7 @@ std::vector<std::string> eightTexts(std::string_view bytes) {
         bytes.remove_prefix(separator + 1);
     }
     texts.emplace_back(bytes);
-    texts.resize(8);
+    texts.resize(fichelia::kFieldCount);
     return texts;
 }
 
@@ -54,8 +54,12 @@ std::string wellFormed(std::string_view text) {
     return out;
 }
 
-annuaire recordOf(const std::vector<std::string>& t) {
-    return annuaire(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]);
+annuaire recordOf(const std::vector<std::string>& texts) {
+    annuaire record;
+    for (std::size_t i = 0; i < fichelia::kFieldCount; ++i) {
+        record.*fichelia::kRecordFields[i].text = texts[i];
+    }
+    return record;
 }
 
 void checkLine(const annuaire& record, const annuaire& expected, int index) {

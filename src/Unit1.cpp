@@ -318,13 +318,17 @@ void TForm1::showSelection(int position) {
 // ---------------------------------------------------------------------------
 // The contact form
 
-std::array<QLineEdit*, 8> TForm1::contactFields() const {
+std::array<QLineEdit*, fichelia::kFieldCount> TForm1::contactFields() const {
     return {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
 }
 
 annuaire TForm1::formRecord() const {
-    return annuaire(toUtf8(Edit1->text()), toUtf8(Edit2->text()), toUtf8(Edit3->text()), toUtf8(Edit4->text()),
-                    toUtf8(Edit5->text()), toUtf8(Edit6->text()), toUtf8(Edit7->text()), toUtf8(Edit8->text()));
+    annuaire record;
+    const auto fields = contactFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        record.*fichelia::kRecordFields[i].text = toUtf8(fields[i]->text());
+    }
+    return record;
 }
 
 annuaire TForm1::recordFromForm() const {
@@ -395,11 +399,9 @@ void TForm1::ListBox1Click() {
         return;
     }
     const annuaire& record = m_list->recordAt(selected);
-    const std::string* const texts[] = {&record.nom, &record.adresse, &record.tel,  &record.gsm,
-                                        &record.fax, &record.mail,    &record.site, &record.commentaire};
     const auto fields = contactFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        fields[i]->setText(toQString(*texts[i]));
+        fields[i]->setText(toQString(record.*fichelia::kRecordFields[i].text));
     }
 }
 

@@ -131,7 +131,7 @@ private:
 
     annuaire formRecord() const;    // the form as it stands
     annuaire recordFromForm() const; // the form with the comment quote rule applied
-    std::array<QLineEdit*, 8> contactFields() const;
+    std::array<QLineEdit*, fichelia::kFieldCount> contactFields() const; // Edit1 to Edit8, in record order
 
     fichelia::Platform& m_platform;
     std::unique_ptr<fichelia::DirectoryList> m_list;

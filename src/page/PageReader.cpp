@@ -90,13 +90,6 @@ std::optional<Escape> escapeAt(std::string_view value, std::size_t pos) {
     }
 }
 
-// The fields that a record line's values go to, in value order: commentaire (7)
-// before site (8).
-constexpr std::array<std::string annuaire::*, 8> kValueFields = {
-    &annuaire::nom, &annuaire::adresse, &annuaire::tel,         &annuaire::gsm,
-    &annuaire::fax, &annuaire::mail,    &annuaire::commentaire, &annuaire::site,
-};
-
 bool isRecordLine(std::string_view line) { return line.substr(0, kRecordMarker.size()) == kRecordMarker; }
 
 // Sets text to one value of a record line, decoded (see decodeScriptValue).
@@ -142,8 +135,8 @@ void readRecordLine(std::string_view line, const annuaire& templateRecord, annua
     const std::size_t firstQuote = line.find('"');
     if (firstQuote != std::string_view::npos) {
         std::string_view rest = line.substr(firstQuote + 1);
-        while (valuesGiven < kValueFields.size()) {
-            std::string& field = record.*kValueFields[valuesGiven];
+        while (valuesGiven < kPageValueOrder.size()) {
+            std::string& field = record.*kPageValueOrder[valuesGiven];
             ++valuesGiven;
             const std::size_t quote = rest.find('"');
             if (quote == std::string_view::npos) {
@@ -155,8 +148,8 @@ void readRecordLine(std::string_view line, const annuaire& templateRecord, annua
             rest.remove_prefix(std::min(rest.size(), quote + 3));
         }
     }
-    for (std::size_t value = valuesGiven; value < kValueFields.size(); ++value) {
-        record.*kValueFields[value] = templateRecord.*kValueFields[value];
+    for (std::size_t value = valuesGiven; value < kPageValueOrder.size(); ++value) {
+        record.*kPageValueOrder[value] = templateRecord.*kPageValueOrder[value];
     }
 }
 

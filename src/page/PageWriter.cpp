@@ -67,9 +67,8 @@ void prefetchRecord(const annuaire& record) {
 }
 
 void prefetchTexts(const annuaire& record) {
-    for (const std::string* text : {&record.nom, &record.adresse, &record.tel, &record.gsm, &record.fax, &record.mail,
-                                    &record.site, &record.commentaire}) {
-        __builtin_prefetch(text->data());
+    for (const RecordText text : kPageValueOrder) {
+        __builtin_prefetch((record.*text).data());
     }
 }
 
@@ -140,16 +139,13 @@ void appendRecordLine(std::string& page, int index, const annuaire& record) {
     page += kRecordPrefix;
     appendNumber(page, static_cast<std::size_t>(index));
     page += ",\"";
-    // Value order of the page's remplirTabFournisseur: commentaire before site.
-    const std::string* const values[] = {&record.nom, &record.adresse, &record.tel,         &record.gsm,
-                                         &record.fax, &record.mail,    &record.commentaire, &record.site};
     bool first = true;
-    for (const std::string* value : values) {
+    for (const RecordText value : kPageValueOrder) {
         if (!first) {
             page += "\",\"";
         }
         first = false;
-        appendScriptValue(page, *value);
+        appendScriptValue(page, record.*value);
     }
     page += "\");\n";
 }
@@ -163,9 +159,11 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
         size += item.text.size();
     }
     for (int i = 0; i < count; ++i) {
-        const annuaire& r = list.recordAt(i);
-        size += 60 + r.nom.size() + r.adresse.size() + r.tel.size() + r.gsm.size() + r.fax.size() + r.mail.size() +
-                r.site.size() + r.commentaire.size();
+        const annuaire& record = list.recordAt(i);
+        size += 60;
+        for (const RecordText text : kPageValueOrder) {
+            size += (record.*text).size();
+        }
     }
 
     std::string page;

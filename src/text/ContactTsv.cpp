@@ -9,8 +9,6 @@ namespace fichelia::text {
 
 namespace {
 
-constexpr std::size_t kFieldCount = 8;
-
 void appendEscapedField(std::string& line, std::string_view field) {
     for (char c : field) {
         switch (c) {
@@ -69,29 +67,25 @@ ContactTsvResult parseContactTsv(std::string_view line) {
     if (fields.size() != kFieldCount) {
         return {std::nullopt, std::to_string(fields.size()) + " champ(s) au lieu de 8"};
     }
-    std::array<std::string, kFieldCount> texts;
+    annuaire record;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         auto text = unescapeField(fields[i]);
         if (!text) {
             return {std::nullopt, "séquence d'échappement inconnue dans le champ " + std::to_string(i + 1) +
                                       " (seuls \\t, \\n, \\r et \\\\ sont admis)"};
         }
-        texts[i] = std::move(*text);
+        record.*kRecordFields[i].text = std::move(*text);
     }
-    return {annuaire(std::move(texts[0]), std::move(texts[1]), std::move(texts[2]), std::move(texts[3]),
-                     std::move(texts[4]), std::move(texts[5]), std::move(texts[6]), std::move(texts[7])),
-            {}};
+    return {std::move(record), {}};
 }
 
 std::string formatContactTsv(const annuaire& record) {
     std::string line;
-    const std::string* const fields[] = {&record.nom, &record.adresse, &record.tel,  &record.gsm,
-                                         &record.fax, &record.mail,    &record.site, &record.commentaire};
-    for (const std::string* field : fields) {
-        if (field != fields[0]) {
+    for (const RecordField& field : kRecordFields) {
+        if (field.text != kRecordFields.front().text) {
             line += '\t';
         }
-        appendEscapedField(line, *field);
+        appendEscapedField(line, record.*field.text);
     }
     return line;
 }
