@@ -64,12 +64,6 @@ fail() {
     exit 1
 }
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || fail "not root and sudo is not installed: run this as root"
-    sudo_cmd=(sudo)
-fi
-
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -79,6 +73,11 @@ for p in "${packages[@]}"; do
     installed "$p" || missing+=("$p")
 done
 if [ "${#missing[@]}" -gt 0 ]; then
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null 2>&1 || fail "${missing[*]} missing, and sudo is not installed: run this as root"
+        sudo_cmd=(sudo)
+    fi
     echo "install-deps: installing ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=120 "${missing[@]}"
