@@ -1,49 +1,105 @@
 #!/usr/bin/env bash
-# Installs everything Fichelia needs to build, run and test, from Debian's packages
-# and the npm registry only. Safe to run again: apt-get and npm skip what is there.
+# Installs what Fichelia needs, from Debian's packages and the npm registry only.
+#
+#   scripts/install-deps.sh --run       build and run the window and the tool (run.sh)
+#   scripts/install-deps.sh --package   the above, plus what builds and checks the Debian package
+#   scripts/install-deps.sh --test      all the above, plus tests, sanitizers, fuzzing, benchmarks,
+#                                       screenshots and the browser tests (test.sh)
+#
+# Safe to run again: only missing packages are installed, and `npm ci` runs only
+# when the browser tests' lock file changed. Works as root or through sudo. Any
+# dependency it cannot install stops it with an error: nothing is skipped.
 set -euo pipefail
 
-packages=(
+usage() {
+    echo "usage:" >&2
+    sed -n '4,7s/^# \{0,1\}//p' "$0" >&2
+    exit 2
+}
+
+run_packages=(
     # build
     cmake ninja-build g++ pkg-config
-    # core library, unit tests and benchmarks
-    libicu-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-    # the window
+    # the core library
+    libicu-dev libcsv-dev
+    # the window, its French dialogs and the font it is drawn with
     qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
+)
+package_packages=(
+    # CPack's DEB generator computes the dependencies with dpkg-shlibdeps
+    dpkg-dev
+    # checks of the package and of its desktop entry and metainfo
+    lintian desktop-file-utils appstream
+)
+test_packages=(
+    # unit tests and benchmarks
+    googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
-    # the published page in a real browser
+    # the Windows build, tested under Wine
+    wine64 g++-mingw-w64-x86-64-posix
+    # the published page in a real browser (Node.js and npm are added below)
     chromium
     # screenshots and driving the real window
     xvfb xdotool x11-apps imagemagick xauth
 )
-command -v node >/dev/null 2>&1 || packages+=(nodejs)
-command -v npm >/dev/null 2>&1 || packages+=(npm)
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
+[ $# -eq 1 ] || usage
+case "$1" in
+    --run) packages=("${run_packages[@]}") ;;
+    --package) packages=("${run_packages[@]}" "${package_packages[@]}") ;;
+    --test) packages=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+    *) usage ;;
+esac
+with_browser_tests=false
+if [ "$1" = --test ]; then
+    with_browser_tests=true
+    # Debian 12's own Node.js (18) will do; a newer one already here is kept.
+    command -v node >/dev/null 2>&1 || packages+=(nodejs)
+    command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi
+
+fail() {
+    echo "install-deps: $*" >&2
+    exit 1
+}
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
-
 if [ "${#missing[@]}" -gt 0 ]; then
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null 2>&1 || fail "${missing[*]} missing, and sudo is not installed: run this as root"
+        sudo_cmd=(sudo)
+    fi
+    echo "install-deps: installing ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=120 "${missing[@]}"
+    for p in "${missing[@]}"; do
+        installed "$p" || fail "package $p is still not installed"
+    done
+fi
+
+if ! $with_browser_tests; then
+    exit 0
 fi
 
 # The browser tests' driver, playwright-core, from the npm registry at the
 # version locked in tests/browser/package-lock.json (it downloads no browser:
 # the tests use Debian's Chromium). `npm ci` runs again only when the lock file
 # changed since the last install.
-browser_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/browser"
 node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
-if [ "$node_major" -lt 20 ]; then
-    echo "install-deps: Node.js 20 or later is needed by the browser tests (found: $(node --version 2>/dev/null || echo none))" >&2
-elif ! cmp -s "$browser_tests/package-lock.json" "$browser_tests/node_modules/.fichelia-installed-lock"; then
+if [ "$node_major" -lt 18 ]; then
+    fail "the browser tests need Node.js 18 or later, found $(node --version 2>/dev/null || echo none)"
+fi
+browser_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/browser"
+if ! cmp -s "$browser_tests/package-lock.json" "$browser_tests/node_modules/.fichelia-installed-lock"; then
     (cd "$browser_tests" && npm ci --no-audit --no-fund)
     cp "$browser_tests/package-lock.json" "$browser_tests/node_modules/.fichelia-installed-lock"
 fi

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Redraws the pictures in src/assets/: the banner and the logo (256-colour
-# BMP), the window icon (32 x 32, 16-colour PNG) and its 48 and 64 pixel
-# versions for the desktop menu. The results are committed; run this only
-# after changing a drawing below, then look at the pictures before committing.
+# BMP), the window icon (32 x 32, 16-colour PNG) and its 16, 24, 48, 64, 128
+# and 256 pixel versions for the desktop menu. The results are committed; run
+# this only after changing a drawing below, then look at the pictures before
+# committing.
 #
 # Needs ImageMagick 6 (`convert`, Debian package imagemagick) and the DejaVu
 # fonts (fonts-dejavu-core). Usage: scripts/make-assets.sh [output folder]
@@ -167,7 +168,7 @@ convert "$tmp/icon32.png" -dither None -remap "$tmp/palette.png" -strip \
     -define png:bit-depth=4 -define png:color-type=3 \
     -define png:exclude-chunks=date,time PNG8:"$out/fichelia.png"
 
-for n in 48 64; do
+for n in 16 24 48 64 128 256; do
     icon_draw "$n" "$tmp/icon$n.png"
     convert "$tmp/icon$n.png" -strip -define png:exclude-chunks=date,time PNG32:"$out/fichelia-$n.png"
 done

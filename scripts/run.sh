@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Fichelia and starts it.
+# Installs what building and running need, builds the window and the tool
+# (optimised, without the tests) and starts Fichelia.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh --run
 
-cmake --preset default
-cmake --build --preset default -j "$(nproc)"
+cmake --preset release
+cmake --build --preset release -j "$(nproc)"
 
-exec ./build/src/fichelia
+exec ./build-release/src/fichelia

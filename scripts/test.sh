@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 
 jobs=$(nproc)
 
@@ -13,7 +13,8 @@ cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
-# The browser tests drive Chromium, not our code: the normal run covers them.
+# The browser tests drive Chromium, and the package check packs and lints the
+# programs, not our code: the normal run covers them.
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs" -E '^browser'
+ctest --preset asan -j "$jobs" -E '^(browser|package)'

@@ -61,8 +61,7 @@ QStringList TForm2::memoLines() {
         QStringLiteral("Fichelia fonctionne sous tous les systèmes windows : 98,Me,2000,NT,XP,2003 Server"),
         QStringLiteral("Fichelia est édité par l'équipe Fichelia : %1")
             .arg(QString::fromStdString(std::string(fichelia::kPublisherAddress))),
-        QStringLiteral("Logiciel gratuit : vous pouvez l'utiliser et le redistribuer librement, sans le modifier "
-                       "ni le vendre."),
+        QStringLiteral("Logiciel libre sous licence MIT : utilisation, modification et redistribution libres."),
     };
 }
 

@@ -89,7 +89,8 @@ private slots:
         QCOMPARE(lines[9],
                  QStringLiteral("Fichelia fonctionne sous tous les systèmes windows : 98,Me,2000,NT,XP,2003 Server"));
         QVERIFY(lines[10].contains(QStringLiteral("https://fichelia.example/")));
-        QVERIFY(!lines[11].isEmpty());
+        QCOMPARE(lines[11],
+                 QStringLiteral("Logiciel libre sous licence MIT : utilisation, modification et redistribution libres."));
     }
 
     void fermer_closesTheDialogAndLeavesTheMainWindowAsItWas() {

@@ -17,7 +17,7 @@
 //           refilled list, timed inside the page
 // and prints each as a ratio to the baseline's load time. A load still running
 // after --cap seconds is stopped and reported as such; larger sizes are then
-// skipped. Needs `npm ci` in tests/browser (scripts/install-deps.sh does it).
+// skipped. Needs `npm ci` in tests/browser (scripts/install-deps.sh --test does it).
 
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FicheliaRelease.h"
 #include "directory/DirectoryList.h"
 #include "page/PageReader.h"
 #include "page/PageWriter.h"
@@ -20,7 +21,7 @@ constexpr int kExitBadInput = 2;
 constexpr std::string_view kUsage = R"(usage:
   fichelia-page write [--site URL]      TSV contacts on stdin -> page on stdout
   fichelia-page read [--template LINE]  page on stdin -> TSV contacts on stdout
-  fichelia-page --help
+  fichelia-page --help | --version
 
 TSV: UTF-8, one contact a line, eight fields separated by TABs, in the order
 nom, adresse, tel, gsm, fax, mail, site, commentaire. Inside a field \t, \n,
@@ -114,6 +115,10 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h") {
         std::cout << kUsage;
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "fichelia-page " << fichelia::kVersion << "\n";
         return 0;
     }
     try {

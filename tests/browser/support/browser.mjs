@@ -26,7 +26,7 @@ export const chromiumArgs = [
 // recorded, so "Aller" can be followed without any network.
 export async function startBrowser({ viewport = { width: 1000, height: 700 } } = {}) {
     if (!fs.existsSync(chromiumPath)) {
-        throw new Error(`Chromium not found at ${chromiumPath} (scripts/install-deps.sh installs it)`);
+        throw new Error(`Chromium not found at ${chromiumPath} (scripts/install-deps.sh --test installs it)`);
     }
     const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'fichelia-chromium-'));
     const context = await chromium.launchPersistentContext(profile, {
