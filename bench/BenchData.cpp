@@ -59,17 +59,13 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 void checkReadsBack(const BenchData& data) {
-    auto source = FileByteSource::open(data.pagePath);
-    if (source == nullptr) {
-        fail("cannot open " + data.pagePath);
-    }
     int position = 0;
     bool same = true;
-    ReadDirectoryPage(*source, annuaire(), [&](annuaire&& record) {
+    const Result<void> read = readPageFile(data.pagePath, annuaire(), [&](annuaire&& record) {
         same = same && position < data.list->count() && record == data.list->recordAt(position);
         ++position;
     });
-    if (!same || position != data.list->count()) {
+    if (!read || !same || position != data.list->count()) {
         fail("the page written does not read back as the list that wrote it");
     }
 }
@@ -83,7 +79,9 @@ BenchData makeBenchData() {
         data.contactTextBytes += textBytes(contact);
     }
     data.list = std::make_unique<DirectoryList>(data.collator);
-    data.list->addAll(data.contacts);
+    if (!data.list->addAll(data.contacts)) {
+        fail("the list did not take the contacts");
+    }
     data.page = BuildDirectoryPage(*data.list);
     data.pagePath = (folder.path() / "annuaire.html").string();
     writeFile(data.pagePath, data.page);
@@ -92,6 +90,17 @@ BenchData makeBenchData() {
 }
 
 } // namespace
+
+Result<void> readPageFile(const std::string& path, const annuaire& templateRecord, const RecordReceiver& receiver) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return Error::FileNotFound;
+    }
+    FileByteSource source(file);
+    const Result<void> read = ReadDirectoryPage(source, templateRecord, receiver);
+    std::fclose(file);
+    return read;
+}
 
 const BenchData& benchData() {
     static const BenchData data = makeBenchData();

@@ -8,6 +8,7 @@
 #include "directory/DirectoryList.h"
 #include "directory/NameCollator.h"
 #include "directory/annuaire.h"
+#include "page/PageReader.h"
 
 namespace fichelia::bench {
 
@@ -30,5 +31,8 @@ struct BenchData {
 // the page does not read back as the list that wrote it: a benchmark of a
 // broken writer or reader would measure nothing useful.
 const BenchData& benchData();
+
+// Reads the page file at path, as the open command reads a page.
+Result<void> readPageFile(const std::string& path, const annuaire& templateRecord, const RecordReceiver& receiver);
 
 } // namespace fichelia::bench

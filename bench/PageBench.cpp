@@ -60,9 +60,8 @@ void Reader_ReadDirectoryPage(benchmark::State& state) {
     };
     for (auto _ : state) {
         records = 0;
-        auto source = FileByteSource::open(data.pagePath);
-        ReadDirectoryPage(*source, templateRecord, receiver);
-        if (records != kContactCount) {
+        const Result<void> read = readPageFile(data.pagePath, templateRecord, receiver);
+        if (!read || records != kContactCount) {
             state.SkipWithError("the reader did not give every record back");
             break;
         }
@@ -81,10 +80,9 @@ void Reader_ReadDirectoryPage_KeepingRecords(benchmark::State& state) {
     records.reserve(kContactCount);
     const RecordReceiver receiver = [&records](annuaire&& record) { records.push_back(std::move(record)); };
     for (auto _ : state) {
-        auto source = FileByteSource::open(data.pagePath);
-        ReadDirectoryPage(*source, templateRecord, receiver);
+        const Result<void> read = readPageFile(data.pagePath, templateRecord, receiver);
         state.PauseTiming();
-        const bool complete = records.size() == kContactCount;
+        const bool complete = read && records.size() == kContactCount;
         records.clear();
         state.ResumeTiming();
         if (!complete) {

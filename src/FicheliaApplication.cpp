@@ -1,7 +1,5 @@
 #include "FicheliaApplication.h"
 
-#include <exception>
-
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,23 +8,6 @@ namespace fichelia {
 
 FicheliaApplication::FicheliaApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Fichelia"));
-}
-
-void FicheliaApplication::reportError(const QString& message) const {
-    if (m_reportError) {
-        m_reportError(message);
-    }
-}
-
-bool FicheliaApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        reportError(QString::fromUtf8(error.what()));
-    } catch (...) {
-        reportError(QStringLiteral("Erreur inattendue"));
-    }
-    return false;
 }
 
 void FicheliaApplication::loadFrenchTranslation() {

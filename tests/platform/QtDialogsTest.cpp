@@ -1,26 +1,28 @@
-// The Qt side of the platform: real boxes and dialogs, closed by the test from
-// inside their modal loops.
+// The Qt boxes and dialogs: real ones, closed by the test from inside their
+// modal loops.
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "GuiTestMain.h"
-#include "PageFiles.h"
-#include "platform/QtPlatform.h"
+#include "commands/PageCommands.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtDialogs.h"
 
-class TestQtPlatform : public QObject {
+class TestQtDialogs : public QObject {
     Q_OBJECT
 
 private:
-    fichelia::QtPlatform platform;
+    fichelia::QtDialogs dialogs;
 
-    // Runs `inspect` on the modal box as soon as it shows.
+    // Runs `inspect` on the modal box or dialog as soon as it shows.
     template <typename Box>
     void whenShown(std::function<void(Box*)> inspect) {
         QTimer::singleShot(0, this, [inspect] {
@@ -30,7 +32,12 @@ private:
     }
 
 private slots:
+    // Centred on the screen even when the window that owns it stands elsewhere.
     void messageBox_hasTheCaptionTheTextNoIconAndOneOkThatEscapeCloses() {
+        QWidget owner;
+        owner.setGeometry(10, 10, 200, 100);
+        owner.show();
+        dialogs.setOwner(&owner);
         bool seen = false;
         whenShown<QMessageBox>([&seen](QMessageBox* box) {
             QCOMPARE(box->windowTitle(), QStringLiteral("Fichelia"));
@@ -39,10 +46,13 @@ private slots:
             QCOMPARE(box->buttons().size(), 1);
             QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
             QCOMPARE(box->escapeButton(), box->button(QMessageBox::Ok));
+            const QPoint offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+            QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.manhattanLength())));
             seen = true;
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        platform.showMessage(QStringLiteral("Vous devez saisir un nom"));
+        dialogs.showMessage(QStringLiteral("Vous devez saisir un nom"));
+        dialogs.setOwner(nullptr);
         QVERIFY(seen);
     }
 
@@ -54,7 +64,7 @@ private slots:
             text = box->text();
             QTest::keyClick(box, Qt::Key_Return);
         });
-        platform.showError(QStringLiteral("Impossible d'insérer une ligne."));
+        dialogs.showError(QStringLiteral("Impossible d'insérer une ligne."));
         QCOMPARE(text, QStringLiteral("Impossible d'insérer une ligne.."));
     }
 
@@ -65,14 +75,17 @@ private slots:
             QCOMPARE(box->button(QMessageBox::Cancel)->text(), QStringLiteral("Annuler"));
             QTest::keyClick(box, Qt::Key_Return);
         });
-        QVERIFY(platform.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
+        QVERIFY(dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
         whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        QVERIFY(!platform.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
+        QVERIFY(!dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
     }
 
-    void saveDialog_returnsTheTypedNameAndTheFilterThenSelected() {
+    // A name in a folder that does not exist is refused with a message, and the
+    // dialog stays open until a name in an existing folder is given.
+    void saveDialog_refusesAMissingFolderAndReturnsTheNameAndTheFilterThenSelected() {
         QTemporaryDir folder;
-        whenShown<QFileDialog>([&folder](QFileDialog* dialog) {
+        QString refusal;
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Fichier Annuaire Web"));
             QCOMPARE(dialog->nameFilters(), fichelia::pageFilters());
             QCOMPARE(dialog->selectedNameFilter(), fichelia::pageFilters().at(0));
@@ -80,34 +93,38 @@ private slots:
             dialog->selectNameFilter(fichelia::pageFilters().at(1));
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name != nullptr);
-            name->setText(folder.filePath(QStringLiteral("annuaire")));
+            QTimer::singleShot(0, dialog, [&refusal, dialog] {
+                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr);
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                refusal = box->text();
+                box->accept();
+                QTimer::singleShot(0, dialog, [dialog] {
+                    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    QVERIFY(dialog->isVisible());
+                    name->setText(QDir(dialog->directory()).filePath(QStringLiteral("annuaire")));
+                    QTest::keyClick(name, Qt::Key_Return);
+                });
+            });
+            dialog->setDirectory(folder.path());
+            name->setText(folder.filePath(QStringLiteral("parti/annuaire")));
             QTest::keyClick(name, Qt::Key_Return);
         });
-        const auto choice = platform.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
+        const auto choice = dialogs.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
+        QVERIFY(refusal.startsWith(folder.filePath(QStringLiteral("parti")) + QStringLiteral("\nDossier introuvable.")));
         QVERIFY(choice.has_value());
         QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
         QCOMPARE(choice->filterIndex, 2);
 
         whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-        QVERIFY(!platform.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1).has_value());
+        QVERIFY(!dialogs.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1).has_value());
     }
 
-    void files_areReplacedWholeAndReadBack() {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("page.html"));
-        QVERIFY(!platform.replaceFile(path, "abc").has_value());
-        QString reason;
-        auto source = platform.openForReading(path, reason);
-        QVERIFY(source != nullptr);
-        char bytes[8] = {};
-        QCOMPARE(source->read(bytes, sizeof bytes), std::size_t{3});
-        QVERIFY(!platform.openForReading(folder.filePath(QStringLiteral("absent")), reason));
-        QCOMPARE(reason, QStringLiteral("le fichier ou son dossier n'existe pas"));
-        const auto failure = platform.replaceFile(folder.filePath(QStringLiteral("absent/page.html")), "x");
-        QCOMPARE(failure.value_or(QString()), QStringLiteral("le fichier ou son dossier n'existe pas"));
-        QVERIFY(!platform.executableFolder().isEmpty());
+    void desktop_knowsTheExecutablesFolder() {
+        const fichelia::QtDesktop desktop;
+        QCOMPARE(desktop.executableFolder(), QCoreApplication::applicationDirPath());
+        QVERIFY(!desktop.executableFolder().isEmpty());
     }
 };
 
-FICHELIA_GUI_TEST_MAIN(TestQtPlatform)
-#include "QtPlatformTest.moc"
+FICHELIA_GUI_TEST_MAIN(TestQtDialogs)
+#include "QtDialogsTest.moc"
