@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -36,7 +35,6 @@ public:
     std::vector<Dialog> dialogs;
     std::deque<bool> answers;            // to questions; none left: Cancel
     std::deque<FileChoice> fileChoices;  // to file dialogs; none left: cancelled
-    std::function<void()> afterFileDialog; // runs as a file dialog closes
     int busyDepth = 0;
     int busyCount = 0;
 
@@ -71,9 +69,6 @@ private:
         }
         const FileChoice choice = fileChoices.front();
         fileChoices.pop_front();
-        if (afterFileDialog) {
-            afterFileDialog();
-        }
         return choice;
     }
 };
