@@ -7,13 +7,13 @@
 
 #include "AllocationLimit.h"
 #include "Fakes.h"
-#include "Files.h"
 #include "TestRecords.h"
 #include "page/PageWriter.h"
 
 using fichelia::Error;
 using fichelia::FileChoice;
 using fichelia::testing::contact;
+using Dialog = fichelia::testing::FakeDialogs::Dialog;
 
 namespace {
 
@@ -79,13 +79,7 @@ TEST_F(PageCommandsTest, saveWritesThePageBytesAndAsksEveryTimeFromScratch) {
     save("/s/annuaire");
     save("/s/second.htm", 2);
     EXPECT_EQ(files.files, (std::map<QString, std::string>{{"/s/annuaire.html", page()}, {"/s/second.htm", page()}}));
-    ASSERT_EQ(dialogs.dialogs.size(), 2u);
-    for (const auto& dialog : dialogs.dialogs) {
-        EXPECT_TRUE(dialog.save);
-        EXPECT_EQ(dialog.title, "Fichier Annuaire Web");
-        EXPECT_EQ(dialog.filters, kFilters);
-        EXPECT_EQ(dialog.selectedFilter, 1);
-    }
+    EXPECT_EQ(dialogs.dialogs, std::vector<Dialog>(2, Dialog{true, "Fichier Annuaire Web", kFilters, 1}));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_GT(dialogs.busyCount, 0);
     EXPECT_EQ(list->count(), 3);
@@ -157,11 +151,7 @@ TEST_F(PageCommandsTest, openGivesASavedListBackAndNeverMerges) {
         EXPECT_EQ(records(*list), saved);
         EXPECT_EQ(list->selectedPosition(), -1);
     }
-    const auto& dialog = dialogs.dialogs.back();
-    EXPECT_FALSE(dialog.save);
-    EXPECT_EQ(dialog.title, "Fichier Annuaire Web");
-    EXPECT_EQ(dialog.filters, kFilters);
-    EXPECT_EQ(dialog.selectedFilter, 1);
+    EXPECT_EQ(dialogs.dialogs.back(), (Dialog{false, "Fichier Annuaire Web", kFilters, 1}));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_GT(dialogs.busyCount, 0);
 }

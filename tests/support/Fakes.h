@@ -27,6 +27,7 @@ public:
         QString title;
         QStringList filters;
         int selectedFilter = 0;
+        bool operator==(const Dialog&) const = default;
     };
 
     std::vector<QString> messages;
