@@ -21,7 +21,8 @@ struct BenchData {
     // French rules whatever the environment, so that every run sorts alike.
     std::shared_ptr<const NameCollator> collator;
     std::vector<annuaire> contacts; // in generated order
-    std::unique_ptr<DirectoryList> list;
+    std::unique_ptr<DirectoryList> list; // added in generated order: its texts lie in memory in that order
+    std::unique_ptr<DirectoryList> openedList; // the same read back from the page, as the open command leaves it
     std::string page;
     std::string pagePath;
     std::size_t contactTextBytes = 0; // UTF-8 text of all contacts together
