@@ -54,9 +54,9 @@ void PageCommands::save(const DirectoryList& list) {
         saved = m_files.replace(path, page);
     }
     if (!saved) {
-        m_dialogs.showMessage(cannotSave(saved.error()) +
-                              (kind == Files::Kind::File ? QStringLiteral("\nLe fichier n'a pas été modifié.")
-                                                         : QString()));
+        m_dialogs.showMessage(cannotSave(saved.error()) + (kind == Files::Kind::File
+                                                               ? QStringLiteral("\nLe fichier n'a pas été modifié.")
+                                                               : QString()));
     }
 }
 
@@ -77,7 +77,8 @@ void PageCommands::open(DirectoryList& list, const annuaire& form) {
     Result<void> read;
     {
         const BusyCursor busy(m_dialogs);
-        read = ReadDirectoryPage(**source, form, [&records](annuaire&& record) { records.push_back(std::move(record)); });
+        read =
+            ReadDirectoryPage(**source, form, [&records](annuaire&& record) { records.push_back(std::move(record)); });
     }
     if (!read) {
         m_dialogs.showMessage(QStringLiteral("Impossible de lire l'annuaire « %1 » jusqu'au bout : %2.")

@@ -8,11 +8,17 @@
 
 namespace fichelia {
 
-bool QtDesktop::openAddress(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
+bool QtDesktop::openAddress(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
+}
 
-bool QtDesktop::openLocalFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtDesktop::openLocalFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
-QString QtDesktop::executableFolder() const { return QCoreApplication::applicationDirPath(); }
+QString QtDesktop::executableFolder() const {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString QtDesktop::cacheFolder() const {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

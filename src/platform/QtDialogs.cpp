@@ -66,7 +66,9 @@ void centreOnScreen(QWidget* window) {
     }
 }
 
-void QtDialogs::showMessage(const QString& text) { showBox(QMessageBox::NoIcon, text, m_owner); }
+void QtDialogs::showMessage(const QString& text) {
+    showBox(QMessageBox::NoIcon, text, m_owner);
+}
 
 void QtDialogs::showError(const QString& message) {
     showBox(QMessageBox::Critical, message + QLatin1Char('.'), m_owner);

@@ -58,7 +58,9 @@ bool writeWhole(QSaveFile& file, std::string_view bytes) {
            file.commit();
 }
 
-std::filesystem::path nativePath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+std::filesystem::path nativePath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
 
 // For a name too long for QSaveFile's temporary file: the bytes are saved
 // whole under a short new name in the same folder, which takes the old file's

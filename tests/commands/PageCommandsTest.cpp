@@ -62,13 +62,20 @@ TEST(PageExtension, isAddedWhenTheNameEndsInNeitherHtmNorHtml) {
         const char* saved;
     };
     const Case cases[] = {
-        {"/sites/annuaire", 1, "/sites/annuaire.html"}, {"/sites/annuaire", 2, "/sites/annuaire.htm"},
-        {"/s/page.html", 2, "/s/page.html"},            {"/s/page.HTML", 1, "/s/page.HTML"},
-        {"/s/page.Htm", 1, "/s/page.Htm"},              {"/s/page.htm", 2, "/s/page.htm"},
-        {"/s/page.txt", 1, "/s/page.txt.html"},         {"/s/page.txt", 2, "/s/page.txt.htm"},
-        {"/s/page.", 1, "/s/page..html"},               {"/s/page.htmx", 1, "/s/page.htmx.html"},
-        {"/s/page.shtml", 1, "/s/page.shtml.html"},     {"/s/page.xhtm", 2, "/s/page.xhtm.htm"},
-        {"/mes.sites/annuaire", 1, "/mes.sites/annuaire.html"}, {"/x.html/annuaire", 1, "/x.html/annuaire.html"},
+        {"/sites/annuaire", 1, "/sites/annuaire.html"},
+        {"/sites/annuaire", 2, "/sites/annuaire.htm"},
+        {"/s/page.html", 2, "/s/page.html"},
+        {"/s/page.HTML", 1, "/s/page.HTML"},
+        {"/s/page.Htm", 1, "/s/page.Htm"},
+        {"/s/page.htm", 2, "/s/page.htm"},
+        {"/s/page.txt", 1, "/s/page.txt.html"},
+        {"/s/page.txt", 2, "/s/page.txt.htm"},
+        {"/s/page.", 1, "/s/page..html"},
+        {"/s/page.htmx", 1, "/s/page.htmx.html"},
+        {"/s/page.shtml", 1, "/s/page.shtml.html"},
+        {"/s/page.xhtm", 2, "/s/page.xhtm.htm"},
+        {"/mes.sites/annuaire", 1, "/mes.sites/annuaire.html"},
+        {"/x.html/annuaire", 1, "/x.html/annuaire.html"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(fichelia::withPageExtension(QString::fromUtf8(c.chosen), c.filter), QString::fromUtf8(c.saved));
@@ -98,7 +105,8 @@ TEST_F(PageCommandsTest, saveAsksBeforeReplacingAFileTheExtensionLeadsTo) {
         EXPECT_EQ(files.files["/s/annuaire.html"], answer ? page() : "à garder");
     }
     EXPECT_EQ(dialogs.questions,
-              std::vector<QString>(2, QStringLiteral("Le fichier « annuaire.html » existe déjà.\nVoulez-vous le remplacer ?")));
+              std::vector<QString>(
+                  2, QStringLiteral("Le fichier « annuaire.html » existe déjà.\nVoulez-vous le remplacer ?")));
     save("/s/annuaire.html"); // the dialog asked about this one itself
     EXPECT_EQ(dialogs.questions.size(), 2u);
 }
@@ -108,8 +116,8 @@ TEST_F(PageCommandsTest, saveToAFoldersNameIsRefusedAtOnce) {
     files.folders.insert("/s/dirx.html");
     save("/s/dirx");
     EXPECT_TRUE(dialogs.questions.empty());
-    EXPECT_EQ(dialogs.messages,
-              std::vector<QString>{QStringLiteral("Impossible d'enregistrer l'annuaire dans « /s/dirx.html » : c'est un dossier.")});
+    EXPECT_EQ(dialogs.messages, std::vector<QString>{QStringLiteral(
+                                    "Impossible d'enregistrer l'annuaire dans « /s/dirx.html » : c'est un dossier.")});
     EXPECT_TRUE(files.files.empty());
 }
 
@@ -161,7 +169,7 @@ TEST_F(PageCommandsTest, openTakesTheFieldsALineLacksFromTheForm) {
                                     "remplirTabFournisseur(1);\nremplirTabFournisseur(2,\"\",\"x\");\n";
     open("/s/partiel.htm");
     EXPECT_EQ(records(*list), (std::vector<annuaire>{annuaire("", "x", "", "G", "F", "M", "S", "C"),
-                                                      annuaire("Dupont", "rue", "", "G", "F", "M", "S", "C"), form}));
+                                                     annuaire("Dupont", "rue", "", "G", "F", "M", "S", "C"), form}));
     files.files["/s/autre.html"] = "<html><body>Pas un annuaire</body></html>\n";
     open("/s/autre.html");
     EXPECT_EQ(list->count(), 0);
@@ -194,7 +202,9 @@ TEST_F(PageCommandsTest, openOfAPageThatCannotBeReadWholeKeepsTheList) {
         {"/s/dossier.html", {}, false, "Impossible d'ouvrir l'annuaire « /s/dossier.html » : c'est un dossier."},
         {"/s/verrou.html", {}, false, "Impossible d'ouvrir l'annuaire « /s/verrou.html » : l'accès est refusé."},
         {"/s/a.html", 3000, false, "Impossible de lire l'annuaire « /s/a.html » jusqu'au bout : la lecture a échoué."},
-        {"/s/a.html", {}, true,
+        {"/s/a.html",
+         {},
+         true,
          "Impossible de lire l'annuaire « /s/a.html » jusqu'au bout : la mémoire est insuffisante."},
     };
     list->select(2);

@@ -23,8 +23,7 @@ private:
     fichelia::QtDialogs dialogs;
 
     // Runs `inspect` on the modal box or dialog as soon as it shows.
-    template <typename Box>
-    void whenShown(std::function<void(Box*)> inspect) {
+    template <typename Box> void whenShown(std::function<void(Box*)> inspect) {
         QTimer::singleShot(0, this, [inspect] {
             QTRY_VERIFY(qobject_cast<Box*>(QApplication::activeModalWidget()) != nullptr);
             inspect(qobject_cast<Box*>(QApplication::activeModalWidget()));
@@ -110,7 +109,8 @@ private slots:
             QTest::keyClick(name, Qt::Key_Return);
         });
         const auto choice = dialogs.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
-        QVERIFY(refusal.startsWith(folder.filePath(QStringLiteral("parti")) + QStringLiteral("\nDossier introuvable.")));
+        QVERIFY(
+            refusal.startsWith(folder.filePath(QStringLiteral("parti")) + QStringLiteral("\nDossier introuvable.")));
         QVERIFY(choice.has_value());
         QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
         QCOMPARE(choice->filterIndex, 2);

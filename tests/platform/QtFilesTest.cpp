@@ -30,7 +30,8 @@ constexpr QFileDevice::Permissions kModeBits = QFileDevice::ReadOwner | QFileDev
                                                QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                                                QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 constexpr auto kReadOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-constexpr auto kEveryoneWrites = kReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+constexpr auto kEveryoneWrites =
+    kReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
 constexpr auto kFolderNoOneWrites = kReadOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
 constexpr auto kFolderOpen = kFolderNoOneWrites | QFileDevice::WriteOwner;
 
@@ -156,8 +157,8 @@ TEST_F(QtFilesTest, aNameOf250BytesIsWrittenAndReplaced) {
     for (const QString& name : {QString(245, QLatin1Char('n')) + ".html", QString(122, QChar(0xE9)) + "x.html"}) {
         ASSERT_EQ(QFile::encodeName(name).size(), 250);
         ASSERT_TRUE(files.replace(path(name), "première"));
-        ASSERT_TRUE(QFile::setPermissions(path(name), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                          QFileDevice::ReadOther));
+        ASSERT_TRUE(QFile::setPermissions(path(name),
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
         ASSERT_TRUE(files.replace(path(name), page));
         EXPECT_EQ(bytesOf(path(name)), page);
         EXPECT_EQ(QFile::permissions(path(name)) & kModeBits,

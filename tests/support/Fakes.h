@@ -14,7 +14,9 @@
 #include "platform/Files.h"
 
 // GoogleTest shows a QString as its text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace fichelia::testing {
 
@@ -34,8 +36,8 @@ public:
     std::vector<QString> errors; // as the box shows them, full stop added
     std::vector<QString> questions;
     std::vector<Dialog> dialogs;
-    std::deque<bool> answers;            // to questions; none left: Cancel
-    std::deque<FileChoice> fileChoices;  // to file dialogs; none left: cancelled
+    std::deque<bool> answers;           // to questions; none left: Cancel
+    std::deque<FileChoice> fileChoices; // to file dialogs; none left: cancelled
     int busyDepth = 0;
     int busyCount = 0;
 
