@@ -8,6 +8,7 @@
 #include "directory/DirectoryList.h"
 #include "directory/NameCollator.h"
 #include "directory/annuaire.h"
+#include "page/PageReader.h"
 
 namespace fichelia::bench {
 
@@ -20,7 +21,8 @@ struct BenchData {
     // French rules whatever the environment, so that every run sorts alike.
     std::shared_ptr<const NameCollator> collator;
     std::vector<annuaire> contacts; // in generated order
-    std::unique_ptr<DirectoryList> list;
+    std::unique_ptr<DirectoryList> list; // added in generated order: its texts lie in memory in that order
+    std::unique_ptr<DirectoryList> openedList; // the same read back from the page, as the open command leaves it
     std::string page;
     std::string pagePath;
     std::size_t contactTextBytes = 0; // UTF-8 text of all contacts together
@@ -30,5 +32,8 @@ struct BenchData {
 // the page does not read back as the list that wrote it: a benchmark of a
 // broken writer or reader would measure nothing useful.
 const BenchData& benchData();
+
+// Reads the page file at path, as the open command reads a page.
+Result<void> readPageFile(const std::string& path, const annuaire& templateRecord, const RecordReceiver& receiver);
 
 } // namespace fichelia::bench

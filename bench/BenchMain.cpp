@@ -132,12 +132,16 @@ void printSummary(const SummaryReporter& reporter) {
     std::printf("\n");
 
     const auto writer = reporter.times("Writer_BuildDirectoryPage");
+    const auto opened = reporter.times("Writer_BuildDirectoryPage_OpenedList");
     const auto copy = reporter.times("Writer_Baseline_Copy");
-    if (writer || copy) {
+    if (writer || opened || copy) {
         std::printf("\nWriter\n");
     }
     if (writer) {
         printThroughput("BuildDirectoryPage", *writer, pageBytes, kContactCount);
+    }
+    if (opened) {
+        printThroughput("BuildDirectoryPage, list as opened", *opened, pageBytes, kContactCount);
     }
     if (copy) {
         printThroughput("baseline: one copy of the page", *copy, pageBytes, 0);
@@ -145,9 +149,14 @@ void printSummary(const SummaryReporter& reporter) {
     if (writer && copy) {
         printRatio("BuildDirectoryPage", "copy", *writer, *copy);
     }
-    if (writer) {
-        std::printf("    target: at least 500 MB/s: %s\n",
-                    verdict(megabytesPerSecond(pageBytes, writer->cpu) >= 500.0));
+    if (opened && copy) {
+        printRatio("BuildDirectoryPage, list as opened,", "copy", *opened, *copy);
+    }
+    for (const auto& [label, times] : {std::pair{"", writer}, std::pair{", list as opened", opened}}) {
+        if (times) {
+            std::printf("    target: at least 500 MB/s%s: %s\n", label,
+                        verdict(megabytesPerSecond(pageBytes, times->cpu) >= 500.0));
+        }
     }
 
     const auto reader = reporter.times("Reader_ReadDirectoryPage");

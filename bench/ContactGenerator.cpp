@@ -352,8 +352,11 @@ std::vector<annuaire> generateContacts(std::size_t count, std::uint64_t seed) {
 }
 
 std::size_t textBytes(const annuaire& record) {
-    return record.nom.size() + record.adresse.size() + record.tel.size() + record.gsm.size() + record.fax.size() +
-           record.mail.size() + record.site.size() + record.commentaire.size();
+    std::size_t bytes = 0;
+    for (const RecordField& field : kRecordFields) {
+        bytes += (record.*field.text).size();
+    }
+    return bytes;
 }
 
 } // namespace fichelia::bench

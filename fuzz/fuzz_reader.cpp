@@ -41,7 +41,7 @@ public:
         m_longestRead = kLongestReads[hash % std::size(kLongestReads)];
     }
 
-    std::size_t read(char* buffer, std::size_t size) override {
+    fichelia::Result<std::size_t> read(char* buffer, std::size_t size) override {
         m_state = m_state * 1103515245U + 12345U;
         const std::size_t piece = 1 + (m_state >> 8) % m_longestRead;
         const std::size_t count = std::min({size, piece, m_bytes.size()});
@@ -49,8 +49,6 @@ public:
         m_bytes.remove_prefix(count);
         return count;
     }
-
-    bool failed() const override { return false; }
 
 private:
     std::string_view m_bytes;
@@ -60,7 +58,9 @@ private:
 
 std::vector<annuaire> readAll(fichelia::ByteSource& source) {
     std::vector<annuaire> records;
-    fichelia::ReadDirectoryPage(source, kTemplate, [&](annuaire&& record) { records.push_back(std::move(record)); });
+    const fichelia::Result<void> read =
+        fichelia::ReadDirectoryPage(source, kTemplate, [&](annuaire&& record) { records.push_back(std::move(record)); });
+    check(read.ok(), "the reader reads any bytes to their end");
     return records;
 }
 

@@ -34,8 +34,9 @@ const annuaire kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm
 std::vector<annuaire> readAll(std::string_view bytes, const annuaire& templateRecord) {
     fichelia::MemoryByteSource source(bytes);
     std::vector<annuaire> records;
-    fichelia::ReadDirectoryPage(source, templateRecord,
-                                [&](annuaire&& record) { records.push_back(std::move(record)); });
+    const fichelia::Result<void> read = fichelia::ReadDirectoryPage(
+        source, templateRecord, [&](annuaire&& record) { records.push_back(std::move(record)); });
+    check(read.ok(), "the reader reads any bytes to their end");
     return records;
 }
 
@@ -63,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t recordCount = firstReading.size();
 
     fichelia::DirectoryList list(rootCollator());
-    list.replaceAll(std::move(firstReading));
-    check(static_cast<std::size_t>(list.count()) == recordCount, "the list holds every record read");
+    check(list.replaceAll(std::move(firstReading)).ok() && static_cast<std::size_t>(list.count()) == recordCount,
+          "the list holds every record read");
 
     const std::string page = fichelia::BuildDirectoryPage(list);
     std::vector<annuaire> secondReading = readAll(page, kAbsent);
@@ -79,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     fichelia::DirectoryList again(rootCollator());
-    again.replaceAll(std::move(secondReading));
+    check(again.replaceAll(std::move(secondReading)).ok(), "the list holds every record read back");
     const std::string pageAgain = fichelia::BuildDirectoryPage(again);
     check(pageAgain == page, "the page written from its own reading is the same page");
     return 0;

@@ -26,12 +26,36 @@ QVariant DirectoryListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void DirectoryListModel::aboutToInsert(int position) { beginInsertRows({}, position, position); }
-void DirectoryListModel::inserted(int) { endInsertRows(); }
-void DirectoryListModel::aboutToRemove(int position) { beginRemoveRows({}, position, position); }
-void DirectoryListModel::removed(int) { endRemoveRows(); }
-void DirectoryListModel::aboutToReset() { beginResetModel(); }
-void DirectoryListModel::reset() { endResetModel(); }
-void DirectoryListModel::selectionChanged(int position) { emit selectionSetByProgram(position); }
+void DirectoryListModel::aboutToInsert(int position) {
+    m_changing = true;
+    beginInsertRows({}, position, position);
+}
+
+void DirectoryListModel::inserted(int) {
+    endInsertRows();
+    m_changing = false;
+}
+
+void DirectoryListModel::aboutToRemove(int position) {
+    m_changing = true;
+    beginRemoveRows({}, position, position);
+}
+
+void DirectoryListModel::removed(int) {
+    endRemoveRows();
+    m_changing = false;
+}
+
+void DirectoryListModel::aboutToReset() {
+    m_changing = true;
+    beginResetModel();
+}
+
+void DirectoryListModel::reset() {
+    endResetModel();
+    m_changing = false;
+}
+
+void DirectoryListModel::selectionChanged(int position) { emit selectedRowChanged(position); }
 
 } // namespace fichelia

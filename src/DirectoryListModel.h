@@ -20,9 +20,15 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    DirectoryList& list() const { return m_list; }
+
+    // True while the list is taking or losing entries: a view that moves its
+    // own selection meanwhile is not following the user.
+    bool changing() const { return m_changing; }
+
 signals:
-    // The program (not the user) selected a row, or cleared the selection (-1).
-    void selectionSetByProgram(int row);
+    // The list's selected row, set or cleared (-1).
+    void selectedRowChanged(int row);
 
 private:
     void aboutToInsert(int position) override;
@@ -34,6 +40,7 @@ private:
     void selectionChanged(int position) override;
 
     DirectoryList& m_list;
+    bool m_changing = false;
 };
 
 } // namespace fichelia

@@ -1,7 +1,5 @@
 #include "FicheliaApplication.h"
 
-#include <exception>
-
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -15,23 +13,6 @@ FicheliaApplication::FicheliaApplication(int& argc, char** argv) : QApplication(
     setApplicationVersion(QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
     // Lets the desktop match the window with its menu entry and icon.
     setDesktopFileName(QString::fromUtf8(kApplicationId.data(), static_cast<qsizetype>(kApplicationId.size())));
-}
-
-void FicheliaApplication::reportError(const QString& message) const {
-    if (m_reportError) {
-        m_reportError(message);
-    }
-}
-
-bool FicheliaApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        reportError(QString::fromUtf8(error.what()));
-    } catch (...) {
-        reportError(QStringLiteral("Erreur inattendue"));
-    }
-    return false;
 }
 
 void FicheliaApplication::loadFrenchTranslation() {

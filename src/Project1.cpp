@@ -6,7 +6,10 @@
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
-#include "platform/QtPlatform.h"
+#include "commands/ErrorText.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtFiles.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: Qt sees the program's name only.
@@ -15,13 +18,16 @@ int main(int argc, char** argv) {
     (void)argc;
 
     fichelia::FicheliaApplication application(qtArgc, qtArgv);
-    fichelia::QtPlatform platform;
-    application.setErrorReporter([&platform](const QString& message) { platform.showError(message); });
+    fichelia::QtDialogs dialogs;
+    fichelia::QtFiles files;
+    fichelia::QtDesktop desktop;
+    // The handlers catch what escapes them; this catches what escapes making
+    // the windows, shows it and ends the program.
     try {
         application.loadFrenchTranslation();
-        TForm1 mainWindow(platform);
+        TForm1 mainWindow(dialogs, files, desktop);
         Form1 = &mainWindow;
-        platform.setOwner(&mainWindow);
+        dialogs.setOwner(&mainWindow);
         TForm2 about(&mainWindow);
         Form2 = &about;
         mainWindow.setAboutDialog(&about);
@@ -30,8 +36,8 @@ int main(int argc, char** argv) {
         Form2 = nullptr;
         Form1 = nullptr;
     } catch (const std::exception& error) {
-        platform.setOwner(nullptr);
-        application.reportError(QString::fromUtf8(error.what()));
+        dialogs.setOwner(nullptr);
+        dialogs.showError(fichelia::escapedErrorText(error));
     }
     return 0;
 }

@@ -1,10 +1,8 @@
 #include "Unit1.h"
 
 #include <exception>
-#include <limits>
 
 #include <QAction>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,16 +12,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScopedValueRollback>
 
 #include "DirectoryListModel.h"
+#include "DirectorySelectionModel.h"
 #include "FramedGroup.h"
-#include "PageFiles.h"
 #include "PictureBox.h"
 #include "Unit2.h"
 #include "WindowLook.h"
-#include "page/PageReader.h"
+#include "commands/ErrorText.h"
 #include "page/PageWriter.h"
+#include "platform/QtDialogs.h"
 
 TForm1* Form1 = nullptr;
 
@@ -38,22 +36,11 @@ const QString kConfirmDelete = QStringLiteral("Etes vous sur de vouloir supprime
 QString toQString(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string toUtf8(const QString& text) { return text.toStdString(); }
 
-// Shows the wait cursor for as long as it lives.
-class BusyCursor {
-public:
-    explicit BusyCursor(fichelia::Platform& platform) : m_platform(platform) { m_platform.setBusy(true); }
-    ~BusyCursor() { m_platform.setBusy(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    fichelia::Platform& m_platform;
-};
-
 } // namespace
 
-TForm1::TForm1(fichelia::Platform& platform, std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform),
+TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
+               std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
       m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
@@ -165,8 +152,13 @@ void TForm1::buildPanel(QWidget* client) {
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListBox1->setFocusPolicy(Qt::StrongFocus);
+    ListBox1->setTextElideMode(Qt::ElideNone); // a long name is cut off at the edge, as it always was
     m_model = new fichelia::DirectoryListModel(*m_list, this);
     ListBox1->setModel(m_model);
+    QItemSelectionModel* qtSelection = ListBox1->selectionModel();
+    m_selection = new fichelia::DirectorySelectionModel(*m_model, ListBox1);
+    ListBox1->setSelectionModel(m_selection);
+    delete qtSelection;
 
     buildContactForm();
 
@@ -233,29 +225,29 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        WindowLook::centreOnScreen(this);
+        fichelia::centreOnScreen(this);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Wiring
 
-void TForm1::runGuarded(const std::function<void()>& handler) {
+void TForm1::runGuarded(void (TForm1::*handler)()) {
     try {
-        handler();
+        (this->*handler)();
     } catch (const std::exception& error) {
-        m_platform.showError(QString::fromUtf8(error.what()));
+        m_dialogs.showError(fichelia::escapedErrorText(error));
     }
 }
 
 void TForm1::connectClick(QPushButton* button, void (TForm1::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded(handler); });
 }
 
 void TForm1::connectMenu(QAction* action, void (TForm1::*handler)()) {
     connect(action, &QAction::triggered, this, [this, action, handler] {
         action->setChecked(true); // a click would otherwise take the check mark away
-        runGuarded([this, handler] { (this->*handler)(); });
+        runGuarded(handler);
     });
 }
 
@@ -273,46 +265,13 @@ void TForm1::connectHandlers() {
     connectMenu(Quitter1, &TForm1::Quitter1Click);
     connectMenu(AperudelAnnuaireWeb1, &TForm1::AperudelAnnuaireWeb1Click);
     connectMenu(AusujetdeFichelia1, &TForm1::AusujetdeFichelia1Click);
-    connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded([this] { Image2Click(); }); });
+    connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded(&TForm1::Image2Click); });
 }
 
+// The user's selections run the select command; the program's never do.
 void TForm1::connectList() {
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TForm1::onViewSelectionChanged);
-    // A click on the entry already selected shows its record again too.
-    connect(ListBox1, &QListView::clicked, this, [this](const QModelIndex& index) {
-        if (index.row() == m_list->selectedPosition()) {
-            runGuarded([this] { ListBox1Click(); });
-        }
-    });
-    connect(m_model, &fichelia::DirectoryListModel::selectionSetByProgram, this, &TForm1::showSelection);
-}
-
-// The user changed the list's selection: it becomes the directory's, and the
-// select command runs. Changes the program makes itself are not the user's.
-void TForm1::onViewSelectionChanged() {
-    if (m_programSelecting) {
-        return;
-    }
-    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
-    runGuarded([this, &rows] {
-        if (rows.isEmpty()) {
-            m_list->clearSelection();
-            return;
-        }
-        m_list->select(rows.constFirst().row());
-        ListBox1Click();
-    });
-}
-
-void TForm1::showSelection(int position) {
-    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    QItemSelectionModel* selection = ListBox1->selectionModel();
-    if (position < 0) {
-        selection->clearSelection();
-    } else {
-        selection->setCurrentIndex(m_model->index(position), QItemSelectionModel::ClearAndSelect);
-    }
+    connect(m_selection, &fichelia::DirectorySelectionModel::userSelected, this,
+            [this] { runGuarded(&TForm1::ListBox1Click); });
 }
 
 // ---------------------------------------------------------------------------
@@ -351,40 +310,42 @@ void TForm1::FormCreate() { ResetContactFields(); }
 
 void TForm1::Button1Click() {
     if (Edit1->text().isEmpty()) {
-        m_platform.showMessage(kNoName);
+        m_dialogs.showMessage(kNoName);
         return;
     }
-    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    m_list->add(recordFromForm());
+    if (!m_list->add(recordFromForm())) {
+        m_dialogs.showError(fichelia::kCannotInsert);
+        return;
+    }
     ResetContactFields();
 }
 
 bool TForm1::hasSelection() {
     if (m_list->selectedPosition() < 0) {
-        m_platform.showMessage(kNoSelection);
+        m_dialogs.showMessage(kNoSelection);
         return false;
     }
     return true;
 }
 
+// If the list cannot take the new record, the old one stays, still selected,
+// and the form keeps what was typed.
 void TForm1::Button2Click() {
     if (!hasSelection()) {
         return;
     }
-    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    // The new entry goes in first: if the list cannot take it, the old one is
-    // still there, selected, and the form keeps what was typed.
-    m_list->add(recordFromForm());
-    m_list->removeAt(m_list->selectedPosition());
+    if (!m_list->replaceSelected(recordFromForm())) {
+        m_dialogs.showError(fichelia::kCannotInsert);
+        return;
+    }
     ResetContactFields();
 }
 
 void TForm1::Button3Click() {
-    if (!hasSelection() || !m_platform.confirm(kConfirmDelete)) {
+    if (!hasSelection() || !m_dialogs.confirm(kConfirmDelete)) {
         return;
     }
-    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    m_list->removeAt(m_list->selectedPosition());
+    m_list->removeSelected();
     ResetContactFields();
 }
 
@@ -393,6 +354,7 @@ void TForm1::Button7Click() {
     Edit1->setFocus(Qt::OtherFocusReason);
 }
 
+// Each field shows the beginning of its text, however long.
 void TForm1::ListBox1Click() {
     const int selected = m_list->selectedPosition();
     if (selected < 0) {
@@ -402,96 +364,23 @@ void TForm1::ListBox1Click() {
     const auto fields = contactFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         fields[i]->setText(toQString(record.*fichelia::kRecordFields[i].text));
+        fields[i]->setCursorPosition(0);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Page commands
 
-void TForm1::Button5Click() {
-    const std::string page = fichelia::BuildDirectoryPage(*m_list);
-    const auto choice = m_platform.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
-    if (!choice) {
-        return;
-    }
-    const QString path = fichelia::withPageExtension(choice->path, choice->filterIndex);
-    // The dialog asked about the name it returned; a different file that the
-    // extension leads to is not replaced without asking either.
-    if (path != choice->path && m_platform.fileExists(path) &&
-        !m_platform.confirm(QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
-                                .arg(QFileInfo(path).fileName()))) {
-        return;
-    }
-    std::optional<QString> failure;
-    {
-        const BusyCursor busy(m_platform);
-        failure = m_platform.replaceFile(path, page);
-    }
-    if (failure) {
-        m_platform.showMessage(
-            QStringLiteral("Impossible d'enregistrer l'annuaire dans « %1 » : %2.\nLe fichier n'a pas été modifié.")
-                .arg(path, *failure));
-    }
-}
-
-void TForm1::Button6Click() {
-    const auto choice = m_platform.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
-    if (!choice) {
-        return;
-    }
-    QString reason;
-    const auto source = m_platform.openForReading(choice->path, reason);
-    if (!source) {
-        m_platform.showMessage(QStringLiteral("Impossible d'ouvrir l'annuaire « %1 » : %2.\nLa liste n'a pas été modifiée.")
-                                   .arg(choice->path, reason));
-        return;
-    }
-    // The whole page is read before the list changes, so a page that cannot be
-    // read to its end costs nothing.
-    std::vector<annuaire> records;
-    {
-        const BusyCursor busy(m_platform);
-        fichelia::ReadDirectoryPage(*source, formRecord(),
-                                    [&records](annuaire&& record) { records.push_back(std::move(record)); });
-    }
-    if (source->failed()) {
-        m_platform.showMessage(
-            QStringLiteral("Impossible de lire l'annuaire « %1 » jusqu'au bout.\nLa liste n'a pas été modifiée.")
-                .arg(choice->path));
-        return;
-    }
-    const BusyCursor busy(m_platform);
-    const QScopedValueRollback<bool> programSelecting(m_programSelecting, true);
-    m_list->replaceAll(std::move(records));
-}
-
-void TForm1::Button4Click() {
-    const std::string page = fichelia::BuildDirectoryPage(*m_list);
-    // Beside the executable; when that folder cannot take it (an installed
-    // program's folder), in the user's cache folder.
-    QStringList failures;
-    for (const QString& folder : {m_platform.executableFolder(), m_platform.cacheFolder()}) {
-        if (folder.isEmpty()) {
-            continue;
-        }
-        const QString path = folder + QLatin1Char('/') + fichelia::kPreviewFileName;
-        const auto failure = m_platform.replaceFile(path, page);
-        if (!failure) {
-            m_platform.openLocalFile(path);
-            return;
-        }
-        failures << QStringLiteral("« %1 » : %2").arg(path, *failure);
-    }
-    m_platform.showMessage(QStringLiteral("Impossible d'écrire l'aperçu de l'annuaire.\n%1.")
-                               .arg(failures.join(QStringLiteral(" ;\n"))));
-}
+void TForm1::Button5Click() { m_pageCommands.save(*m_list); }
+void TForm1::Button6Click() { m_pageCommands.open(*m_list, formRecord()); }
+void TForm1::Button4Click() { m_pageCommands.preview(*m_list); }
 
 // ---------------------------------------------------------------------------
 // Shell commands
 
 void TForm1::Button8Click() { QCoreApplication::exit(0); }
 
-void TForm1::Image2Click() { m_platform.openAddress(toQString(std::string(fichelia::kPublisherAddress))); }
+void TForm1::Image2Click() { m_desktop.openAddress(toQString(std::string(fichelia::kPublisherAddress))); }
 
 void TForm1::OuvrirunAnnuaireWeb1Click() { Button6Click(); }
 void TForm1::CrerlAnnuaireWeb1Click() { Button5Click(); }

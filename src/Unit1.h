@@ -1,12 +1,12 @@
 #pragma once
 
 #include <array>
-#include <functional>
+#include <memory>
 
 #include <QMainWindow>
 
+#include "commands/PageCommands.h"
 #include "directory/DirectoryList.h"
-#include "platform/Platform.h"
 
 class QAction;
 class QFrame;
@@ -20,20 +20,22 @@ class TForm2;
 
 namespace fichelia {
 class DirectoryListModel;
+class DirectorySelectionModel;
 class FramedGroup;
 class PictureBox;
 } // namespace fichelia
 
 // The main window: the directory list, the contact form, the page commands.
-// It owns all the program's state; handlers read the form, call the core and
-// the platform, and update the form.
+// It owns all the program's state; handlers read the form, call the core or
+// the page commands, and update the form. An error that escapes a handler
+// stops at the handler's edge and shows in the error box.
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 
 public:
     // list: the directory to show; a new empty one when none is given.
-    explicit TForm1(fichelia::Platform& platform, std::unique_ptr<fichelia::DirectoryList> list = nullptr,
-                    QWidget* parent = nullptr);
+    TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
+           std::unique_ptr<fichelia::DirectoryList> list = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The About dialog that "Au sujet de Fichelia" shows.
@@ -120,24 +122,24 @@ private:
 
     // Runs a handler; an error escaping it is shown in the error box and the
     // window goes on.
-    void runGuarded(const std::function<void()>& handler);
+    void runGuarded(void (TForm1::*handler)());
     void connectClick(QPushButton* button, void (TForm1::*handler)());
     void connectMenu(QAction* action, void (TForm1::*handler)());
 
     // True when an entry is selected; otherwise tells the user to select one.
     bool hasSelection();
-    void onViewSelectionChanged();
-    void showSelection(int position);
 
     annuaire formRecord() const;    // the form as it stands
     annuaire recordFromForm() const; // the form with the comment quote rule applied
     std::array<QLineEdit*, fichelia::kFieldCount> contactFields() const; // Edit1 to Edit8, in record order
 
-    fichelia::Platform& m_platform;
+    fichelia::Dialogs& m_dialogs;
+    fichelia::Desktop& m_desktop;
+    fichelia::PageCommands m_pageCommands;
     std::unique_ptr<fichelia::DirectoryList> m_list;
     fichelia::DirectoryListModel* m_model = nullptr;
+    fichelia::DirectorySelectionModel* m_selection = nullptr; // owned by ListBox1
     TForm2* m_about = nullptr;
-    bool m_programSelecting = false;
     bool m_shownOnce = false;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "PictureBox.h"
 #include "WindowLook.h"
 #include "page/PageWriter.h"
+#include "platform/QtDialogs.h"
 
 TForm2* Form2 = nullptr;
 
@@ -85,10 +87,19 @@ void TForm2::fitMemoFont() {
 
 void TForm2::Button1Click() { close(); }
 
+// Only "Fermer", the close box and the system menu close the dialog: the
+// Escape that closes Qt's dialogs does nothing here.
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        WindowLook::centreOnScreen(this);
+        fichelia::centreOnScreen(this);
     }
 }

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void registerAssets() { Q_INIT_RESOURCE(assets); }
@@ -41,15 +40,6 @@ QFont WindowLook::boldFont() {
 }
 
 QColor WindowLook::buttonFace() { return QApplication::palette().color(QPalette::Button); }
-
-void WindowLook::centreOnScreen(QWidget* window) {
-    if (const QScreen* screen = window->screen()) {
-        const QRect area = screen->availableGeometry();
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(area.center());
-        window->move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
-    }
-}
 
 QLabel* WindowLook::label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
                           const QColor& colour, bool bold) {

@@ -31,10 +31,6 @@ public:
     static QColor navy() { return {0, 0, 128}; }
     static QColor buttonFace();
 
-    // Centres a shown window on its screen, never above or left of the
-    // screen's top-left corner.
-    static void centreOnScreen(QWidget* window);
-
     static QLabel* label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
                          const QColor& colour, bool bold = false);
     // No length limit: a contact's text is never cut.

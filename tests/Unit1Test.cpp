@@ -1,5 +1,5 @@
-// The main window: its layout, its menu, and the editing commands, with the
-// desktop played by FakePlatform.
+// The main window: its layout, its menu, the editing commands and the list's
+// selection, with the user, the disk and the desktop played by the fakes.
 
 #include <QAction>
 #include <QLabel>
@@ -12,7 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "FakePlatform.h"
+#include "AllocationLimit.h"
+#include "Fakes.h"
 #include "FramedGroup.h"
 #include "GuiTestMain.h"
 #include "PictureBox.h"
@@ -20,7 +21,7 @@
 #include "Unit1.h"
 
 using fichelia::DirectoryList;
-using fichelia::testing::FakePlatform;
+using fichelia::testing::FakeShell;
 
 namespace {
 
@@ -41,29 +42,46 @@ class TestUnit1 : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<FakeShell> shell;
     std::unique_ptr<TForm1> form;
 
     void makeForm(int capacity = DirectoryList::kUnlimited) {
         form.reset();
-        platform = std::make_unique<FakePlatform>();
-        form = std::make_unique<TForm1>(
-            *platform, std::make_unique<DirectoryList>(fichelia::testing::rootCollator(), capacity));
+        shell = std::make_unique<FakeShell>();
+        form = std::make_unique<TForm1>(shell->dialogs, shell->files, shell->desktop,
+                                        std::make_unique<DirectoryList>(fichelia::testing::rootCollator(), capacity));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
 
+    std::vector<QString>& messages() const { return shell->dialogs.messages; }
+    int viewSelectedRow() const {
+        const QModelIndexList rows = form->ListBox1->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.constFirst().row();
+    }
+
+    // Edit1 to Edit8, the contact form in record order.
+    std::vector<QLineEdit*> contactFields() const {
+        std::vector<QLineEdit*> fields;
+        for (std::size_t i = 1; i <= fichelia::kFieldCount; ++i) {
+            fields.push_back(form->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(i)));
+        }
+        return fields;
+    }
+
     void fillForm(const QStringList& texts) {
-        QLineEdit* fields[] = {form->Edit1, form->Edit2, form->Edit3, form->Edit4,
-                               form->Edit5, form->Edit6, form->Edit7, form->Edit8};
-        for (int i = 0; i < 8; ++i) {
-            fields[i]->setText(i < texts.size() ? texts[i] : QString());
+        const auto fields = contactFields();
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            fields[i]->setText(texts.value(static_cast<qsizetype>(i)));
         }
     }
 
     QStringList formTexts() const {
-        return {form->Edit1->text(), form->Edit2->text(), form->Edit3->text(), form->Edit4->text(),
-                form->Edit5->text(), form->Edit6->text(), form->Edit7->text(), form->Edit8->text()};
+        QStringList texts;
+        for (const QLineEdit* field : contactFields()) {
+            texts << field->text();
+        }
+        return texts;
     }
 
     void addContact(const QStringList& texts) {
@@ -80,16 +98,16 @@ private slots:
     void init() { makeForm(); }
     void cleanup() {
         form.reset();
-        platform.reset();
+        shell.reset();
     }
 
     void startUp_showsAnEmptyFormAndListUnderTheTitleFichelia() {
         QCOMPARE(form->windowTitle(), QStringLiteral("Fichelia"));
         QCOMPARE(form->objectName(), QStringLiteral("Form1"));
-        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->ListBox1->model()->rowCount(), 0);
         QCOMPARE(form->directory().selectedPosition(), -1);
-        QVERIFY(platform->messages.empty());
+        QVERIFY(messages().empty());
         QCOMPARE(form->centralWidget()->size(), QSize(598, 527));
         const QRect screen = form->screen()->availableGeometry();
         QVERIFY((form->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
@@ -243,20 +261,19 @@ private slots:
         form->OuvrirunAnnuaireWeb1->trigger();
         QTest::mouseClick(form->Button5, Qt::LeftButton);
         form->CrerlAnnuaireWeb1->trigger();
-        QCOMPARE(platform->dialogs.size(), 4u);
-        QCOMPARE(platform->dialogs[0].save, false);
-        QCOMPARE(platform->dialogs[1].save, false);
-        QCOMPARE(platform->dialogs[2].save, true);
-        QCOMPARE(platform->dialogs[3].save, true);
-        for (const auto& dialog : platform->dialogs) {
+        QCOMPARE(shell->dialogs.dialogs.size(), 4u);
+        QCOMPARE(shell->dialogs.dialogs[0].save, false);
+        QCOMPARE(shell->dialogs.dialogs[1].save, false);
+        QCOMPARE(shell->dialogs.dialogs[2].save, true);
+        QCOMPARE(shell->dialogs.dialogs[3].save, true);
+        for (const auto& dialog : shell->dialogs.dialogs) {
             QCOMPARE(dialog.title, QStringLiteral("Fichier Annuaire Web"));
         }
 
-        QTemporaryDir folder;
-        platform->executableFolderPath = folder.path();
+        shell->desktop.executableFolderPath = QStringLiteral("/bin");
         QTest::mouseClick(form->Button4, Qt::LeftButton);
         form->AperudelAnnuaireWeb1->trigger();
-        QCOMPARE(platform->openedFiles, std::vector<QString>(2, folder.filePath(QStringLiteral("tmp.html"))));
+        QCOMPARE(shell->desktop.openedFiles, std::vector<QString>(2, QStringLiteral("/bin/tmp.html")));
     }
 
     void quit_byButtonMenuOrCloseBox_endsTheLoopAtOnceWithCodeZero() {
@@ -269,8 +286,8 @@ private slots:
         QCOMPARE(runLoopUntilQuit([this] { QTest::mouseClick(form->Button8, Qt::LeftButton); }), 0);
         QCOMPARE(runLoopUntilQuit([this] { form->Quitter1->trigger(); }), 0);
         QCOMPARE(runLoopUntilQuit([this] { form->close(); }), 0);
-        QVERIFY(platform->messages.empty());
-        QVERIFY(platform->questions.empty());
+        QVERIFY(messages().empty());
+        QVERIFY(shell->dialogs.questions.empty());
     }
 
     void add_withAnEmptyName_showsTheMessageAndChangesNothing() {
@@ -278,7 +295,7 @@ private slots:
         clickRow(0);
         fillForm({"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"});
         QTest::mouseClick(form->Button1, Qt::LeftButton);
-        QCOMPARE(platform->messages, std::vector<QString>{QStringLiteral("Vous devez saisir un nom")});
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral("Vous devez saisir un nom")});
         QCOMPARE(formTexts(), (QStringList{"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"}));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(form->directory().selectedPosition(), 0);
@@ -295,8 +312,8 @@ private slots:
         QCOMPARE(names[2].toLower(), QStringLiteral("dupont"));
         QCOMPARE(names[3].toLower(), QStringLiteral("dupont"));
         QCOMPARE(names[4], QStringLiteral("Durand"));
-        QVERIFY(platform->messages.empty());
-        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QVERIFY(messages().empty());
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
         QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
     }
@@ -330,8 +347,8 @@ private slots:
         fillForm({"Texte", "tapé"});
         QTest::mouseClick(form->Button2, Qt::LeftButton);
         QTest::mouseClick(form->Button3, Qt::LeftButton);
-        QCOMPARE(platform->messages, std::vector<QString>(4, kNoSelection));
-        QVERIFY(platform->questions.empty());
+        QCOMPARE(messages(), std::vector<QString>(4, kNoSelection));
+        QVERIFY(shell->dialogs.questions.empty());
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(formTexts().mid(0, 2), (QStringList{"Texte", "tapé"}));
     }
@@ -346,14 +363,14 @@ private slots:
         QTest::mouseClick(form->Button2, Qt::LeftButton);
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Bernard", "Zoé"}));
         QCOMPARE(form->directory().recordAt(1), annuaire("Bernard", "2 rue", "t", "g", "f", "m", "s", "c"));
-        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
 
         clickRow(2);
         form->Edit1->clear();
         QTest::mouseClick(form->Button2, Qt::LeftButton);
         QCOMPARE(listNames(*form), (QStringList{"", "Albert", "Bernard"}));
-        QVERIFY(platform->messages.empty());
+        QVERIFY(messages().empty());
     }
 
     void aListThatCannotTakeAnEntry_showsTheErrorBoxAndLosesNothing() {
@@ -361,19 +378,29 @@ private slots:
         addContact({"Albert"});
         addContact({"Martin", "1 rue"});
         addContact({"Zoé", "rue"});
-        QCOMPARE(platform->errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
+        QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
         QCOMPARE(formTexts().mid(0, 2), (QStringList{"Zoé", "rue"}));
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
 
-        // Modify keeps the old entry, selected, and the form keeps what was typed.
+        // Modify takes no room of its own; when memory runs out it keeps the old
+        // entry, selected, and the form keeps what was typed.
         clickRow(1);
+        const QString tooBigToSort(600'000, QLatin1Char('n'));
+        fillForm({tooBigToSort, "2 rue"});
+        {
+            const fichelia::testing::AllocationLimit limit(1 << 20);
+            QTest::mouseClick(form->Button2, Qt::LeftButton);
+        }
+        QCOMPARE(shell->dialogs.errors.size(), 2u);
+        QCOMPARE(shell->dialogs.errors.back(), QStringLiteral("Impossible d'insérer une ligne."));
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(viewSelectedRow(), 1);
+        QCOMPARE(formTexts().mid(0, 2), (QStringList{tooBigToSort, "2 rue"}));
         fillForm({"Bernard", "2 rue"});
         QTest::mouseClick(form->Button2, Qt::LeftButton);
-        QCOMPARE(platform->errors.size(), 2u);
-        QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
-        QCOMPARE(form->directory().recordAt(1).adresse, "1 rue");
-        QCOMPARE(form->directory().selectedPosition(), 1);
-        QCOMPARE(formTexts().mid(0, 2), (QStringList{"Bernard", "2 rue"}));
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Bernard"}));
+        QCOMPARE(shell->dialogs.errors.size(), 2u);
     }
 
     void delete_asksAndRemovesOnlyOnOk() {
@@ -381,18 +408,18 @@ private slots:
         addContact({"Martin", "1 rue"});
         clickRow(1);
         form->Edit2->setText(QStringLiteral("modifié à la main"));
-        platform->answers = {false};
+        shell->dialogs.answers = {false};
         QTest::mouseClick(form->Button3, Qt::LeftButton);
-        QCOMPARE(platform->questions,
+        QCOMPARE(shell->dialogs.questions,
                  std::vector<QString>{QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")});
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
         QCOMPARE(form->directory().selectedPosition(), 1);
         QCOMPARE(form->Edit2->text(), QStringLiteral("modifié à la main"));
 
-        platform->answers = {true};
+        shell->dialogs.answers = {true};
         QTest::mouseClick(form->Button3, Qt::LeftButton);
         QCOMPARE(listNames(*form), QStringList{"Albert"});
-        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
     }
 
@@ -401,7 +428,7 @@ private slots:
         clickRow(0);
         form->Button1->setFocus();
         QTest::mouseClick(form->Button7, Qt::LeftButton);
-        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
         QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
         QTRY_COMPARE(QApplication::focusWidget(), form->Edit1);
@@ -430,15 +457,24 @@ private slots:
         QCOMPARE(form->Edit2->text(), QStringLiteral("m"));
     }
 
+    // Neither the program's selections nor the view's own moves while the
+    // list changes (it selects the next row when the selected one goes) run
+    // the select command or change the list's selection.
     void programSelectionChanges_doNotRunTheSelectCommand() {
         addContact({"Albert", "a"});
+        addContact({"Bernard", "b"});
         clickRow(0);
         form->Edit2->setText(QStringLiteral("tapé"));
+        form->directory().select(1);
+        QCOMPARE(viewSelectedRow(), 1);
+        form->directory().removeSelected();
+        QCOMPARE(form->directory().selectedPosition(), -1);
+        QCOMPARE(viewSelectedRow(), -1);
         form->directory().select(0);
         QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
-        QCOMPARE(form->ListBox1->selectionModel()->selectedRows().value(0).row(), 0);
+        QCOMPARE(viewSelectedRow(), 0);
         form->ResetContactFields();
-        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(viewSelectedRow(), -1);
         QCOMPARE(listNames(*form), QStringList{"Albert"});
     }
 
@@ -454,7 +490,7 @@ private slots:
         for (const annuaire& record : records) {
             auto& list = form->directory();
             list.removeAll();
-            list.add(record);
+            QVERIFY(list.add(record));
             clickRow(0);
             QTest::mouseClick(form->Button2, Qt::LeftButton);
             QCOMPARE(list.count(), 1);
@@ -464,25 +500,66 @@ private slots:
 
     void logo_opensThePublishersPageAndSaysNothingWhenItCannot() {
         QTest::mouseClick(form->Image2, Qt::LeftButton);
-        QCOMPARE(platform->openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
-        QVERIFY(platform->messages.empty());
-        QVERIFY(platform->errors.empty());
+        QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
+        QVERIFY(messages().empty());
+        QVERIFY(shell->dialogs.errors.empty());
     }
 
-    void errorEscapingAnEventHandler_isShownAndTheLoopGoesOn() {
-        class Throwing : public QObject {
-        public:
-            bool event(QEvent*) override { throw std::runtime_error("Panne simulée"); }
-        } throwing;
-        QStringList reported;
-        auto* application = static_cast<fichelia::FicheliaApplication*>(QCoreApplication::instance());
-        application->setErrorReporter([&reported](const QString& message) { reported << message; });
-        QCoreApplication::postEvent(&throwing, new QEvent(QEvent::User));
-        QCoreApplication::processEvents();
-        application->setErrorReporter(nullptr);
-        QCOMPARE(reported, QStringList{"Panne simulée"});
+    // Memory running out in a handler (here, taking a name too long to hold)
+    // is told in French, and the window goes on with nothing changed.
+    void outOfMemoryInAHandler_isShownInFrenchAndTheWindowGoesOn() {
+        fillForm({QString(2'000'000, QLatin1Char('n'))});
+        {
+            const fichelia::testing::AllocationLimit limit(1 << 20);
+            QTest::mouseClick(form->Button1, Qt::LeftButton);
+        }
+        QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Mémoire insuffisante.")});
+        QCOMPARE(form->directory().count(), 0);
         addContact({"Toujours là"});
         QCOMPARE(listNames(*form), QStringList{"Toujours là"});
+    }
+
+    // Only the program clears the selection (Nouveau, the commands that empty
+    // the form, open): a click below the names, Ctrl+click or Ctrl+Space on the
+    // selected name leave it, in the list and in the view, and the form as it is.
+    void theUserCannotClearTheSelectionFromTheList() {
+        addContact({"Albert"});
+        addContact({"Martin", "1 rue"});
+        clickRow(1);
+        form->Edit2->setText(QStringLiteral("tapé"));
+        QListView* view = form->ListBox1;
+        const QPoint belowTheNames(20, view->viewport()->height() - 5);
+        const QPoint onTheSelected = view->visualRect(view->model()->index(1, 0)).center();
+        const std::function<void()> gestures[] = {
+            [&] { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, belowTheNames); },
+            [&] { QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, onTheSelected); },
+            [&] { QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier); },
+        };
+        for (const auto& gesture : gestures) {
+            gesture();
+            QCOMPARE(form->directory().selectedPosition(), 1);
+            QCOMPARE(viewSelectedRow(), 1);
+            QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+        }
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QVERIFY(messages().empty());
+        QCOMPARE(form->directory().recordAt(1).adresse, "tapé");
+        QCOMPARE(viewSelectedRow(), -1);
+    }
+
+    // A long text shows its beginning in its field; a long name is cut off at
+    // the list's edge, not shortened with an ellipsis.
+    void longTexts_showTheirBeginning() {
+        const QString longText = QStringLiteral("Début ") + QString(300, QLatin1Char('x')) + QStringLiteral(" fin");
+        addContact(QStringList(fichelia::kFieldCount, longText));
+        clickRow(0);
+        for (const QString& text : formTexts()) {
+            QCOMPARE(text, longText);
+        }
+        for (const QLineEdit* field : contactFields()) {
+            QCOMPARE(field->cursorPosition(), 0);
+        }
+        QCOMPARE(form->ListBox1->textElideMode(), Qt::ElideNone);
     }
 
     void list_showsRowsThirteenPixelsHigh() {
@@ -490,7 +567,7 @@ private slots:
         for (int i = 0; i < 100000; ++i) {
             many.push_back(fichelia::testing::contact("Nom " + std::to_string(i)));
         }
-        form->directory().addAll(std::move(many));
+        QVERIFY(form->directory().addAll(std::move(many)));
         QCOMPARE(form->ListBox1->model()->rowCount(), 100000);
         QVERIFY(form->ListBox1->uniformItemSizes());
         QCOMPARE(form->ListBox1->sizeHintForRow(0), 13);

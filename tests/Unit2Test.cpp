@@ -8,20 +8,20 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "FakePlatform.h"
+#include "Fakes.h"
 #include "GuiTestMain.h"
 #include "PictureBox.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 #include "Unit2.h"
 
-using fichelia::testing::FakePlatform;
+using fichelia::testing::FakeShell;
 
 class TestUnit2 : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<FakeShell> shell;
     std::unique_ptr<TForm1> form;
     TForm2* about = nullptr;
 
@@ -47,9 +47,9 @@ private:
 
 private slots:
     void init() {
-        platform = std::make_unique<FakePlatform>();
-        form = std::make_unique<TForm1>(*platform, std::make_unique<fichelia::DirectoryList>(
-                                                       fichelia::testing::rootCollator()));
+        shell = std::make_unique<FakeShell>();
+        form = std::make_unique<TForm1>(shell->dialogs, shell->files, shell->desktop,
+                                        std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
         about = new TForm2(form.get());
         form->setAboutDialog(about);
         form->show();
@@ -57,7 +57,7 @@ private slots:
     }
     void cleanup() {
         form.reset();
-        platform.reset();
+        shell.reset();
     }
 
     void dialog_hasItsCaptionSizeAndParts() {
@@ -94,30 +94,35 @@ private slots:
     }
 
     void fermer_closesTheDialogAndLeavesTheMainWindowAsItWas() {
-        form->directory().add(fichelia::testing::contact("Martin"));
-        form->directory().add(fichelia::testing::contact("Albert"));
+        QVERIFY(form->directory().add(fichelia::testing::contact("Martin")));
+        QVERIFY(form->directory().add(fichelia::testing::contact("Albert")));
         form->directory().select(1);
         form->Edit3->setText(QStringLiteral("tapé"));
         showAbout([this] {
             QVERIFY(about->isModal() || about->windowModality() != Qt::NonModal);
             // The main window's buttons do not react while the dialog shows.
             clickAddAsTheWindowSystemWould();
-            const bool blocked = platform->messages.empty();
+            const bool blocked = shell->dialogs.messages.empty();
             QTest::mouseClick(about->Button1, Qt::LeftButton);
             QVERIFY(blocked);
         });
         QCOMPARE(form->directory().count(), 2);
         QCOMPARE(form->directory().selectedPosition(), 1);
         QCOMPARE(form->Edit3->text(), QStringLiteral("tapé"));
-        QVERIFY(platform->messages.empty());
+        QVERIFY(shell->dialogs.messages.empty());
         // Once it is closed they do again ("Ajouter" with no name asks for one).
         form->Edit1->clear();
         clickAddAsTheWindowSystemWould();
-        QCOMPARE(platform->messages.size(), 1u);
+        QCOMPARE(shell->dialogs.messages.size(), 1u);
     }
 
-    void closeBox_closesItLikeFermer_andTheMemoCannotBeEdited() {
+    // Escape, which closes Qt's dialogs, does nothing here; the close box
+    // closes it like "Fermer".
+    void closeBox_closesItLikeFermer_escapeDoesNot_andTheMemoCannotBeEdited() {
         showAbout([this] {
+            QTest::keyClick(about, Qt::Key_Escape);
+            QTest::keyClick(about->Button1, Qt::Key_Escape);
+            QVERIFY(about->isVisible());
             // No scroll bars: every line shows whole, none wraps out of sight.
             QCOMPARE(about->Memo1->document()->lineCount(), 12);
             about->Memo1->setFocus();
@@ -138,7 +143,7 @@ private slots:
         showAbout([&] {
             QCOMPARE(about->pos(), firstPlace + QPoint(37, 21));
             QCOMPARE(about->Memo1->toPlainText(), text);
-            QTest::keyClick(about, Qt::Key_Escape);
+            about->close();
         });
     }
 };

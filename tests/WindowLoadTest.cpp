@@ -8,18 +8,18 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "FakePlatform.h"
+#include "Fakes.h"
 #include "GuiTestMain.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 
-using fichelia::testing::FakePlatform;
+using fichelia::testing::FakeShell;
 
 class TestWindowLoad : public QObject {
     Q_OBJECT
 
 private:
-    FakePlatform platform;
+    FakeShell shell;
 
     static bool inOrder(fichelia::DirectoryList& list) {
         for (int i = 1; i < list.count(); ++i) {
@@ -38,15 +38,16 @@ private:
 
 private slots:
     void aHundredThousandContacts_keepTheirOrderThroughModifyAndDelete() {
-        TForm1 form(platform, std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
+        TForm1 form(shell.dialogs, shell.files, shell.desktop,
+                    std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto& list = form.directory();
         const char* const families[] = {"Martin", "bernard", "Thomas", "petit", "Robert", "Élise", "durand", "Dubois"};
         std::mt19937 random(99);
         for (int i = 0; i < 100000; ++i) {
-            list.add(fichelia::testing::contact(std::string(families[random() % 8]) + " " +
-                                                std::to_string(random() % 1000000)));
+            QVERIFY(list.add(fichelia::testing::contact(std::string(families[random() % 8]) + " " +
+                                                        std::to_string(random() % 1000000))));
         }
         QCOMPARE(form.ListBox1->model()->rowCount(), 100000);
         QVERIFY(inOrder(list));
@@ -65,7 +66,7 @@ private slots:
         clickRow(form, 40000);
         const std::string deleted = list.recordAt(40000).adresse;
         const std::string next = list.recordAt(40001).adresse;
-        platform.answers = {true};
+        shell.dialogs.answers = {true};
         QTest::mouseClick(form.Button3, Qt::LeftButton);
         QCOMPARE(list.count(), 99999);
         QCOMPARE(list.recordAt(40000).adresse, next);
@@ -78,8 +79,8 @@ private slots:
         QCOMPARE(list.recordAt(0).nom, "A premier");
         QCOMPARE(form.ListBox1->model()->index(0, 0).data().toString(), QStringLiteral("A premier"));
         QVERIFY(inOrder(list));
-        QVERIFY(platform.messages.empty());
-        QVERIFY(platform.errors.empty());
+        QVERIFY(shell.dialogs.messages.empty());
+        QVERIFY(shell.dialogs.errors.empty());
     }
 };
 

@@ -30,7 +30,9 @@
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
-#include "platform/QtPlatform.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtFiles.h"
 
 namespace {
 
@@ -63,9 +65,11 @@ double median(std::vector<double> values) {
 int runWindowChild(int argc, char** argv) {
     fichelia::FicheliaApplication application(argc, argv);
     application.loadFrenchTranslation();
-    fichelia::QtPlatform platform;
-    TForm1 mainWindow(platform);
-    platform.setOwner(&mainWindow);
+    fichelia::QtDialogs dialogs;
+    fichelia::QtFiles files;
+    fichelia::QtDesktop desktop;
+    TForm1 mainWindow(dialogs, files, desktop);
+    dialogs.setOwner(&mainWindow);
     TForm2 about(&mainWindow);
     mainWindow.setAboutDialog(&about);
     mainWindow.show();
@@ -106,8 +110,8 @@ void Startup_Baseline_BareQtWindow(benchmark::State& state) {
 // ---------------------------------------------------------------------------
 // Open and save, in this process
 
-// The dialogs answer with a set file; everything else is the real desktop.
-class AnsweringPlatform final : public fichelia::Platform {
+// The dialogs answer with a set file; the files and the desktop are the real ones.
+class AnsweringDialogs final : public fichelia::Dialogs {
 public:
     QString answer;
     void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
@@ -119,26 +123,17 @@ public:
     std::optional<fichelia::FileChoice> chooseFileToSave(const QString&, const QStringList&, int) override {
         return fichelia::FileChoice{answer, 1};
     }
-    bool openAddress(const QString&) override { return true; }
-    bool openLocalFile(const QString&) override { return true; }
-    QString executableFolder() const override { return m_real.executableFolder(); }
-    QString cacheFolder() const override { return m_real.cacheFolder(); }
-    bool fileExists(const QString& path) const override { return m_real.fileExists(path); }
-    std::optional<QString> replaceFile(const QString& path, std::string_view bytes) override {
-        return m_real.replaceFile(path, bytes);
-    }
-    std::unique_ptr<fichelia::ByteSource> openForReading(const QString& path, QString& reason) override {
-        return m_real.openForReading(path, reason);
-    }
     void setBusy(bool busy) override { m_real.setBusy(busy); }
 
 private:
-    fichelia::QtPlatform m_real;
+    fichelia::QtDialogs m_real;
 };
 
 struct Window {
-    AnsweringPlatform platform;
-    TForm1 form{platform};
+    AnsweringDialogs dialogs;
+    fichelia::QtFiles files;
+    fichelia::QtDesktop desktop;
+    TForm1 form{dialogs, files, desktop};
     Window() {
         form.show();
         (void)QTest::qWaitForWindowExposed(&form);
@@ -162,7 +157,7 @@ const fichelia::bench::BenchData& data() { return fichelia::bench::benchData(); 
 
 void Open_Window(benchmark::State& state) {
     Window& w = window();
-    w.platform.answer = QString::fromStdString(data().pagePath);
+    w.dialogs.answer = QString::fromStdString(data().pagePath);
     for (auto _ : state) {
         w.form.directory().removeAll();
         QApplication::processEvents();
@@ -195,10 +190,10 @@ std::string savePath() { return data().pagePath + ".saved.html"; }
 void Save_Window(benchmark::State& state) {
     Window& w = window();
     if (w.form.directory().count() != data().list->count()) {
-        w.platform.answer = QString::fromStdString(data().pagePath);
+        w.dialogs.answer = QString::fromStdString(data().pagePath);
         w.form.Button6Click();
     }
-    w.platform.answer = QString::fromStdString(savePath());
+    w.dialogs.answer = QString::fromStdString(savePath());
     for (auto _ : state) {
         const auto start = Clock::now();
         w.form.Button5Click();

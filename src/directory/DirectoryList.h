@@ -2,21 +2,14 @@
 
 #include <limits>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "directory/NameCollator.h"
 #include "directory/annuaire.h"
 
 namespace fichelia {
-
-// Raised when the list cannot take another entry; the message is the one the
-// user sees in the error box.
-class InsertError : public std::runtime_error {
-public:
-    InsertError() : std::runtime_error("Impossible d'insérer une ligne") {}
-};
 
 // Told of every change to a DirectoryList, before and after it happens, so that
 // a view over the list can follow it.
@@ -29,8 +22,8 @@ public:
     virtual void removed(int position) = 0;
     virtual void aboutToReset() = 0;
     virtual void reset() = 0;
-    // The program set or cleared the selection (never called for the shifts
-    // that inserting or removing other entries causes).
+    // The selection was set or cleared (-1). Not called for the shifts that
+    // inserting or removing other entries causes: a view follows those itself.
     virtual void selectionChanged(int position) = 0;
 };
 
@@ -38,12 +31,16 @@ public:
 // ascending name order (NameCollator), duplicates allowed and kept side by
 // side, the newest after the others. Positions count from 0; at most one entry
 // is selected, -1 when none is. An entry's text is its record's nom.
+//
+// The list is the one owner of the selection: a view shows it and asks the list
+// to change it. Operations that may fail return a Result and then leave the
+// list, its selection included, exactly as it was.
 class DirectoryList {
 public:
     static constexpr int kUnlimited = std::numeric_limits<int>::max();
 
     // capacity: the most entries the list takes before refusing with
-    // InsertError, as a list running out of memory would.
+    // Error::ListFull, as a list running out of memory would.
     explicit DirectoryList(std::shared_ptr<const NameCollator> collator = NameCollator::fromEnvironment(),
                            int capacity = kUnlimited);
     ~DirectoryList();
@@ -51,22 +48,30 @@ public:
     DirectoryList& operator=(const DirectoryList&) = delete;
 
     int count() const { return static_cast<int>(m_entries.size()); }
+    // position: from 0 to count() - 1.
     const annuaire& recordAt(int position) const;
 
-    // Adds the record at its sorted place and returns that place. Throws
-    // InsertError, with the list unchanged, when the entry cannot be taken.
-    int add(annuaire record);
+    // Adds the record at its sorted place and returns that place. ListFull or
+    // OutOfMemory when the entry cannot be taken.
+    Result<int> add(annuaire record);
 
     // Adds many records, with the same final order as adding them one by one in
     // the given order, in O((n + m) log m) for n entries and m new records.
-    // All or nothing: on InsertError the list is unchanged.
-    void addAll(std::vector<annuaire> records);
+    // All or nothing: ListFull or OutOfMemory add none.
+    Result<void> addAll(std::vector<annuaire> records);
 
     // Replaces every entry by the given records, none selected afterwards.
-    // All or nothing: on InsertError the list is unchanged.
-    void replaceAll(std::vector<annuaire> records);
+    // All or nothing: ListFull or OutOfMemory leave every entry in place.
+    Result<void> replaceAll(std::vector<annuaire> records);
 
+    // Gives the selected entry a new record: the entry moves to the sorted place
+    // of the new name, as if removed and added again, stays selected, and that
+    // place is returned. NoSelection or OutOfMemory change nothing.
+    Result<int> replaceSelected(annuaire record);
+
+    // A position outside the list removes or selects nothing.
     void removeAt(int position);
+    void removeSelected();
     void removeAll();
 
     int selectedPosition() const { return m_selected; }
@@ -88,7 +93,10 @@ private:
     EntryPtr makeEntry(annuaire record) const;
     std::vector<EntryPtr> sortedEntries(std::vector<annuaire> records) const;
     std::vector<EntryPtr>::iterator insertionPoint(const std::string& key);
-    void checkPosition(int position) const;
+    // Inserts an entry for which room is already reserved, so that it cannot fail.
+    int insertReserved(EntryPtr entry);
+    void swapIn(std::vector<EntryPtr>& entries, int selected);
+    bool contains(int position) const { return position >= 0 && position < count(); }
 
     std::shared_ptr<const NameCollator> m_collator;
     int m_capacity;

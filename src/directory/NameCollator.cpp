@@ -1,7 +1,6 @@
 #include "directory/NameCollator.h"
 
 #include <cstdlib>
-#include <stdexcept>
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
@@ -16,10 +15,9 @@ std::u16string toUtf16(std::string_view utf8) {
     UErrorCode status = U_ZERO_ERROR;
     u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &length, utf8.data(),
                          static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
-    if (U_FAILURE(status)) {
-        throw std::runtime_error("conversion UTF-8 vers UTF-16 impossible");
-    }
-    utf16.resize(static_cast<std::size_t>(length));
+    // The buffer holds any conversion and malformed input becomes U+FFFD, so
+    // only a broken ICU fails here; its name then sorts as an empty one.
+    utf16.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
     return utf16;
 }
 
@@ -51,21 +49,28 @@ NameCollator::NameCollator(std::string_view localeId) : m_localeId(icuLocaleFor(
     UErrorCode status = U_ZERO_ERROR;
     m_collator = ucol_open(m_localeId.c_str(), &status);
     if (U_FAILURE(status)) {
-        m_collator = nullptr;
         status = U_ZERO_ERROR;
         m_localeId.clear();
         m_collator = ucol_open("", &status);
     }
-    if (U_FAILURE(status) || m_collator == nullptr) {
-        throw std::runtime_error("collation ICU indisponible");
+    if (U_FAILURE(status)) {
+        m_collator = nullptr; // no ICU data at all: names sort by their bytes
+        return;
     }
     // Secondary strength: base letters first, then accents; letter case ignored.
     ucol_setStrength(m_collator, UCOL_SECONDARY);
 }
 
-NameCollator::~NameCollator() { ucol_close(m_collator); }
+NameCollator::~NameCollator() {
+    if (m_collator != nullptr) {
+        ucol_close(m_collator);
+    }
+}
 
 std::string NameCollator::sortKey(std::string_view utf8Name) const {
+    if (m_collator == nullptr) {
+        return std::string(utf8Name);
+    }
     const std::u16string utf16 = toUtf16(utf8Name);
     const auto* source = reinterpret_cast<const UChar*>(utf16.data());
     const auto sourceLength = static_cast<int32_t>(utf16.size());
@@ -83,6 +88,9 @@ std::string NameCollator::sortKey(std::string_view utf8Name) const {
 }
 
 int NameCollator::compare(std::string_view utf8A, std::string_view utf8B) const {
+    if (m_collator == nullptr) {
+        return utf8A.compare(utf8B);
+    }
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult result =
         ucol_strcollUTF8(m_collator, utf8A.data(), static_cast<int32_t>(utf8A.size()), utf8B.data(),

@@ -12,6 +12,7 @@ namespace fichelia {
 // locale's rules, letter case ignored, accented letters among their base letter
 // (É with the E's). Backed by ICU, so the order holds under any process locale;
 // the C and POSIX locales use ICU's root collation rather than byte order.
+// Only without any ICU data at all do names sort by their bytes.
 class NameCollator {
 public:
     // The collator of the user's locale, taken from LC_ALL, LC_COLLATE or LANG.

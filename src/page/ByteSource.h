@@ -2,8 +2,9 @@
 
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <string_view>
+
+#include "base/Result.h"
 
 namespace fichelia {
 
@@ -11,42 +12,35 @@ namespace fichelia {
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // Copies up to size bytes into buffer and returns how many; 0 means the
-    // data has ended, or a read failed (then failed() says so).
-    virtual std::size_t read(char* buffer, std::size_t size) = 0;
-    virtual bool failed() const = 0;
+    // Copies up to size bytes into buffer and returns how many, 0 once the data
+    // has ended; or the error that ends the reading.
+    virtual Result<std::size_t> read(char* buffer, std::size_t size) = 0;
 };
 
 // Bytes held in memory by the caller, which keeps them alive while reading.
 class MemoryByteSource final : public ByteSource {
 public:
     explicit MemoryByteSource(std::string_view bytes) : m_bytes(bytes) {}
-    std::size_t read(char* buffer, std::size_t size) override;
-    bool failed() const override { return false; }
+    Result<std::size_t> read(char* buffer, std::size_t size) override;
 
 private:
     std::string_view m_bytes;
 };
 
-// A file opened for reading, closed when the source goes.
+// A stdio stream opened by someone else (standard input), read from where it
+// stands and left open. Files are opened by name in the platform layer, which
+// knows how the system spells names.
 class FileByteSource final : public ByteSource {
 public:
-    // Nothing when the file cannot be opened for reading.
-    static std::unique_ptr<FileByteSource> open(const std::string& path);
-    // A stream opened elsewhere (standard input), left open at the end.
-    static std::unique_ptr<FileByteSource> borrow(std::FILE* stream);
-    ~FileByteSource() override;
-    FileByteSource(const FileByteSource&) = delete;
-    FileByteSource& operator=(const FileByteSource&) = delete;
+    static std::unique_ptr<FileByteSource> borrow(std::FILE* stream) {
+        return std::make_unique<FileByteSource>(stream);
+    }
+    explicit FileByteSource(std::FILE* stream) : m_stream(stream) {}
 
-    std::size_t read(char* buffer, std::size_t size) override;
-    bool failed() const override { return m_failed; }
+    Result<std::size_t> read(char* buffer, std::size_t size) override;
 
 private:
-    FileByteSource(std::FILE* file, bool owned) : m_file(file), m_owned(owned) {}
-    std::FILE* m_file;
-    bool m_owned;
-    bool m_failed = false;
+    std::FILE* m_stream;
 };
 
 } // namespace fichelia

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -270,24 +271,30 @@ std::optional<annuaire> ParseDirectoryLine(std::string_view line, const annuaire
     return record;
 }
 
-void ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver) {
-    page::LineSplitter lines(templateRecord, receiver);
-    std::vector<char> chunk(page::kChunkSize);
-    for (;;) {
-        const std::size_t size = source.read(chunk.data(), chunk.size());
-        if (size == 0) {
-            if (!source.failed()) {
-                lines.finish();
+Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver) {
+    try {
+        page::LineSplitter lines(templateRecord, receiver);
+        std::vector<char> chunk(page::kChunkSize);
+        for (;;) {
+            const Result<std::size_t> read = source.read(chunk.data(), chunk.size());
+            if (!read) {
+                return read.error(); // without the line under way
             }
-            return;
+            const std::size_t size = *read;
+            if (size == 0) {
+                lines.finish();
+                return {};
+            }
+            const auto* ctrlZ = static_cast<const char*>(std::memchr(chunk.data(), page::kCtrlZ, size));
+            if (ctrlZ != nullptr) {
+                lines.feed(chunk.data(), static_cast<std::size_t>(ctrlZ - chunk.data()));
+                lines.finish();
+                return {};
+            }
+            lines.feed(chunk.data(), size);
         }
-        const auto* ctrlZ = static_cast<const char*>(std::memchr(chunk.data(), page::kCtrlZ, size));
-        if (ctrlZ != nullptr) {
-            lines.feed(chunk.data(), static_cast<std::size_t>(ctrlZ - chunk.data()));
-            lines.finish();
-            return;
-        }
-        lines.feed(chunk.data(), size);
+    } catch (const std::bad_alloc&) {
+        return Error::OutOfMemory;
     }
 }
 

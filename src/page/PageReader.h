@@ -27,13 +27,16 @@ using RecordReceiver = std::function<void(annuaire&&)>;
 // line is ignored. Nothing else of the page is looked at: not the HTML, not the
 // declared contact count, not the record indices.
 //
-// It never fails and never reports: a malformed line still gives a record (see
-// ParseDirectoryLine), and a read error ends the reading as the end of the data
-// does, without the line under way (the source's failed() tells the caller).
+// No content makes it fail: a malformed line still gives a record (see
+// ParseDirectoryLine). It ends early only when the source cannot be read (the
+// source's error is returned) or memory runs out, in the reader or in the
+// receiver (a std::bad_alloc it throws gives Error::OutOfMemory); the line
+// under way is then dropped, and the records handed over until then stay with
+// the receiver. Nothing else is thrown.
 //
 // Memory stays bounded by the longest record line; other lines are skipped
 // without being held.
-void ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver);
+Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver);
 
 // The record of one line (without CRs, cut at its first NUL), or nothing when
 // the line is not a record line.

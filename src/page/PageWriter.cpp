@@ -15,20 +15,20 @@ namespace {
 constexpr std::string_view kRecordPrefix = "remplirTabFournisseur(";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-// What the value writer does with each byte: copy it as it is, or look closer.
-// Bytes from 0x80 on start a UTF-8 sequence and always take the slow path.
-constexpr std::array<bool, 256> makeCopyAsIs() {
-    std::array<bool, 256> copy{};
+// What the value writer does with each byte: copy it as it is (1), or look
+// closer (0). Bytes from 0x80 on start a UTF-8 sequence and always look closer.
+constexpr std::array<unsigned char, 256> makeCopyAsIs() {
+    std::array<unsigned char, 256> copy{};
     for (int c = 0x20; c < 0x7F; ++c) {
-        copy[static_cast<std::size_t>(c)] = true;
+        copy[static_cast<std::size_t>(c)] = 1;
     }
-    copy['\t'] = true;
-    copy['\\'] = false; // escape character of the script's strings
-    copy['"'] = false;  // ends the value
-    copy['<'] = false;  // starts "</" and "<!", which are escaped
+    copy['\t'] = 1;
+    copy['\\'] = 0; // escape character of the script's strings
+    copy['"'] = 0;  // ends the value
+    copy['<'] = 0;  // starts "</" and "<!", which are escaped
     return copy;
 }
-constexpr std::array<bool, 256> kCopyAsIs = makeCopyAsIs();
+constexpr std::array<unsigned char, 256> kCopyAsIs = makeCopyAsIs();
 
 void appendHexEscape(std::string& page, char prefix, char32_t value, int digits) {
     page += '\\';
@@ -50,28 +50,6 @@ void appendNonAscii(std::string& page, char32_t codePoint) {
     }
 }
 
-// A list's records live in heap blocks of their own, in whatever order they
-// were added, so walking the list in name order waits on memory at each record
-// and again at each of its texts. Asking for them a few records ahead lets those
-// waits overlap: first the record itself, then, once it has arrived, its texts.
-constexpr int kRecordPrefetchDistance = 16;
-constexpr int kTextPrefetchDistance = 8;
-
-void prefetchRecord(const annuaire& record) {
-    constexpr std::size_t kCacheLine = 64;
-    const auto* bytes = reinterpret_cast<const char*>(&record);
-    for (std::size_t offset = 0; offset < sizeof(annuaire); offset += kCacheLine) {
-        __builtin_prefetch(bytes + offset);
-    }
-    __builtin_prefetch(bytes + sizeof(annuaire) - 1); // the record need not start a cache line
-}
-
-void prefetchTexts(const annuaire& record) {
-    for (const RecordText text : kPageValueOrder) {
-        __builtin_prefetch((record.*text).data());
-    }
-}
-
 void appendNumber(std::string& page, std::size_t number) {
     std::array<char, 24> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), number);
@@ -86,13 +64,14 @@ void appendScriptValue(std::string& page, std::string_view utf8Text) {
     const char* p = begin;
     while (p < end) {
         const char* const run = p;
-        // Four bytes a step while they all go as they are, the common case.
+        // Four bytes a step while they all go as they are, the common case: one
+        // test of the four table entries together rather than four branches.
         while (end - p >= 4 &&
                (kCopyAsIs[static_cast<unsigned char>(p[0])] & kCopyAsIs[static_cast<unsigned char>(p[1])] &
-                kCopyAsIs[static_cast<unsigned char>(p[2])] & kCopyAsIs[static_cast<unsigned char>(p[3])])) {
+                kCopyAsIs[static_cast<unsigned char>(p[2])] & kCopyAsIs[static_cast<unsigned char>(p[3])]) != 0) {
             p += 4;
         }
-        while (p < end && kCopyAsIs[static_cast<unsigned char>(*p)]) {
+        while (p < end && kCopyAsIs[static_cast<unsigned char>(*p)] != 0) {
             ++p;
         }
         page.append(run, static_cast<std::size_t>(p - run));
@@ -178,12 +157,6 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
-                if (i + page::kRecordPrefetchDistance < count) {
-                    page::prefetchRecord(list.recordAt(i + page::kRecordPrefetchDistance));
-                }
-                if (i + page::kTextPrefetchDistance < count) {
-                    page::prefetchTexts(list.recordAt(i + page::kTextPrefetchDistance));
-                }
                 page::appendRecordLine(page, i, list.recordAt(i));
             }
             break;

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "AllocationLimit.h"
 #include "TestRecords.h"
 
 using fichelia::DirectoryList;
-using fichelia::InsertError;
+using fichelia::Error;
 using fichelia::testing::contact;
+using fichelia::testing::listOf;
 using fichelia::testing::rootCollator;
 
 namespace {
@@ -46,12 +48,17 @@ struct RecordingObserver : fichelia::DirectoryObserver {
     std::string n() const { return std::to_string(list->count()); }
 };
 
+// A name long enough that sorting it needs more memory than an AllocationLimit
+// of a megabyte allows, while the name itself fits.
+const std::string kNameTooBigToSort(600'000, 'n');
+constexpr std::size_t kMegabyte = 1 << 20;
+
 } // namespace
 
 TEST(DirectoryList, keepsNamesInCaseInsensitiveOrder) {
     DirectoryList list(rootCollator());
     for (const char* nom : {"dupont", "Durand", "Dupont", "arnaud"}) {
-        list.add(contact(nom));
+        ASSERT_TRUE(list.add(contact(nom)));
     }
     const auto sorted = names(list);
     ASSERT_EQ(sorted.size(), 4u);
@@ -62,43 +69,63 @@ TEST(DirectoryList, keepsNamesInCaseInsensitiveOrder) {
 
 TEST(DirectoryList, addReturnsTheLandingPositionAndKeepsDuplicatesSideBySide) {
     DirectoryList list(rootCollator());
-    EXPECT_EQ(list.add(contact("Martin")), 0);
-    EXPECT_EQ(list.add(contact("Bernard")), 0);
-    EXPECT_EQ(list.add(contact("Martin", " bis")), 2); // after the equal name already there
-    EXPECT_EQ(list.add(contact("")), 0);               // an empty name sorts first
-    EXPECT_EQ(list.add(contact(" ")), 1);
-    EXPECT_EQ(list.add(contact("Émile")), 3);          // among the E's
+    EXPECT_EQ(*list.add(contact("Martin")), 0);
+    EXPECT_EQ(*list.add(contact("Bernard")), 0);
+    EXPECT_EQ(*list.add(contact("Martin", " bis")), 2); // after the equal name already there
+    EXPECT_EQ(*list.add(contact("")), 0);               // an empty name sorts first
+    EXPECT_EQ(*list.add(contact(" ")), 1);
+    EXPECT_EQ(*list.add(contact("Émile")), 3);          // among the E's
     EXPECT_EQ(names(list), (std::vector<std::string>{"", " ", "Bernard", "Émile", "Martin", "Martin"}));
     EXPECT_EQ(list.recordAt(4).adresse, "1 rue de la Paix");
     EXPECT_EQ(list.recordAt(5).adresse, "1 rue de la Paix bis");
-    EXPECT_THROW(list.recordAt(6), std::out_of_range);
-    EXPECT_THROW(list.recordAt(-1), std::out_of_range);
 }
 
 TEST(DirectoryList, removeAtAndRemoveAllDropEntries) {
-    auto list = fichelia::testing::listOf({contact("A"), contact("B"), contact("C")});
+    auto list = listOf({contact("A"), contact("B"), contact("C")});
     list->removeAt(1);
     EXPECT_EQ(names(*list), (std::vector<std::string>{"A", "C"}));
-    EXPECT_THROW(list->removeAt(2), std::out_of_range);
+    list->removeAt(2); // outside the list: nothing
+    list->removeAt(-1);
+    EXPECT_EQ(names(*list), (std::vector<std::string>{"A", "C"}));
     list->removeAll();
     EXPECT_EQ(list->count(), 0);
     list->removeAll();
     EXPECT_EQ(list->count(), 0);
 }
 
-TEST(DirectoryList, selectionFollowsItsEntryAndClearsWhenItGoes) {
-    auto list = fichelia::testing::listOf({contact("B"), contact("D")});
+// Where the selection goes when an entry lands before, at or after it: it
+// follows its entry (B, at position 1 of A B D).
+TEST(DirectoryList, selectionFollowsItsEntryWhereverANewOneLands) {
+    struct Case {
+        const char* added;
+        int selectedAfter;
+    };
+    for (const Case& c : {Case{"0", 2}, Case{"A", 2}, Case{"Ab", 2}, Case{"B", 1}, Case{"C", 1}, Case{"Z", 1}}) {
+        auto list = listOf({contact("A"), contact("B"), contact("D")});
+        list->select(1);
+        ASSERT_TRUE(list->add(contact(c.added)));
+        EXPECT_EQ(list->selectedPosition(), c.selectedAfter) << c.added;
+        EXPECT_EQ(list->recordAt(list->selectedPosition()).nom, "B") << c.added;
+        // A bulk add keeps it on its entry too.
+        ASSERT_TRUE(list->addAll({contact(c.added), contact("AA"), contact("Zz")}));
+        EXPECT_EQ(list->recordAt(list->selectedPosition()).nom, "B") << c.added;
+    }
+}
+
+TEST(DirectoryList, selectionClearsWhenItsEntryGoesAndIgnoresPositionsOutsideTheList) {
+    auto list = listOf({contact("B"), contact("D"), contact("F"), contact("H")});
     EXPECT_EQ(list->selectedPosition(), -1);
-    list->select(1); // D
-    list->add(contact("A"));
-    EXPECT_EQ(list->selectedPosition(), 2);
-    list->add(contact("E"));
-    EXPECT_EQ(list->selectedPosition(), 2);
+    list->select(1);
     list->removeAt(0);
-    EXPECT_EQ(list->selectedPosition(), 1);
+    EXPECT_EQ(list->selectedPosition(), 0);
     list->removeAt(2);
-    EXPECT_EQ(list->selectedPosition(), 1);
-    list->removeAt(1);
+    EXPECT_EQ(list->selectedPosition(), 0);
+    list->removeSelected();
+    EXPECT_EQ(list->selectedPosition(), -1);
+    EXPECT_EQ(names(*list), std::vector<std::string>{"F"});
+    list->removeSelected(); // none selected: nothing
+    EXPECT_EQ(list->count(), 1);
+    list->select(5);
     EXPECT_EQ(list->selectedPosition(), -1);
     list->select(0);
     list->clearSelection();
@@ -106,23 +133,64 @@ TEST(DirectoryList, selectionFollowsItsEntryAndClearsWhenItGoes) {
     list->select(0);
     list->removeAll();
     EXPECT_EQ(list->selectedPosition(), -1);
-    EXPECT_THROW(list->select(0), std::out_of_range);
 }
 
-TEST(DirectoryList, aFullListRefusesWithTheUsersMessageAndStaysAsItWas) {
-    DirectoryList list(rootCollator(), 2);
-    list.add(contact("A"));
-    list.add(contact("B"));
-    list.select(1);
-    try {
-        list.add(contact("C"));
-        FAIL() << "no error";
-    } catch (const InsertError& error) {
-        EXPECT_STREQ(error.what(), "Impossible d'insérer une ligne");
+// The capacity stands for memory running out: add and addAll take exactly as
+// many entries as it allows, and a refused call changes nothing.
+TEST(DirectoryList, takesEntriesUpToItsCapacityAndNotOneMore) {
+    struct Case {
+        int capacity;
+        int existing;
+        int added;
+        bool taken;
+    };
+    for (const Case& c : {Case{3, 0, 3, true}, Case{3, 0, 4, false}, Case{3, 1, 2, true}, Case{3, 1, 3, false},
+                          Case{3, 2, 1, true}, Case{3, 3, 1, false}, Case{0, 0, 1, false}}) {
+        std::vector<annuaire> added;
+        for (int i = 0; i < c.added; ++i) {
+            added.push_back(contact("Nouveau " + std::to_string(i)));
+        }
+        DirectoryList bulk(rootCollator(), c.capacity);
+        DirectoryList single(rootCollator(), c.capacity);
+        for (int i = 0; i < c.existing; ++i) {
+            ASSERT_TRUE(bulk.add(contact("Ancien " + std::to_string(i))));
+            ASSERT_TRUE(single.add(contact("Ancien " + std::to_string(i))));
+        }
+        bulk.select(0);
+        const auto before = records(bulk);
+        const auto result = bulk.addAll(added);
+        EXPECT_EQ(result.ok(), c.taken) << c.capacity << " " << c.existing << " " << c.added;
+        if (!c.taken) {
+            EXPECT_EQ(result.error(), Error::ListFull);
+            EXPECT_EQ(records(bulk), before);
+            EXPECT_EQ(bulk.selectedPosition(), c.existing > 0 ? 0 : -1);
+        }
+        bool allTaken = true;
+        for (const annuaire& record : added) {
+            allTaken = single.add(record).ok() && allTaken;
+        }
+        EXPECT_EQ(allTaken, c.taken);
+        EXPECT_EQ(single.count(), std::min(c.capacity, c.existing + c.added));
     }
-    EXPECT_THROW(list.addAll({contact("C")}), InsertError);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(list.selectedPosition(), 1);
+}
+
+TEST(DirectoryList, runningOutOfMemoryChangesNothing) {
+    auto list = listOf({contact("A"), contact("B")});
+    list->select(1);
+    const auto before = records(*list);
+    std::vector<fichelia::Result<void>> results;
+    {
+        const fichelia::testing::AllocationLimit limit(kMegabyte);
+        EXPECT_EQ(list->add(contact(kNameTooBigToSort)).error(), Error::OutOfMemory);
+        results.push_back(list->addAll({contact("C"), contact(kNameTooBigToSort)}));
+        results.push_back(list->replaceAll({contact(kNameTooBigToSort)}));
+        EXPECT_EQ(list->replaceSelected(contact(kNameTooBigToSort)).error(), Error::OutOfMemory);
+    }
+    for (const auto& result : results) {
+        EXPECT_EQ(result.error(), Error::OutOfMemory);
+    }
+    EXPECT_EQ(records(*list), before);
+    EXPECT_EQ(list->selectedPosition(), 1);
 }
 
 TEST(DirectoryList, bulkAddGivesTheOrderOfAddingOneByOne) {
@@ -137,22 +205,43 @@ TEST(DirectoryList, bulkAddGivesTheOrderOfAddingOneByOne) {
             existing.push_back(contact(pool[pick(random)], "old " + std::to_string(i)));
             added.push_back(contact(pool[pick(random)], "new " + std::to_string(i)));
         }
-        auto oneByOne = fichelia::testing::listOf(existing);
-        auto bulk = fichelia::testing::listOf(existing);
+        auto oneByOne = listOf(existing);
+        auto bulk = listOf(existing);
         for (const annuaire& record : added) {
-            oneByOne->add(record);
+            ASSERT_TRUE(oneByOne->add(record));
         }
-        bulk->addAll(added);
+        ASSERT_TRUE(bulk->addAll(added));
         ASSERT_EQ(records(*bulk), records(*oneByOne)) << "round " << round;
     }
 }
 
-TEST(DirectoryList, bulkAddKeepsTheSelectedEntrySelected) {
-    auto list = fichelia::testing::listOf({contact("M"), contact("N")});
-    list->select(1);
-    list->addAll({contact("A"), contact("B"), contact("Z")});
-    EXPECT_EQ(list->selectedPosition(), 3);
-    EXPECT_EQ(list->recordAt(3).nom, "N");
+// Modify: the selected entry takes the new record at the new name's place and
+// stays selected, wherever that place is; nothing else moves or goes.
+TEST(DirectoryList, replaceSelectedMovesTheEntryToItsNewPlace) {
+    struct Case {
+        int selected;
+        const char* newName;
+        std::vector<std::string> namesAfter;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        {1, "Y", {"A", "E", "M", "Y"}, 3}, {1, "0", {"0", "A", "E", "M"}, 0}, {1, "B", {"A", "B", "E", "M"}, 1},
+        {2, "C", {"A", "C", "C", "M"}, 2}, {0, "A", {"A", "C", "E", "M"}, 0}, {3, "", {"", "A", "C", "E"}, 0},
+    };
+    for (const Case& c : cases) {
+        auto list = listOf({contact("A"), contact("C"), contact("E"), contact("M")});
+        const std::string replacedAdresse = "remplacé";
+        list->select(c.selected);
+        const auto placed = list->replaceSelected(contact(c.newName, replacedAdresse));
+        ASSERT_TRUE(placed);
+        EXPECT_EQ(*placed, c.selectedAfter);
+        EXPECT_EQ(names(*list), c.namesAfter) << c.newName;
+        EXPECT_EQ(list->selectedPosition(), c.selectedAfter) << c.newName;
+        EXPECT_EQ(list->recordAt(c.selectedAfter), contact(c.newName, replacedAdresse)) << c.newName;
+    }
+    auto unselected = listOf({contact("A")});
+    EXPECT_EQ(unselected->replaceSelected(contact("B")).error(), Error::NoSelection);
+    EXPECT_EQ(names(*unselected), std::vector<std::string>{"A"});
 }
 
 TEST(DirectoryList, tellsItsObserverBeforeAndAfterEveryChange) {
@@ -160,29 +249,31 @@ TEST(DirectoryList, tellsItsObserverBeforeAndAfterEveryChange) {
     RecordingObserver observer;
     observer.list = &list;
     list.setObserver(&observer);
-    list.add(contact("B"));
-    list.add(contact("A"));
+    ASSERT_TRUE(list.add(contact("B")));
+    ASSERT_TRUE(list.add(contact("A")));
     list.select(1);
+    ASSERT_TRUE(list.replaceSelected(contact("0")));
     list.clearSelection();
     list.removeAt(0);
-    list.addAll({contact("C"), contact("D")});
+    ASSERT_TRUE(list.addAll({contact("C"), contact("D")}));
     list.removeAll();
     const std::vector<std::string> expected = {
-        "aboutToInsert 0 n=0", "inserted 0 n=1", "aboutToInsert 0 n=1", "inserted 0 n=2", "selection 1",
-        "selection -1",        "aboutToRemove 0 n=2", "removed 0 n=1", "aboutToReset n=1", "reset n=3",
+        "aboutToInsert 0 n=0", "inserted 0 n=1",      "aboutToInsert 0 n=1", "inserted 0 n=2",   "selection 1",
+        "aboutToRemove 1 n=2", "removed 1 n=1",       "aboutToInsert 0 n=1", "inserted 0 n=2",   "selection 0",
+        "selection -1",        "aboutToRemove 0 n=2", "removed 0 n=1",       "aboutToReset n=1", "reset n=3",
         "aboutToReset n=3",    "reset n=0"};
     EXPECT_EQ(observer.events, expected);
 }
 
 TEST(DirectoryList, replaceAllSwapsInTheWholeListOrNothing) {
     DirectoryList list(rootCollator(), 3);
-    list.add(contact("Ancien"));
+    ASSERT_TRUE(list.add(contact("Ancien")));
     list.select(0);
-    list.replaceAll({contact("b"), contact("A"), contact("c")});
+    ASSERT_TRUE(list.replaceAll({contact("b"), contact("A"), contact("c")}));
     EXPECT_EQ(names(list), (std::vector<std::string>{"A", "b", "c"}));
     EXPECT_EQ(list.selectedPosition(), -1);
-    EXPECT_THROW(list.replaceAll({contact("1"), contact("2"), contact("3"), contact("4")}), InsertError);
+    EXPECT_EQ(list.replaceAll({contact("1"), contact("2"), contact("3"), contact("4")}).error(), Error::ListFull);
     EXPECT_EQ(names(list), (std::vector<std::string>{"A", "b", "c"}));
-    list.replaceAll({});
+    ASSERT_TRUE(list.replaceAll({}));
     EXPECT_EQ(list.count(), 0);
 }

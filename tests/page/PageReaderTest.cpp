@@ -1,10 +1,12 @@
 #include "page/PageReader.h"
 
+#include <new>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "AllocationLimit.h"
 #include "Files.h"
 #include "TestRecords.h"
 
@@ -17,35 +19,34 @@ const annuaire kForm("FormNom", "FormAdresse", "FormTel", "FormGsm", "FormFax", 
 std::vector<annuaire> readAll(const std::string& bytes, const annuaire& templateRecord = kForm) {
     fichelia::MemoryByteSource source(bytes);
     std::vector<annuaire> records;
-    fichelia::ReadDirectoryPage(source, templateRecord, [&](annuaire&& record) { records.push_back(std::move(record)); });
+    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, templateRecord,
+                                            [&](annuaire&& record) { records.push_back(std::move(record)); }));
     return records;
 }
 
 const std::string kLine = "remplirTabFournisseur(0,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");";
 const annuaire kLineRecord("Nom", "Adr", "Tel", "Gsm", "Fax", "Mail", "Site", "Comm");
 
-// Hands out its bytes in small chunks and fails at a given point, as a disk would.
+// Hands out its bytes in small chunks and fails at a given point, as a disk
+// would (never, when that point lies past the end).
 class FailingSource : public fichelia::ByteSource {
 public:
     FailingSource(std::string bytes, std::size_t failAt) : m_bytes(std::move(bytes)), m_failAt(failAt) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, std::size_t{7}, m_failAt - m_pos});
-        if (count == 0) {
-            m_failed = true;
-            return 0;
+    fichelia::Result<std::size_t> read(char* buffer, std::size_t size) override {
+        if (m_pos == m_failAt) {
+            return fichelia::Error::ReadFailed;
         }
+        const std::size_t count = std::min({size, std::size_t{7}, m_failAt - m_pos, m_bytes.size() - m_pos});
         std::copy_n(m_bytes.data() + m_pos, count, buffer);
         m_pos += count;
         return count;
     }
-    bool failed() const override { return m_failed; }
     std::size_t position() const { return m_pos; }
 
 private:
     std::string m_bytes;
     std::size_t m_failAt;
     std::size_t m_pos = 0;
-    bool m_failed = false;
 };
 
 } // namespace
@@ -154,18 +155,49 @@ TEST(PageReader, undoesTheWritersEscapesAndNothingElse) {
 
 TEST(PageReader, handsEachRecordOverBeforeReadingOn) {
     const std::string page = kLine + "\n" + std::string(200000, 'x') + "\n" + kLine + "\n";
-    FailingSource source(page, page.size());
+    FailingSource source(page, std::string::npos);
     std::vector<std::size_t> readWhenHanded;
-    fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) { readWhenHanded.push_back(source.position()); });
+    ASSERT_TRUE(
+        fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) { readWhenHanded.push_back(source.position()); }));
     ASSERT_EQ(readWhenHanded.size(), 2u);
     EXPECT_LT(readWhenHanded[0], kLine.size() + 10);
 }
 
+// Wherever in the second line the disk fails, that line is not handed over:
+// only the first record comes, and the error says why the reading ended.
 TEST(PageReader, aReadErrorEndsTheReadingWithoutTheLineUnderWay) {
     const std::string page = kLine + "\n" + kLine + "\n";
-    FailingSource source(page, kLine.size() + 5);
-    std::vector<annuaire> records;
-    fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&& record) { records.push_back(std::move(record)); });
-    EXPECT_EQ(records.size(), 1u);
-    EXPECT_TRUE(source.failed());
+    for (std::size_t failAt = kLine.size() + 1; failAt < page.size(); ++failAt) {
+        FailingSource source(page, failAt);
+        std::vector<annuaire> records;
+        const auto read =
+            fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&& record) { records.push_back(std::move(record)); });
+        ASSERT_FALSE(read.ok()) << failAt;
+        EXPECT_EQ(read.error(), fichelia::Error::ReadFailed);
+        EXPECT_EQ(records.size(), 1u) << "failing at byte " << failAt;
+    }
+}
+
+// Memory running out in the reader (a line too long to hold) or in the
+// receiver (keeping a record) ends the reading with OutOfMemory.
+TEST(PageReader, runningOutOfMemoryEndsTheReadingWithAnError) {
+    const std::string longLine = "remplirTabFournisseur(0,\"" + std::string(2'000'000, 'n') + "\");\n";
+    for (const std::string& page : {longLine, kLine + "\r\n" + longLine}) {
+        fichelia::MemoryByteSource source(page);
+        std::size_t records = 0;
+        const fichelia::testing::AllocationLimit limit(1 << 20);
+        const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) { ++records; });
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error(), fichelia::Error::OutOfMemory);
+        EXPECT_EQ(records, page == longLine ? 0u : 1u);
+    }
+    const std::string twoLines = kLine + "\n" + kLine + "\n";
+    fichelia::MemoryByteSource source(twoLines);
+    std::size_t records = 0;
+    const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) {
+        if (++records == 2) {
+            throw std::bad_alloc();
+        }
+    });
+    EXPECT_EQ(read.error(), fichelia::Error::OutOfMemory);
 }

@@ -14,8 +14,8 @@ namespace {
 std::vector<annuaire> readBack(const std::string& page) {
     fichelia::MemoryByteSource source(page);
     std::vector<annuaire> records;
-    fichelia::ReadDirectoryPage(source, annuaire("x", "x", "x", "x", "x", "x", "x", "x"),
-                                [&](annuaire&& record) { records.push_back(std::move(record)); });
+    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, annuaire("x", "x", "x", "x", "x", "x", "x", "x"),
+                                            [&](annuaire&& record) { records.push_back(std::move(record)); }));
     return records;
 }
 

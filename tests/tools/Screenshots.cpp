@@ -6,7 +6,7 @@
 #include <QListView>
 #include <QTest>
 
-#include "FakePlatform.h"
+#include "Fakes.h"
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -14,18 +14,18 @@
 int main(int argc, char** argv) {
     fichelia::FicheliaApplication application(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    fichelia::testing::FakePlatform platform;
-    TForm1 form(platform);
+    fichelia::testing::FakeShell shell;
+    TForm1 form(shell.dialogs, shell.files, shell.desktop);
     auto& list = form.directory();
-    list.add(annuaire("Lefèvre Jacqueline", "12 rue des Écoles, 75005 Paris", "01 43 25 00 00", "06 11 22 33 44",
+    (void)list.add(annuaire("Lefèvre Jacqueline", "12 rue des Écoles, 75005 Paris", "01 43 25 00 00", "06 11 22 33 44",
                       "01 43 25 00 01", "j.lefevre@exemple.fr", "http://lefevre.example/",
                       "Fournisseur de papier, livraison le mardi"));
-    list.add(annuaire("Arnaud Pierre", "3 place d'Armes, 13002 Marseille", "04 91 00 00 00", "", "", "", "", ""));
-    list.add(annuaire("Dupont & Fils", "8 quai de la Loire, 44000 Nantes", "02 40 00 00 00", "", "02 40 00 00 01",
+    (void)list.add(annuaire("Arnaud Pierre", "3 place d'Armes, 13002 Marseille", "04 91 00 00 00", "", "", "", "", ""));
+    (void)list.add(annuaire("Dupont & Fils", "8 quai de la Loire, 44000 Nantes", "02 40 00 00 00", "", "02 40 00 00 01",
                       "contact@dupont.example", "http://dupont.example/", "Remise de 5 % dès 100 €"));
-    list.add(annuaire("Müller Ursula", "Hauptstraße 5, Berlin", "+49 30 000000", "", "", "u.muller@exemple.de", "",
+    (void)list.add(annuaire("Müller Ursula", "Hauptstraße 5, Berlin", "+49 30 000000", "", "", "u.muller@exemple.de", "",
                       ""));
-    list.add(annuaire("Zoé Bernard", "1 avenue Foch, 69006 Lyon", "04 78 00 00 00", "06 98 76 54 32", "", "", "", ""));
+    (void)list.add(annuaire("Zoé Bernard", "1 avenue Foch, 69006 Lyon", "04 78 00 00 00", "06 98 76 54 32", "", "", "", ""));
     form.show();
     const bool windowShown = QTest::qWaitForWindowExposed(&form);
     const int row = 2;

@@ -74,7 +74,10 @@ int writePage(std::string_view site) {
         return kExitIoError;
     }
     fichelia::DirectoryList list;
-    list.addAll(std::move(contacts));
+    if (!list.addAll(std::move(contacts))) {
+        std::cerr << "fichelia-page: mémoire insuffisante\n";
+        return kExitIoError;
+    }
     const std::string page = fichelia::BuildDirectoryPage(list, site);
     if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
         std::cerr << "fichelia-page: écriture de la page impossible\n";
@@ -86,7 +89,7 @@ int writePage(std::string_view site) {
 int readPage(const annuaire& templateRecord) {
     auto source = fichelia::FileByteSource::borrow(stdin);
     std::string out;
-    fichelia::ReadDirectoryPage(*source, templateRecord, [&out](annuaire&& record) {
+    const fichelia::Result<void> read = fichelia::ReadDirectoryPage(*source, templateRecord, [&out](annuaire&& record) {
         out += fichelia::text::formatContactTsv(record);
         out += '\n';
         if (out.size() >= (1u << 16)) {
@@ -95,7 +98,7 @@ int readPage(const annuaire& templateRecord) {
         }
     });
     std::fwrite(out.data(), 1, out.size(), stdout);
-    if (source->failed()) {
+    if (!read) {
         std::cerr << "fichelia-page: lecture de la page impossible\n";
         return kExitIoError;
     }

@@ -3,15 +3,14 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/Platform.h"
+#include "platform/Dialogs.h"
 
 namespace fichelia {
 
-// The desktop as Qt gives it: QMessageBox, QFileDialog, QDesktopServices, and
-// whole-file writes through SafeFile.
-class QtPlatform final : public Platform {
+// The boxes and dialogs through Qt: QMessageBox and QFileDialog.
+class QtDialogs final : public Dialogs {
 public:
-    // The window that owns the boxes and dialogs (the main window).
+    // The window that owns the confirmation and the file dialogs (the main window).
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void showMessage(const QString& text) override;
@@ -21,13 +20,6 @@ public:
                                                int selectedFilter) override;
     std::optional<FileChoice> chooseFileToSave(const QString& title, const QStringList& filters,
                                                int selectedFilter) override;
-    bool openAddress(const QString& address) override;
-    bool openLocalFile(const QString& path) override;
-    QString executableFolder() const override;
-    QString cacheFolder() const override;
-    bool fileExists(const QString& path) const override;
-    std::optional<QString> replaceFile(const QString& path, std::string_view bytes) override;
-    std::unique_ptr<ByteSource> openForReading(const QString& path, QString& reason) override;
     void setBusy(bool busy) override;
 
 private:
@@ -35,5 +27,9 @@ private:
                                          int selectedFilter);
     QPointer<QWidget> m_owner;
 };
+
+// Centres a shown window on its screen, never above or left of the screen's
+// top-left corner.
+void centreOnScreen(QWidget* window);
 
 } // namespace fichelia

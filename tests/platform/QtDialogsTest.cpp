@@ -1,0 +1,130 @@
+// The Qt boxes and dialogs: real ones, closed by the test from inside their
+// modal loops.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestMain.h"
+#include "commands/PageCommands.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtDialogs.h"
+
+class TestQtDialogs : public QObject {
+    Q_OBJECT
+
+private:
+    fichelia::QtDialogs dialogs;
+
+    // Runs `inspect` on the modal box or dialog as soon as it shows.
+    template <typename Box> void whenShown(std::function<void(Box*)> inspect) {
+        QTimer::singleShot(0, this, [inspect] {
+            QTRY_VERIFY(qobject_cast<Box*>(QApplication::activeModalWidget()) != nullptr);
+            inspect(qobject_cast<Box*>(QApplication::activeModalWidget()));
+        });
+    }
+
+private slots:
+    // Centred on the screen even when the window that owns it stands elsewhere.
+    void messageBox_hasTheCaptionTheTextNoIconAndOneOkThatEscapeCloses() {
+        QWidget owner;
+        owner.setGeometry(10, 10, 200, 100);
+        owner.show();
+        dialogs.setOwner(&owner);
+        bool seen = false;
+        whenShown<QMessageBox>([&seen](QMessageBox* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("Fichelia"));
+            QCOMPARE(box->text(), QStringLiteral("Vous devez saisir un nom"));
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+            QCOMPARE(box->buttons().size(), 1);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
+            QCOMPARE(box->escapeButton(), box->button(QMessageBox::Ok));
+            const QPoint offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+            QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QString::number(offCentre.manhattanLength())));
+            seen = true;
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        dialogs.showMessage(QStringLiteral("Vous devez saisir un nom"));
+        dialogs.setOwner(nullptr);
+        QVERIFY(seen);
+    }
+
+    void errorBox_addsAFullStopAlwaysAndShowsAStopIcon() {
+        QString text;
+        whenShown<QMessageBox>([&text](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            QCOMPARE(box->windowTitle(), QStringLiteral("Fichelia"));
+            text = box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dialogs.showError(QStringLiteral("Impossible d'insérer une ligne."));
+        QCOMPARE(text, QStringLiteral("Impossible d'insérer une ligne.."));
+    }
+
+    void confirmation_isOkByDefaultAndCancelledByEscapeInFrench() {
+        whenShown<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
+            QCOMPARE(box->button(QMessageBox::Cancel)->text(), QStringLiteral("Annuler"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
+        whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QVERIFY(!dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
+    }
+
+    // A name in a folder that does not exist is refused with a message, and the
+    // dialog stays open until a name in an existing folder is given.
+    void saveDialog_refusesAMissingFolderAndReturnsTheNameAndTheFilterThenSelected() {
+        QTemporaryDir folder;
+        QString refusal;
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Fichier Annuaire Web"));
+            QCOMPARE(dialog->nameFilters(), fichelia::pageFilters());
+            QCOMPARE(dialog->selectedNameFilter(), fichelia::pageFilters().at(0));
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            dialog->selectNameFilter(fichelia::pageFilters().at(1));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name != nullptr);
+            QTimer::singleShot(0, dialog, [&refusal, dialog] {
+                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr);
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                refusal = box->text();
+                box->accept();
+                QTimer::singleShot(0, dialog, [dialog] {
+                    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    QVERIFY(dialog->isVisible());
+                    name->setText(QDir(dialog->directory()).filePath(QStringLiteral("annuaire")));
+                    QTest::keyClick(name, Qt::Key_Return);
+                });
+            });
+            dialog->setDirectory(folder.path());
+            name->setText(folder.filePath(QStringLiteral("parti/annuaire")));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const auto choice = dialogs.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
+        QVERIFY(
+            refusal.startsWith(folder.filePath(QStringLiteral("parti")) + QStringLiteral("\nDossier introuvable.")));
+        QVERIFY(choice.has_value());
+        QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
+        QCOMPARE(choice->filterIndex, 2);
+
+        whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QVERIFY(!dialogs.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1).has_value());
+    }
+
+    void desktop_knowsTheExecutablesFolder() {
+        const fichelia::QtDesktop desktop;
+        QCOMPARE(desktop.executableFolder(), QCoreApplication::applicationDirPath());
+        QVERIFY(!desktop.executableFolder().isEmpty());
+    }
+};
+
+FICHELIA_GUI_TEST_MAIN(TestQtDialogs)
+#include "QtDialogsTest.moc"

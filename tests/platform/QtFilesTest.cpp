@@ -1,0 +1,320 @@
+// The real disk through QtFiles, each promise of platform/Files.h on files in
+// a temporary folder. Folder permissions do not bind the superuser (CI runs as
+// root), so the cases about them run as "nobody" then. A full disk is a small
+// tmpfs mounted by the test as root; otherwise a file-size limit
+// (RLIMIT_FSIZE) makes writes fail the same way, part of the way through.
+
+#include "platform/QtFiles.h"
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+
+using fichelia::Error;
+using Kind = fichelia::Files::Kind;
+
+namespace {
+
+constexpr QFileDevice::Permissions kModeBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                               QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                               QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+constexpr auto kReadOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+constexpr auto kEveryoneWrites =
+    kReadOnly | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+constexpr auto kFolderNoOneWrites = kReadOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+constexpr auto kFolderOpen = kFolderNoOneWrites | QFileDevice::WriteOwner;
+
+std::string bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+}
+
+void write(const QString& path, const std::string& bytes, QFileDevice::Permissions permissions = {}) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+    file.close();
+    if (permissions) {
+        ASSERT_TRUE(QFile::setPermissions(path, permissions));
+    }
+}
+
+// The folder's entries, hidden ones (a temporary file left behind) included.
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The rest of the scope runs as "nobody" when the test runs as the superuser.
+class AsUnprivilegedUser {
+public:
+    AsUnprivilegedUser() {
+        if (::geteuid() == 0) {
+            m_switched = ::setresgid(kNobody, kNobody, 0) == 0 && ::setresuid(kNobody, kNobody, 0) == 0;
+            EXPECT_TRUE(m_switched);
+        }
+    }
+    ~AsUnprivilegedUser() {
+        if (m_switched) {
+            EXPECT_EQ(::setresuid(0, 0, 0), 0);
+            EXPECT_EQ(::setresgid(0, 0, 0), 0);
+        }
+    }
+    AsUnprivilegedUser(const AsUnprivilegedUser&) = delete;
+    AsUnprivilegedUser& operator=(const AsUnprivilegedUser&) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool m_switched = false;
+};
+
+// A folder where a page of a few hundred kilobytes does not fit: a 64 kB
+// tmpfs, or, without the right to mount, a 64 kB limit on the size of files
+// written while it lives.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder) : m_folder(folder.toLocal8Bit()) {
+        QDir().mkpath(folder);
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~FullDisk() {
+        fill(false);
+        if (m_mounted) {
+            ::umount(m_folder.constData());
+        }
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+
+    void fill(bool full) {
+        if (m_mounted || full == m_limited) {
+            return;
+        }
+        if (full) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            ::getrlimit(RLIMIT_FSIZE, &m_saved);
+            rlimit limit = m_saved;
+            limit.rlim_cur = 64 * 1024;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        } else {
+            ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        }
+        m_limited = full;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+    bool m_limited = false;
+    rlimit m_saved{};
+};
+
+class QtFilesTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    fichelia::QtFiles files;
+    const std::string page = std::string(300'000, 'p') + "fin";
+
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(QFile::setPermissions(folder.path(), kFolderOpen)); // "nobody" may look in
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+};
+
+} // namespace
+
+TEST_F(QtFilesTest, replaceWritesExactlyTheBytesNewOrOverALongerFile) {
+    ASSERT_TRUE(files.replace(path("a.html"), page));
+    EXPECT_EQ(bytesOf(path("a.html")), page);
+    write(path("b.html"), std::string(1'000'000, 'x'));
+    ASSERT_TRUE(files.replace(path("b.html"), "court"));
+    EXPECT_EQ(bytesOf(path("b.html")), "court");
+    QString deep = folder.path();
+    while (deep.size() < 300) {
+        deep += QStringLiteral("/un-dossier-au-nom-assez-long");
+    }
+    ASSERT_TRUE(QDir().mkpath(deep));
+    EXPECT_TRUE(files.replace(deep + "/c.html", page));
+    EXPECT_EQ(entries(folder.path()), (QStringList{"a.html", "b.html", "un-dossier-au-nom-assez-long"}));
+}
+
+// Names of 250 bytes leave no room for QSaveFile's temporary name: still
+// written, replaced whole, permissions kept.
+TEST_F(QtFilesTest, aNameOf250BytesIsWrittenAndReplaced) {
+    for (const QString& name : {QString(245, QLatin1Char('n')) + ".html", QString(122, QChar(0xE9)) + "x.html"}) {
+        ASSERT_EQ(QFile::encodeName(name).size(), 250);
+        ASSERT_TRUE(files.replace(path(name), "première"));
+        ASSERT_TRUE(QFile::setPermissions(path(name),
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+        ASSERT_TRUE(files.replace(path(name), page));
+        EXPECT_EQ(bytesOf(path(name)), page);
+        EXPECT_EQ(QFile::permissions(path(name)) & kModeBits,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+        EXPECT_EQ(entries(folder.path()), QStringList{name});
+        QFile::remove(path(name));
+    }
+}
+
+TEST_F(QtFilesTest, replaceFollowsSymbolicLinksLiveOrDanglingAndKeepsThem) {
+    write(path("page.html"), "ancienne");
+    ASSERT_TRUE(QFile::link(path("page.html"), path("live.html")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("plus-tard.html"), path("dangling.html")));
+    EXPECT_EQ(files.kind(path("live.html")), Kind::File);
+    EXPECT_EQ(files.kind(path("dangling.html")), Kind::Missing);
+    ASSERT_TRUE(files.replace(path("live.html"), page));
+    ASSERT_TRUE(files.replace(path("dangling.html"), "nouvelle"));
+    EXPECT_EQ(bytesOf(path("page.html")), page);
+    EXPECT_EQ(bytesOf(path("plus-tard.html")), "nouvelle");
+    EXPECT_TRUE(QFileInfo(path("live.html")).isSymLink());
+    EXPECT_TRUE(QFileInfo(path("dangling.html")).isSymLink());
+    EXPECT_EQ(entries(folder.path()), (QStringList{"dangling.html", "live.html", "page.html", "plus-tard.html"}));
+}
+
+TEST_F(QtFilesTest, replaceKeepsThePermissions) {
+    for (const auto permissions : {QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup,
+                                   kEveryoneWrites | QFileDevice::ExeOwner}) {
+        write(path("a.html"), "ancienne", permissions);
+        ASSERT_TRUE(files.replace(path("a.html"), page));
+        EXPECT_EQ(QFile::permissions(path("a.html")) & kModeBits, permissions);
+    }
+}
+
+// A file no one may write, a folder's name, a folder that is not (any more)
+// there, or a folder and file that the user may not write: refused with the
+// reason, and the folder is left exactly as it was.
+TEST_F(QtFilesTest, replaceRefusesWhatCannotBeWrittenAndLeavesEverythingAsItWas) {
+    struct Case {
+        const char* name;
+        Error error;
+        bool asUnprivilegedUser;
+    };
+    const Case cases[] = {{"read-only-file", Error::ReadOnlyFile, false},
+                          {"folder-name", Error::IsFolder, false},
+                          {"folder-gone", Error::FolderNotFound, false},
+                          {"closed-folder-new-file", Error::AccessDenied, true},
+                          {"closed-folder-closed-file", Error::AccessDenied, true}};
+    for (const Case& c : cases) {
+        const QString caseFolder = path(c.name);
+        ASSERT_TRUE(QDir().mkpath(caseFolder));
+        QString target = caseFolder + "/a.html";
+        write(caseFolder + "/old.html", "ancienne");
+        const std::string name = c.name;
+        if (name == "read-only-file") {
+            target = caseFolder + "/old.html";
+            ASSERT_TRUE(QFile::setPermissions(target, kReadOnly));
+        } else if (name == "folder-name") {
+            target = caseFolder + "/dossier.html";
+            ASSERT_TRUE(QDir().mkpath(target));
+        } else if (name == "folder-gone") {
+            ASSERT_TRUE(QDir().mkpath(caseFolder + "/site"));
+            ASSERT_TRUE(QDir().rmdir(caseFolder + "/site"));
+            target = caseFolder + "/site/a.html";
+        } else {
+            if (name == "closed-folder-closed-file") {
+                target = caseFolder + "/old.html";
+            }
+            ASSERT_TRUE(QFile::setPermissions(caseFolder, kFolderNoOneWrites));
+        }
+        const QStringList before = entries(caseFolder);
+        std::optional<AsUnprivilegedUser> unprivileged;
+        if (c.asUnprivilegedUser) {
+            unprivileged.emplace();
+        }
+        const auto written = files.replace(target, page);
+        unprivileged.reset();
+        ASSERT_FALSE(written.ok()) << c.name;
+        EXPECT_EQ(written.error(), c.error) << c.name;
+        EXPECT_EQ(bytesOf(caseFolder + "/old.html"), "ancienne") << c.name;
+        EXPECT_EQ(entries(caseFolder), before) << c.name;
+        QFile::setPermissions(caseFolder, kFolderOpen);
+    }
+}
+
+// The one case written in place: a file the user may write in a folder where
+// no new file may be made (QSaveFile's direct-write fallback); and then only
+// when the disk has room for it.
+TEST_F(QtFilesTest, aWritableFileInAFolderNoOneMayWriteToIsWrittenInPlace) {
+    write(path("a.html"), "ancienne", kEveryoneWrites);
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), kFolderNoOneWrites));
+    {
+        const AsUnprivilegedUser unprivileged;
+        EXPECT_TRUE(files.replace(path("a.html"), page));
+    }
+    EXPECT_EQ(bytesOf(path("a.html")), page);
+    EXPECT_EQ(entries(folder.path()), QStringList{"a.html"});
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), kFolderOpen));
+
+    FullDisk disk(path("disque"));
+    if (disk.mounted()) {
+        write(path("disque/a.html"), "ancienne", kEveryoneWrites);
+        ASSERT_TRUE(QFile::setPermissions(path("disque"), kFolderNoOneWrites));
+        const AsUnprivilegedUser unprivileged;
+        const auto written = files.replace(path("disque/a.html"), page);
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error(), Error::DiskFull);
+        EXPECT_EQ(bytesOf(path("disque/a.html")), "ancienne");
+        QFile::setPermissions(path("disque"), kFolderOpen);
+    }
+}
+
+TEST_F(QtFilesTest, aFullDiskIsSaidSoAndLeavesTheOldFileWhole) {
+    FullDisk disk(path("disque"));
+    const std::string old(20'000, 'o');
+    write(path("disque/a.html"), old);
+    disk.fill(true);
+    const auto written = files.replace(path("disque/a.html"), page);
+    disk.fill(false);
+    ASSERT_FALSE(written.ok());
+    EXPECT_EQ(written.error(), disk.mounted() ? Error::DiskFull : Error::WriteFailed);
+    EXPECT_EQ(bytesOf(path("disque/a.html")), old);
+    EXPECT_EQ(entries(path("disque")), QStringList{"a.html"});
+}
+
+TEST_F(QtFilesTest, openForReadingReadsTheBytesOrSaysWhyNot) {
+    write(path("a.html"), page);
+    auto source = files.openForReading(path("a.html"));
+    ASSERT_TRUE(source);
+    std::string read;
+    std::vector<char> chunk(7000);
+    for (auto got = (*source)->read(chunk.data(), chunk.size()); got && *got > 0;
+         got = (*source)->read(chunk.data(), chunk.size())) {
+        read.append(chunk.data(), *got);
+    }
+    EXPECT_EQ(read, page);
+
+    ASSERT_TRUE(QDir().mkpath(path("dossier.html")));
+    write(path("secret.html"), "x", QFileDevice::ReadOwner);
+    const std::pair<QString, Error> cases[] = {{path("absent.html"), Error::FileNotFound},
+                                               {path("absent/a.html"), Error::FolderNotFound},
+                                               {path("dossier.html"), Error::IsFolder},
+                                               {path("secret.html"), Error::AccessDenied}};
+    const AsUnprivilegedUser unprivileged;
+    for (const auto& [name, error] : cases) {
+        const auto opened = files.openForReading(name);
+        ASSERT_FALSE(opened.ok()) << name.toStdString();
+        EXPECT_EQ(opened.error(), error) << name.toStdString();
+    }
+}
+
+TEST_F(QtFilesTest, kindFollowsLinks) {
+    write(path("a.html"), "x");
+    ASSERT_TRUE(QDir().mkpath(path("dossier")));
+    ASSERT_TRUE(QFile::link(path("dossier"), path("lien-dossier")));
+    EXPECT_EQ(files.kind(path("a.html")), Kind::File);
+    EXPECT_EQ(files.kind(path("dossier")), Kind::Folder);
+    EXPECT_EQ(files.kind(path("lien-dossier")), Kind::Folder);
+    EXPECT_EQ(files.kind(path("absent")), Kind::Missing);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+
+namespace fichelia::testing {
+
+// While one lives, every allocation through operator new of at least `bytes`
+// bytes fails with std::bad_alloc, as when memory runs out. Only a test
+// program that links AllocationLimit.cpp (which replaces operator new) has it.
+class AllocationLimit {
+public:
+    explicit AllocationLimit(std::size_t bytes);
+    ~AllocationLimit();
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
+} // namespace fichelia::testing
