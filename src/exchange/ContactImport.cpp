@@ -51,11 +51,7 @@ bool isOurTsvLine(std::string_view line) {
     std::vector<std::string> cells;
     std::size_t start = 0;
     for (std::size_t tab = line.find('\t');; tab = line.find('\t', start)) {
-        const std::string_view cell = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
-        if (!cell.empty() && cell.front() == '"') {
-            return false; // a spreadsheet's quoted cell
-        }
-        cells.emplace_back(cell);
+        cells.emplace_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
         if (tab == std::string_view::npos) {
             break;
         }

@@ -16,7 +16,7 @@ std::optional<ContactFormat> contactFormatNamed(std::string_view name);
 // The format of a file's text (UTF-8) by its content: vCard when it begins with
 // BEGIN:VCARD, LDIF when its first line that is not a comment begins with dn:
 // or version:, TSV when its first line is ours (eight UTF-8 fields between TABs,
-// none quoted, not a header row), else CSV.
+// not a header row), else CSV.
 ContactFormat detectContactFormat(std::string_view bytes);
 
 struct ImportOptions {

@@ -180,7 +180,8 @@ private:
         for (std::size_t g = 0; g < m_groupCount; ++g) {
             const AddressGroup& group = m_groups[g];
             if (g == 0) {
-                contact.adresse = group.full.empty() ? formatFrenchAddress(group.parts) : std::string(group.full);
+                // The parts, written the French way, rather than a program's own layout of them.
+                contact.adresse = group.parts.empty() ? std::string(group.full) : formatFrenchAddress(group.parts);
                 continue;
             }
             for (const std::size_t column : group.columns) {

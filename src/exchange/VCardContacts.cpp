@@ -46,6 +46,7 @@ constexpr std::array kProperties = std::to_array<PropertyRule>({
     {"LABEL", Target::Ignored}, // the address ADR gives, ready for an envelope
     {"X-ABLABEL", Target::Ignored},
     {"X-ABUID", Target::Ignored},
+    {"X-ABADR", Target::Ignored}, // the country whose layout ADR follows
 });
 
 // How a value that lost to another is counted.
@@ -255,10 +256,11 @@ private:
             m_sink.leaveOut(upperCase(line.name));
             return true;
         }
+        std::string text = fieldText(target, value);
         if (target == Target::Tel) {
             target = parameters.cell ? Target::Gsm : parameters.fax ? Target::Fax : Target::Tel;
         }
-        m_card->offer(target, fieldText(target, value), parameters.pref, line.line, m_sink);
+        m_card->offer(target, std::move(text), parameters.pref, line.line, m_sink);
         return true;
     }
 

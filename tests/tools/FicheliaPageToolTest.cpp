@@ -44,7 +44,7 @@ TEST(FicheliaPageTool, malformedInputIsRefusedWithItsLineNumberAndNoPage) {
     EXPECT_NE(badCount.err.find("ligne 2"), std::string::npos) << badCount.err;
     EXPECT_NE(badCount.err.find("2 champ(s) au lieu de 8"), std::string::npos) << badCount.err;
 
-    const auto badUtf8 = runPageTool("write", "\xE9t\xE9\t\t\t\t\t\t\t\n");
+    const auto badUtf8 = runPageTool("write --from tsv", "\xE9t\xE9\t\t\t\t\t\t\t\n");
     EXPECT_EQ(badUtf8.status, 2);
     EXPECT_NE(badUtf8.err.find("ligne 1"), std::string::npos);
     EXPECT_NE(badUtf8.err.find("UTF-8"), std::string::npos);

@@ -34,8 +34,8 @@ on standard output, in page order.
 Formats
   auto   vCard when the input begins with BEGIN:VCARD; LDIF when its first
          line that is not a comment begins with dn: or version:; TSV when its
-         first line is ours (eight UTF-8 fields between TABs, none quoted, not
-         a header row); CSV otherwise.
+         first line is ours (eight UTF-8 fields between TABs, not a header
+         row); CSV otherwise.
   tsv    UTF-8, one contact a line, eight fields separated by TABs, in the
          order nom, adresse, tel, gsm, fax, mail, site, commentaire. Inside a
          field \t, \n, \r and \\ stand for TAB, LF, CR and a backslash. A line
