@@ -1,6 +1,7 @@
 #include "directory/DirectoryList.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <new>
 
@@ -104,12 +105,16 @@ void DirectoryList::addAll(std::vector<annuaire> records) {
 }
 
 std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {
-    // Sorted through the first eight bytes of each key held beside the entry:
-    // most comparisons then end without reaching into the entries, which for a
-    // whole page of contacts halves the sort. Equal keys keep their order.
+    // Sorted through the first sixteen bytes of each key held beside the
+    // entry: most comparisons then end without reaching into the entries,
+    // which for a whole page of contacts halves the sort. A key no longer
+    // than that is whole in it (sort keys hold no zero byte). Equal keys keep
+    // their order.
     struct Sortable {
-        std::uint64_t prefix;
-        std::size_t index;
+        std::uint64_t high;
+        std::uint64_t low;
+        std::uint32_t index;
+        bool whole;
     };
     std::vector<EntryPtr> entries;
     std::vector<Sortable> order;
@@ -118,17 +123,21 @@ std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<an
     for (annuaire& record : records) {
         entries.push_back(makeEntry(std::move(record)));
         const std::string& key = entries.back()->key;
-        std::uint64_t prefix = 0;
-        for (std::size_t byte = 0; byte < sizeof prefix; ++byte) {
-            prefix = (prefix << 8) | (byte < key.size() ? static_cast<unsigned char>(key[byte]) : 0u);
+        std::array<std::uint64_t, 2> prefix{};
+        for (std::size_t byte = 0; byte < 2 * sizeof(std::uint64_t); ++byte) {
+            const unsigned value = byte < key.size() ? static_cast<unsigned char>(key[byte]) : 0u;
+            prefix[byte / 8] = (prefix[byte / 8] << 8) | value;
         }
-        order.push_back({prefix, order.size()});
+        order.push_back({prefix[0], prefix[1], static_cast<std::uint32_t>(order.size()), key.size() <= 16});
     }
     std::sort(order.begin(), order.end(), [&entries](const Sortable& a, const Sortable& b) {
-        if (a.prefix != b.prefix) {
-            return a.prefix < b.prefix;
+        if (a.high != b.high) {
+            return a.high < b.high;
         }
-        const int byKey = entries[a.index]->key.compare(entries[b.index]->key);
+        if (a.low != b.low) {
+            return a.low < b.low;
+        }
+        const int byKey = a.whole && b.whole ? 0 : entries[a.index]->key.compare(entries[b.index]->key);
         return byKey != 0 ? byKey < 0 : a.index < b.index;
     });
     std::vector<EntryPtr> sorted;

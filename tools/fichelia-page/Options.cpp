@@ -45,8 +45,8 @@ Formats
          rows. Read in the encoding its byte order mark gives (UTF-8, UTF-16 LE
          or BE); without one, UTF-8 when the bytes are valid UTF-8, else
          Windows-1252 (what spreadsheets write in France). A first row naming
-         fields is a header: Nom, Adresse, Tel/Telephone, GSM/Portable/Mobile,
-         Fax/Telecopie, Mail/E-mail/Courriel, Site/Site web/Page web,
+         fields is a header: Nom, Adresse, Tél/Téléphone, GSM/Portable/Mobile,
+         Fax/Télécopie, Mail/E-mail/Courriel, Site/Site web/Page web,
          Commentaire/Notes (letter case and accents ignored), and the columns
          of Google Contacts, Outlook (French and English) and Thunderbird
          exports: names, phones, mobile, fax, mail, web page, address parts
