@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "exchange/CsvHeader.h"
 #include "exchange/InputText.h"
 #include "exchange/LdifContacts.h"
+#include "exchange/TextLines.h"
 #include "exchange/VCardContacts.h"
 #include "exchange/VCardLines.h"
 #include "text/ContactTsv.h"
@@ -99,23 +99,14 @@ ContactFormat detectContactFormat(std::string_view bytes) {
 ImportResult readTsvContacts(std::string_view bytes) {
     ImportSink sink;
     sink.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    long lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const auto* lf = static_cast<const char*>(std::memchr(bytes.data() + pos, '\n', bytes.size() - pos));
-        const std::size_t end = lf != nullptr ? static_cast<std::size_t>(lf - bytes.data()) : bytes.size();
-        std::string_view line = bytes.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        auto parsed = text::parseContactTsv(line);
+    TextLines lines(bytes);
+    while (!lines.atEnd()) {
+        auto parsed = text::parseContactTsv(lines.next());
         if (!parsed.record) {
-            sink.fail(lineNumber, std::move(parsed.error));
+            sink.fail(lines.number(), std::move(parsed.error));
             break;
         }
-        sink.add(std::move(*parsed.record), lineNumber);
+        sink.add(std::move(*parsed.record), lines.number());
     }
     return sink.take();
 }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "exchange/Base64.h"
 #include "exchange/PostalAddress.h"
+#include "exchange/TextLines.h"
 #include "text/Windows1252.h"
 
 namespace fichelia::exchange {
@@ -220,20 +220,20 @@ private:
 
 class LdifReader {
 public:
-    explicit LdifReader(std::string_view text) : m_text(text) {}
+    explicit LdifReader(std::string_view text) : m_lines(text) {}
 
     ImportResult read() {
         AttributeLine pending;
         bool havePending = false;
         bool inComment = false;
-        while (m_pos < m_text.size() && !m_sink.failed()) {
-            const std::string_view line = physicalLine();
+        while (!m_lines.atEnd() && !m_sink.failed()) {
+            const std::string_view line = m_lines.next();
             if (!line.empty() && line.front() == ' ') {
                 if (inComment) {
                     continue;
                 }
                 if (!havePending) {
-                    m_sink.fail(m_lineNumber, "ligne de suite (commençant par une espace) sans ligne à continuer");
+                    m_sink.fail(m_lines.number(), "ligne de suite (commençant par une espace) sans ligne à continuer");
                     break;
                 }
                 pending.text += line.substr(1);
@@ -251,7 +251,7 @@ public:
                 endEntry();
                 continue;
             }
-            pending.line = m_lineNumber;
+            pending.line = m_lines.number();
             pending.text.assign(line);
             havePending = true;
         }
@@ -265,18 +265,6 @@ public:
     }
 
 private:
-    std::string_view physicalLine() {
-        const auto* lf = static_cast<const char*>(std::memchr(m_text.data() + m_pos, '\n', m_text.size() - m_pos));
-        const std::size_t end = lf != nullptr ? static_cast<std::size_t>(lf - m_text.data()) : m_text.size();
-        std::string_view line = m_text.substr(m_pos, end - m_pos);
-        m_pos = lf != nullptr ? end + 1 : end;
-        ++m_lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        return line;
-    }
-
     void handle(const AttributeLine& attribute) {
         const std::string_view text = attribute.text;
         const std::size_t colon = text.find(':');
@@ -328,9 +316,7 @@ private:
         }
     }
 
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-    long m_lineNumber = 0;
+    TextLines m_lines;
     bool m_entryStart = true; // nothing read yet but comments and blank lines
     EntryBuilder m_entry;
     ImportSink m_sink;

@@ -239,7 +239,9 @@ private:
         const Parameters parameters = parseParameters(line.params);
         std::string decoded;
         std::string_view value = line.value;
-        if (parameters.encoding != Encoding::Plain || !parameters.charset.empty()) {
+        // A value as it stands is already UTF-8: the whole text was decoded, and
+        // its CHARSET, if any, was the file's.
+        if (parameters.encoding != Encoding::Plain) {
             std::string error;
             auto text = decodeValue(line.value, parameters, error);
             if (!text) {

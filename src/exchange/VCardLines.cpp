@@ -3,7 +3,6 @@
 #include <unicode/ucnv.h>
 #include <unicode/unistr.h>
 
-#include <cstring>
 #include <memory>
 
 #include "exchange/Base64.h"
@@ -145,29 +144,17 @@ void applyParameter(Parameters& parameters, std::string_view key, std::string_vi
 
 } // namespace
 
-std::string_view ContentLineReader::physicalLine() {
-    const auto* lf = static_cast<const char*>(std::memchr(m_text.data() + m_pos, '\n', m_text.size() - m_pos));
-    const std::size_t end = lf != nullptr ? static_cast<std::size_t>(lf - m_text.data()) : m_text.size();
-    std::string_view line = m_text.substr(m_pos, end - m_pos);
-    m_pos = lf != nullptr ? end + 1 : end;
-    ++m_lineNumber;
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
 std::optional<ContentLine> ContentLineReader::next(std::string& error) {
     std::string_view line;
     do {
-        if (m_pos >= m_text.size()) {
+        if (m_lines.atEnd()) {
             return std::nullopt;
         }
-        line = physicalLine();
+        line = m_lines.next();
     } while (line.find_first_not_of(" \t") == std::string_view::npos);
 
     ContentLine content;
-    content.line = m_lineNumber;
+    content.line = m_lines.number();
     bool joined = false;
     const auto isQuotedPrintable = [](std::string_view text) {
         const std::size_t colon = valueColon(text);
@@ -175,10 +162,10 @@ std::optional<ContentLine> ContentLineReader::next(std::string& error) {
     };
     const bool quotedPrintable = isQuotedPrintable(line);
     for (;;) {
-        const char next = m_pos < m_text.size() ? m_text[m_pos] : '\n';
+        const char next = m_lines.peek();
         const bool folded = next == ' ' || next == '\t';
         std::string_view sofar = joined ? std::string_view(m_unfolded) : line;
-        const bool softBreak = quotedPrintable && !sofar.empty() && sofar.back() == '=' && m_pos < m_text.size();
+        const bool softBreak = quotedPrintable && !sofar.empty() && sofar.back() == '=' && !m_lines.atEnd();
         if (!folded && !softBreak) {
             break;
         }
@@ -188,9 +175,9 @@ std::optional<ContentLine> ContentLineReader::next(std::string& error) {
         }
         if (softBreak) {
             m_unfolded.pop_back(); // the '=' of the soft line break; the next line is all data
-            m_unfolded += physicalLine();
+            m_unfolded += m_lines.next();
         } else {
-            m_unfolded += physicalLine().substr(1);
+            m_unfolded += m_lines.next().substr(1);
         }
     }
     const std::string_view whole = joined ? std::string_view(m_unfolded) : line;
@@ -236,12 +223,7 @@ Parameters parseParameters(std::string_view params) {
 std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, std::string& error) {
     std::optional<std::string> bytes;
     switch (parameters.encoding) {
-    case Encoding::Plain:
-        if (isUtf8Name(parameters.charset)) {
-            return std::string(value); // the file was decoded as a whole already
-        }
-        bytes = std::string(value);
-        break;
+    case Encoding::Plain: return std::string(value); // the file was decoded as a whole already
     case Encoding::QuotedPrintable:
         bytes = decodeQuotedPrintable(value);
         if (!bytes) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/TextLines.h"
+
 // The content lines of vCard 2.1, 3.0 and 4.0 text, as phones and mail
 // programs write them: [group.]NAME[;parameters]:value.
 namespace fichelia::exchange::vcard {
@@ -23,18 +25,14 @@ struct ContentLine {
 // Blank lines are skipped.
 class ContentLineReader {
 public:
-    explicit ContentLineReader(std::string_view text) : m_text(text) {}
+    explicit ContentLineReader(std::string_view text) : m_lines(text) {}
 
     // Nothing at the end of the text. Else the line, or an error message for a
     // line without a colon (then line.line says where).
     std::optional<ContentLine> next(std::string& error);
 
 private:
-    std::string_view physicalLine();
-
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-    long m_lineNumber = 0;
+    TextLines m_lines;
     std::string m_unfolded; // the line under way, when it had to be joined
 };
 
@@ -55,7 +53,8 @@ Parameters parseParameters(std::string_view params);
 
 // The value's text as UTF-8: quoted-printable or base64 undone, then decoded
 // from its CHARSET (UTF-8 when it names none, or Windows-1252 when the bytes
-// are not UTF-8). vCard escapes are left in. Nothing, with a French message in
+// are not UTF-8). A value without an encoding is taken as it stands: it is
+// part of the text, which is UTF-8 already. vCard escapes are left in. Nothing, with a French message in
 // error, when the encoding is broken or the charset unknown.
 std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, std::string& error);
 

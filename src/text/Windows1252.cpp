@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace fichelia::text {
@@ -85,8 +86,14 @@ void appendWindows1252AsUtf8(std::string& out, std::string_view bytes) {
     // Room for the most it can take: a byte from 0x80 on takes two or three
     // bytes of UTF-8, the others one. The text is then cut to what it took.
     std::size_t highBytes = 0;
-    for (const char c : bytes) {
-        highBytes += static_cast<unsigned char>(c) >= 0x80;
+    std::size_t counted = 0;
+    for (; counted + sizeof(std::uint64_t) <= bytes.size(); counted += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + counted, sizeof word);
+        highBytes += static_cast<std::size_t>(std::popcount(word & kHighBits));
+    }
+    for (; counted < bytes.size(); ++counted) {
+        highBytes += static_cast<unsigned char>(bytes[counted]) >= 0x80;
     }
     const std::size_t start = out.size();
     out.resize(start + bytes.size() + 2 * highBytes);
