@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace fichelia::text {
@@ -90,7 +89,8 @@ void appendWindows1252AsUtf8(std::string& out, std::string_view bytes) {
     for (; counted + sizeof(std::uint64_t) <= bytes.size(); counted += sizeof(std::uint64_t)) {
         std::uint64_t word = 0;
         std::memcpy(&word, bytes.data() + counted, sizeof word);
-        highBytes += static_cast<std::size_t>(std::popcount(word & kHighBits));
+        // One bit a byte shifted to the byte's bottom; the product sums the eight bytes into the top one.
+        highBytes += static_cast<std::size_t>((((word & kHighBits) >> 7) * 0x0101010101010101) >> 56);
     }
     for (; counted < bytes.size(); ++counted) {
         highBytes += static_cast<unsigned char>(bytes[counted]) >= 0x80;
