@@ -1,5 +1,6 @@
 #include "directory/NameCollator.h"
 
+#include <array>
 #include <cstdlib>
 
 #include <unicode/ucol.h>
@@ -71,18 +72,34 @@ std::string NameCollator::sortKey(std::string_view utf8Name) const {
     if (m_collator == nullptr) {
         return std::string(utf8Name);
     }
-    const std::u16string utf16 = toUtf16(utf8Name);
-    const auto* source = reinterpret_cast<const UChar*>(utf16.data());
-    const auto sourceLength = static_cast<int32_t>(utf16.size());
-
-    std::string key(utf16.size() * 3 + 16, '\0');
-    int32_t needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()),
-                                     static_cast<int32_t>(key.size()));
-    if (needed > static_cast<int32_t>(key.size())) {
-        key.resize(static_cast<std::size_t>(needed));
-        needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()), needed);
+    // Most names are short: their UTF-16 form and key are made on the stack,
+    // so that the key alone takes room on the heap, no more than it needs.
+    constexpr std::size_t kShortName = 64;
+    std::array<UChar, kShortName> shortUtf16;
+    std::u16string longUtf16;
+    const UChar* source = shortUtf16.data();
+    int32_t sourceLength = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    if (utf8Name.size() < kShortName) {
+        u_strFromUTF8WithSub(shortUtf16.data(), static_cast<int32_t>(shortUtf16.size()), &sourceLength,
+                             utf8Name.data(), static_cast<int32_t>(utf8Name.size()), 0xFFFD, nullptr, &status);
     }
-    // The key ends with a zero byte that plain string comparison does not need.
+    if (utf8Name.size() >= kShortName || U_FAILURE(status)) {
+        longUtf16 = toUtf16(utf8Name);
+        source = reinterpret_cast<const UChar*>(longUtf16.data());
+        sourceLength = static_cast<int32_t>(longUtf16.size());
+    }
+
+    std::array<uint8_t, 4 * kShortName> shortKey;
+    int32_t needed = ucol_getSortKey(m_collator, source, sourceLength, shortKey.data(),
+                                     static_cast<int32_t>(shortKey.size()));
+    if (needed <= static_cast<int32_t>(shortKey.size())) {
+        // The key ends with a zero byte that plain string comparison does not need.
+        return std::string(reinterpret_cast<const char*>(shortKey.data()),
+                           needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
+    }
+    std::string key(static_cast<std::size_t>(needed), '\0');
+    needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()), needed);
     key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
     return key;
 }

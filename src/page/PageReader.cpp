@@ -1,6 +1,8 @@
 #include "page/PageReader.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -93,14 +95,68 @@ std::optional<Escape> escapeAt(std::string_view value, std::size_t pos) {
 
 bool isRecordLine(std::string_view line) { return line.substr(0, kRecordMarker.size()) == kRecordMarker; }
 
-// Sets text to one value of a record line, decoded (see decodeScriptValue).
-void assignScriptValue(std::string& text, std::string_view value) {
-    unsigned char allBytes = 0;
-    for (const char c : value) {
-        allBytes |= static_cast<unsigned char>(c);
+// What a value holds besides plain ASCII, found while looking for its end.
+struct ValueScan {
+    std::size_t end;     // the closing quote, or npos
+    bool highBytes;      // a byte from 0x80 on (may be set for bytes past the end)
+    bool backslashes;    // a backslash (may be set for bytes past the end)
+};
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+// The high bit of every byte of word equal to the byte of pattern; the lowest
+// one set is exact, those above it may be false.
+std::uint64_t bytesEqual(std::uint64_t word, unsigned char byte) {
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return (x - kOnes) & ~x & kHighBits;
+}
+
+// Finds the quote that ends a value, eight bytes a step, noting on the way
+// whether the value needs decoding: record lines are most of a page, and most
+// of their values are plain ASCII.
+ValueScan scanValue(std::string_view rest) {
+    ValueScan scan{std::string_view::npos, false, false};
+    std::size_t pos = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t high = 0;
+        std::uint64_t backslash = 0;
+        for (; pos + sizeof(std::uint64_t) <= rest.size(); pos += sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, rest.data() + pos, sizeof word);
+            const std::uint64_t quotes = bytesEqual(word, '"');
+            if (quotes != 0) {
+                const int before = std::countr_zero(quotes) / 8;
+                const std::uint64_t mask = before == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * before);
+                high |= word & kHighBits & mask;
+                backslash |= bytesEqual(word, '\\') & mask;
+                scan.end = pos + static_cast<std::size_t>(before);
+                scan.highBytes = high != 0;
+                scan.backslashes = backslash != 0;
+                return scan;
+            }
+            high |= word & kHighBits;
+            backslash |= bytesEqual(word, '\\');
+        }
+        scan.highBytes = high != 0;
+        scan.backslashes = backslash != 0;
     }
-    if (value.find('\\') == std::string_view::npos) {
-        if (allBytes < 0x80) {
+    for (; pos < rest.size(); ++pos) {
+        const auto c = static_cast<unsigned char>(rest[pos]);
+        if (c == '"') {
+            scan.end = pos;
+            return scan;
+        }
+        scan.highBytes = scan.highBytes || c >= 0x80;
+        scan.backslashes = scan.backslashes || c == '\\';
+    }
+    return scan;
+}
+
+// Sets text to one value of a record line, decoded (see decodeScriptValue).
+void assignScriptValue(std::string& text, std::string_view value, bool highBytes, bool backslashes) {
+    if (!backslashes) {
+        if (!highBytes) {
             text.assign(value.data(), value.size()); // ASCII reads as itself
         } else {
             text.clear();
@@ -139,14 +195,14 @@ void readRecordLine(std::string_view line, const annuaire& templateRecord, annua
         while (valuesGiven < kPageValueOrder.size()) {
             std::string& field = record.*kPageValueOrder[valuesGiven];
             ++valuesGiven;
-            const std::size_t quote = rest.find('"');
-            if (quote == std::string_view::npos) {
+            const ValueScan scan = scanValue(rest);
+            if (scan.end == std::string_view::npos) {
                 field.clear(); // the pass that finds no quote leaves its field empty
                 break;
             }
-            assignScriptValue(field, rest.substr(0, quote));
+            assignScriptValue(field, rest.substr(0, scan.end), scan.highBytes, scan.backslashes);
             // Past the closing quote and the two bytes after it (comma, opening quote).
-            rest.remove_prefix(std::min(rest.size(), quote + 3));
+            rest.remove_prefix(std::min(rest.size(), scan.end + 3));
         }
     }
     for (std::size_t value = valuesGiven; value < kPageValueOrder.size(); ++value) {
@@ -256,7 +312,7 @@ private:
 
 std::string decodeScriptValue(std::string_view value) {
     std::string text;
-    assignScriptValue(text, value);
+    assignScriptValue(text, value, true, true);
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
 
 #include "page/PageItems.h"
 #include "text/Windows1252.h"
@@ -15,10 +16,11 @@ namespace {
 constexpr std::string_view kRecordPrefix = "remplirTabFournisseur(";
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-// What the value writer does with each byte: copy it as it is (1), or look
-// closer (0). Bytes from 0x80 on start a UTF-8 sequence and always look closer.
-constexpr std::array<unsigned char, 256> makeCopyAsIs() {
-    std::array<unsigned char, 256> copy{};
+// What the value writer does with each byte: copy it as it is, or look closer.
+// Bytes from 0x80 on start a UTF-8 sequence and always take the slow path.
+// Numbers rather than bools, so that four look-ups combine with '&' and no branch.
+constexpr std::array<std::uint8_t, 256> makeCopyAsIs() {
+    std::array<std::uint8_t, 256> copy{};
     for (int c = 0x20; c < 0x7F; ++c) {
         copy[static_cast<std::size_t>(c)] = 1;
     }
@@ -28,7 +30,7 @@ constexpr std::array<unsigned char, 256> makeCopyAsIs() {
     copy['<'] = 0;  // starts "</" and "<!", which are escaped
     return copy;
 }
-constexpr std::array<unsigned char, 256> kCopyAsIs = makeCopyAsIs();
+constexpr std::array<std::uint8_t, 256> kCopyAsIs = makeCopyAsIs();
 
 void appendHexEscape(std::string& page, char prefix, char32_t value, int digits) {
     page += '\\';

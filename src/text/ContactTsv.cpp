@@ -1,7 +1,9 @@
 #include "text/ContactTsv.h"
 
+#include <algorithm>
 #include <array>
-#include <vector>
+#include <cstdint>
+#include <cstring>
 
 #include "text/Windows1252.h"
 
@@ -9,21 +11,61 @@ namespace fichelia::text {
 
 namespace {
 
-void appendEscapedField(std::string& line, std::string_view field) {
-    for (char c : field) {
-        switch (c) {
-        case '\t': line += "\\t"; break;
-        case '\n': line += "\\n"; break;
-        case '\r': line += "\\r"; break;
-        case '\\': line += "\\\\"; break;
-        default: line += c; break;
-        }
-    }
+// The characters a field escapes; everything else is copied in runs.
+constexpr std::array<bool, 256> makeEscaped() {
+    std::array<bool, 256> escaped{};
+    escaped['\t'] = escaped['\n'] = escaped['\r'] = escaped['\\'] = true;
+    return escaped;
+}
+constexpr std::array<bool, 256> kEscaped = makeEscaped();
+
+// True when one of the eight bytes of word may need an escape: a control
+// character or a backslash. Texts rarely hold one, so most words are copied
+// as they are.
+bool mayNeedEscape(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    const std::uint64_t backslashes = word ^ (kOnes * '\\');
+    const std::uint64_t controls = (word - kOnes * 0x20) & ~word;
+    return (((backslashes - kOnes) & ~backslashes) | controls) & kHighBits;
 }
 
-// Undoes the escapes of one field; nothing on an unknown escape.
-std::optional<std::string> unescapeField(std::string_view field) {
-    std::string text;
+// True when text may hold a character to escape.
+bool mayNeedEscape(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (mayNeedEscape(word)) {
+            return true;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (kEscaped[static_cast<unsigned char>(text[i])]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void appendEscapedField(std::string& line, std::string_view field) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        if (!kEscaped[static_cast<unsigned char>(c)]) {
+            continue;
+        }
+        line.append(field.data() + run, i - run);
+        line += '\\';
+        line += c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : '\\';
+        run = i + 1;
+    }
+    line.append(field.data() + run, field.size() - run);
+}
+
+// Undoes the escapes of one field into text; false on an unknown escape.
+bool unescapeField(std::string_view field, std::string& text) {
+    text.clear();
     text.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
         if (field[i] != '\\') {
@@ -31,30 +73,17 @@ std::optional<std::string> unescapeField(std::string_view field) {
             continue;
         }
         if (++i == field.size()) {
-            return std::nullopt;
+            return false;
         }
         switch (field[i]) {
         case 't': text += '\t'; break;
         case 'n': text += '\n'; break;
         case 'r': text += '\r'; break;
         case '\\': text += '\\'; break;
-        default: return std::nullopt;
+        default: return false;
         }
     }
-    return text;
-}
-
-std::vector<std::string_view> splitAtTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos) {
-            return fields;
-        }
-        start = tab + 1;
-    }
+    return true;
 }
 
 } // namespace
@@ -63,30 +92,74 @@ ContactTsvResult parseContactTsv(std::string_view line) {
     if (!isValidUtf8(line)) {
         return {std::nullopt, "texte UTF-8 invalide"};
     }
-    const std::vector<std::string_view> fields = splitAtTabs(line);
-    if (fields.size() != kFieldCount) {
-        return {std::nullopt, std::to_string(fields.size()) + " champ(s) au lieu de 8"};
+    std::array<std::string_view, kFieldCount> fields;
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const auto* tab = static_cast<const char*>(std::memchr(line.data() + start, '\t', line.size() - start));
+        const std::size_t end = tab != nullptr ? static_cast<std::size_t>(tab - line.data()) : line.size();
+        if (count < kFieldCount) {
+            fields[count] = line.substr(start, end - start);
+        }
+        ++count;
+        if (tab == nullptr) {
+            break;
+        }
+        start = end + 1;
     }
-    annuaire record;
+    if (count != kFieldCount) {
+        return {std::nullopt, std::to_string(count) + " champ(s) au lieu de 8"};
+    }
+    // Most lines hold no escape at all: their fields are taken as they stand.
+    const bool escaped = line.find('\\') != std::string_view::npos;
+    ContactTsvResult result{annuaire(), {}};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        auto text = unescapeField(fields[i]);
-        if (!text) {
+        std::string& text = (*result.record).*kRecordFields[i].text;
+        if (!escaped) {
+            text.assign(fields[i]);
+        } else if (!unescapeField(fields[i], text)) {
             return {std::nullopt, "séquence d'échappement inconnue dans le champ " + std::to_string(i + 1) +
                                       " (seuls \\t, \\n, \\r et \\\\ sont admis)"};
         }
-        record.*kRecordFields[i].text = std::move(*text);
     }
-    return {std::move(record), {}};
+    return result;
+}
+
+void appendContactTsv(std::string& out, const annuaire& record) {
+    // Most records hold nothing to escape: their line is then laid out in one
+    // piece, the fields copied where they go.
+    std::size_t size = kFieldCount - 1;
+    bool plain = true;
+    for (const RecordField& field : kRecordFields) {
+        const std::string& text = record.*field.text;
+        size += text.size();
+        plain = plain && !mayNeedEscape(text);
+    }
+    if (plain) {
+        const std::size_t start = out.size();
+        out.resize(start + size);
+        char* p = out.data() + start;
+        for (const RecordField& field : kRecordFields) {
+            const std::string& text = record.*field.text;
+            if (field.text != kRecordFields.front().text) {
+                *p++ = '\t';
+            }
+            std::memcpy(p, text.data(), text.size());
+            p += text.size();
+        }
+        return;
+    }
+    for (const RecordField& field : kRecordFields) {
+        if (field.text != kRecordFields.front().text) {
+            out += '\t';
+        }
+        appendEscapedField(out, record.*field.text);
+    }
 }
 
 std::string formatContactTsv(const annuaire& record) {
     std::string line;
-    for (const RecordField& field : kRecordFields) {
-        if (field.text != kRecordFields.front().text) {
-            line += '\t';
-        }
-        appendEscapedField(line, record.*field.text);
-    }
+    appendContactTsv(line, record);
     return line;
 }
 

@@ -23,5 +23,7 @@ ContactTsvResult parseContactTsv(std::string_view line);
 
 // The line for a record, without a LF.
 std::string formatContactTsv(const annuaire& record);
+// The same line, appended to out.
+void appendContactTsv(std::string& out, const annuaire& record);
 
 } // namespace fichelia::text

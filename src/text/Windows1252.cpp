@@ -1,5 +1,6 @@
 #include "text/Windows1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -79,23 +80,46 @@ void appendUtf8(std::string& out, char32_t codePoint) {
 }
 
 void appendWindows1252AsUtf8(std::string& out, std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
     const Utf8Forms& forms = utf8Forms();
-    std::size_t highBytes = 0;
-    for (const char c : bytes) {
-        highBytes += static_cast<unsigned char>(c) >= 0x80;
-    }
     // Room for the most it can take: a byte from 0x80 on takes two or three
     // bytes of UTF-8, the others one. The text is then cut to what it took.
+    std::size_t highBytes = 0;
+    std::size_t counted = 0;
+    for (; counted + sizeof(std::uint64_t) <= bytes.size(); counted += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + counted, sizeof word);
+        // One bit a byte shifted to the byte's bottom; the product sums the eight bytes into the top one.
+        highBytes += static_cast<std::size_t>((((word & kHighBits) >> 7) * 0x0101010101010101) >> 56);
+    }
+    for (; counted < bytes.size(); ++counted) {
+        highBytes += static_cast<unsigned char>(bytes[counted]) >= 0x80;
+    }
     const std::size_t start = out.size();
     out.resize(start + bytes.size() + 2 * highBytes);
     char* end = out.data() + start;
-    for (const char c : bytes) {
-        const auto value = static_cast<unsigned char>(c);
-        if (value < 0x80) {
-            *end++ = static_cast<char>(value);
-        } else {
-            std::memcpy(end, forms.bytes[value].data(), 3);
-            end += forms.length[value];
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Texts are mostly ASCII: eight such bytes are copied at once.
+        std::uint64_t word = 0;
+        if (i + sizeof word <= bytes.size()) {
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if ((word & kHighBits) == 0) {
+                std::memcpy(end, &word, sizeof word);
+                end += sizeof word;
+                i += sizeof word;
+                continue;
+            }
+        }
+        const std::size_t stop = std::min(bytes.size(), i + sizeof word);
+        for (; i < stop; ++i) {
+            const auto value = static_cast<unsigned char>(bytes[i]);
+            if (value < 0x80) {
+                *end++ = static_cast<char>(value);
+            } else {
+                std::memcpy(end, forms.bytes[value].data(), 3);
+                end += forms.length[value];
+            }
         }
     }
     out.resize(static_cast<std::size_t>(end - out.data()));
@@ -156,6 +180,19 @@ std::optional<char32_t> nextUtf8CodePoint(std::string_view text, std::size_t& po
 bool isValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
+        // Contact texts are mostly ASCII: pass eight such bytes at a time.
+        std::uint64_t eight = 0;
+        if (pos + sizeof eight <= text.size()) {
+            std::memcpy(&eight, text.data() + pos, sizeof eight);
+            if ((eight & 0x8080808080808080) == 0) {
+                pos += sizeof eight;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         if (!nextUtf8CodePoint(text, pos)) {
             return false;
         }

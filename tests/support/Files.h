@@ -1,12 +1,16 @@
 #pragma once
 
 #include <fstream>
+#include <ostream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
 #include "directory/DirectoryList.h"
 #include "text/ContactTsv.h"
+
+// Test failures show a record as its TSV line.
+inline void PrintTo(const annuaire& record, std::ostream* out) { *out << fichelia::text::formatContactTsv(record); }
 
 namespace fichelia::testing {
 

@@ -44,7 +44,7 @@ TEST(FicheliaPageTool, malformedInputIsRefusedWithItsLineNumberAndNoPage) {
     EXPECT_NE(badCount.err.find("ligne 2"), std::string::npos) << badCount.err;
     EXPECT_NE(badCount.err.find("2 champ(s) au lieu de 8"), std::string::npos) << badCount.err;
 
-    const auto badUtf8 = runPageTool("write", "\xE9t\xE9\t\t\t\t\t\t\t\n");
+    const auto badUtf8 = runPageTool("write --from tsv", "\xE9t\xE9\t\t\t\t\t\t\t\n");
     EXPECT_EQ(badUtf8.status, 2);
     EXPECT_NE(badUtf8.err.find("ligne 1"), std::string::npos);
     EXPECT_NE(badUtf8.err.find("UTF-8"), std::string::npos);
@@ -67,4 +67,68 @@ TEST(FicheliaPageTool, windowsLineEndsInTheInputAreAccepted) {
     const auto written = runPageTool("write", "a\t\t\t\t\t\t\t\r\nb\t\t\t\t\t\t\tfin\r\n");
     ASSERT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(runPageTool("read", written.out).out, "a\t\t\t\t\t\t\t\nb\t\t\t\t\t\t\tfin\n");
+}
+
+TEST(FicheliaPageTool, pagesComeBackOutAsVCardOrCsvAndGoBackInUnchanged) {
+    const std::string awkwardTsv = "Ł\\\\\"</script>; a,b\t1 rue\\n2e étage\t\t\t\t\t😀 http://x.fr/?a=1;b=2\t\"c\"\n"
+                                   "\t\t\t\t\t\t\t\n";
+    const auto awkward = runPageTool("write --from tsv", awkwardTsv);
+    ASSERT_EQ(awkward.status, 0) << awkward.err;
+    for (const std::string& page : {readBytes(dataFile("page_twelve.html")), awkward.out}) {
+        for (const std::string format : {"vcard", "csv"}) {
+            SCOPED_TRACE(format);
+            const auto out = runPageTool("read --to " + format, page);
+            ASSERT_EQ(out.status, 0) << out.err;
+            const auto back = runPageTool("write --from " + format, out.out);
+            ASSERT_EQ(back.status, 0) << back.err;
+            EXPECT_TRUE(back.err.empty()) << back.err;
+            EXPECT_EQ(back.out, page);
+            EXPECT_EQ(runPageTool("write", out.out).out, page); // found as such by auto
+        }
+    }
+    const auto csv = runPageTool("read --to csv --separator ,", awkward.out);
+    EXPECT_EQ(csv.out, "\xEF\xBB\xBFNom,Adresse,Tél,GSM,Fax,Mail,Site,Commentaire\r\n,,,,,,,\r\n"
+                       "\"Ł\\\"\"</script>; a,b\",\"1 rue\n2e étage\",,,,,😀 http://x.fr/?a=1;b=2,\"\"\"c\"\"\"\r\n");
+}
+
+TEST(FicheliaPageTool, importsFromFilesReportRefusedSitesAndWhatWasLeftOut) {
+    const auto written = runPageTool("write " + dataFile("phone_v21.vcf"), "");
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out.find("JavaScript:"), std::string::npos);
+    EXPECT_NE(written.out.find("Andr\xE9 Lef\xE8vre"), std::string::npos);
+    EXPECT_NE(written.err.find("ligne 24 : adresse de site laissée de côté"), std::string::npos) << written.err;
+    EXPECT_NE(written.err.find("JavaScript:alert(1)"), std::string::npos);
+    EXPECT_NE(written.err.find("  1 × BDAY\n  1 × PHOTO\n"), std::string::npos) << written.err;
+
+    // The Excel export that TSV refused: Windows-1252 TABs, with a quoted cell.
+    const auto excel = runPageTool("write", "Lef\xE8vre\t\"1 rue\t2e\"\t\t\t\t\t\t\n");
+    ASSERT_EQ(excel.status, 0) << excel.err;
+    EXPECT_EQ(runPageTool("read", excel.out).out, "Lefèvre\t1 rue\\t2e\t\t\t\t\t\t\n");
+    const auto separated = runPageTool("write --from csv --separator tab", "a,b\tc\n");
+    EXPECT_EQ(runPageTool("read", separated.out).out, "a,b\tc\t\t\t\t\t\t\n");
+}
+
+TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
+    const struct {
+        std::string arguments;
+        std::string input;
+        std::string message;
+    } cases[] = {
+        {"write --from csv", "Nom;Mail\n\"Dupont;d@x.fr\n", "ligne 2 : guillemet ouvert jamais refermé"},
+        {"write", "BEGIN:VCARD\nFN:a\n", "ligne 1 : carte commencée ici sans END:VCARD"},
+        {"write --from ldif", "dn: cn=a\ncn:: ???\n", "ligne 2 : valeur base64 invalide"},
+        {"write /nulle/part.vcf", "", "impossible d'ouvrir /nulle/part.vcf"},
+        {"write --from vcf", "", "format --from inconnu"},
+        {"write --separator :", "", "séparateur refusé"},
+        {"read --to ldif", "", "format --to inconnu"},
+        {"write --to csv", "", "inattendue pour write"},
+        {"write a b", "", "un seul fichier"},
+        {"read --bavard", "", "option inconnue"},
+    };
+    for (const auto& c : cases) {
+        const auto result = runPageTool(c.arguments, c.input);
+        EXPECT_NE(result.status, 0) << c.arguments;
+        EXPECT_TRUE(result.out.empty()) << c.arguments;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.arguments << ": " << result.err;
+    }
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fichelia::exchange {
+
+// What a column of a contact spreadsheet holds, as its header names it.
+enum class CsvColumn : std::uint8_t {
+    Unknown, // a value with no field here: left out, and counted
+    Silent,  // describes another column (a label, a type) or holds a program's default
+    DisplayName,
+    FirstName,
+    MiddleName,
+    LastName,
+    Organization,
+    FullAddress,
+    Street,
+    PostalCode,
+    Locality,
+    Region,
+    Country,
+    Tel,
+    Gsm,
+    Fax,
+    PhoneValue, // a number whose kind its PhoneLabel column of the same group tells
+    PhoneLabel,
+    Mail,
+    Site,
+    Notes,
+};
+
+struct CsvColumnRole {
+    CsvColumn column = CsvColumn::Unknown;
+    // Columns of one address (business, home ...) or of one numbered phone
+    // share a group; 0 is no group.
+    int group = 0;
+};
+
+// The roles of a first row's cells, or nothing when no cell names a field of
+// the record (the row is then a contact). Names are recognised whatever their
+// letter case and accents: our own French captions and the column names of the
+// exports of the common mail and contact programs. "Nom" is the contact's name,
+// except beside a first-name column, where it is the family name (as in a
+// French export of a mail program).
+std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<std::string>& cells);
+
+// The kind of number a phone label names ("Mobile", "Work Fax" ...): Gsm, Fax or Tel.
+CsvColumn phoneKindOfLabel(std::string_view label);
+
+} // namespace fichelia::exchange

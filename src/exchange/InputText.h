@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fichelia::exchange {
+
+enum class InputEncoding { Utf8, Utf8WithBom, Utf16Le, Utf16Be, Windows1252 };
+
+// An imported file's bytes as UTF-8 text. A byte order mark decides the
+// encoding (UTF-8, UTF-16 LE or BE) and is dropped; without one, well-formed
+// UTF-8 is taken as UTF-8 and anything else as Windows-1252, which is what
+// spreadsheets write in France. UTF-16 units that pair with nothing become
+// U+FFFD.
+class InputText {
+public:
+    // The bytes must outlive the text when they are UTF-8 already: they are
+    // then used where they lie, not copied.
+    static InputText decode(std::string_view bytes);
+
+    std::string_view text() const { return m_converted ? std::string_view(*m_converted) : m_original; }
+    InputEncoding encoding() const { return m_encoding; }
+
+private:
+    std::string_view m_original;
+    std::optional<std::string> m_converted;
+    InputEncoding m_encoding = InputEncoding::Utf8;
+};
+
+} // namespace fichelia::exchange

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "directory/annuaire.h"
+#include "exchange/ImportResult.h"
+
+// Contacts as vCards (2.1, 3.0 and 4.0 read; 3.0 written).
+namespace fichelia::exchange {
+
+// Reads every card of UTF-8 text (see vcard::ContentLineReader for lines,
+// parameters and encodings). nom comes from FN, else from N (given, additional
+// and family names), else from ORG; tel from a TEL that is neither cell nor
+// fax, gsm from TEL of type cell, fax from TEL of type fax, mail from EMAIL,
+// site from URL, commentaire from NOTE, adresse from ADR written as French
+// addresses are. Where several values compete for a field, the preferred one
+// (PREF, TYPE=pref; the lowest PREF rank) wins, else the first; the others, and
+// the values of properties with no field here (BDAY, PHOTO ...), are counted as
+// left out. A card without END:VCARD, a line without a colon, anything outside
+// a card, broken quoted-printable or base64, an unknown CHARSET refuse the input.
+ImportResult readVCardContacts(std::string_view text);
+
+// One contact as a vCard 3.0: FN and N, TEL with TYPE=voice, cell or fax,
+// EMAIL, URL, NOTE, the whole address in ADR's street part; empty fields left
+// out; lines folded at 75 bytes; CR LF line ends. A CR in a text is written as a
+// line break, the only one vCard knows.
+void appendVCard(std::string& out, const annuaire& contact);
+
+} // namespace fichelia::exchange

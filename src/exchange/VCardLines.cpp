@@ -1,0 +1,289 @@
+#include "exchange/VCardLines.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+#include "exchange/Base64.h"
+#include "text/Windows1252.h"
+
+namespace fichelia::exchange::vcard {
+
+namespace {
+
+char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiUpper(a[i]) != asciiUpper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view word) {
+    for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
+        if (equalsIgnoringCase(text.substr(i, word.size()), word)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first colon outside double quotes (parameter values may be quoted).
+std::size_t valueColon(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            quoted = !quoted;
+        } else if (line[i] == ':' && !quoted) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = asciiUpper(c);
+    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
+
+std::optional<std::string> decodeQuotedPrintable(std::string_view value) {
+    std::string bytes;
+    bytes.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '=') {
+            bytes += value[i];
+            continue;
+        }
+        if (i + 1 == value.size()) {
+            break; // a soft line break at the very end
+        }
+        const int high = i + 1 < value.size() ? hexDigit(value[i + 1]) : -1;
+        const int low = i + 2 < value.size() ? hexDigit(value[i + 2]) : -1;
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        bytes += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return bytes;
+}
+
+bool isUtf8Name(std::string_view charset) {
+    return charset.empty() || equalsIgnoringCase(charset, "UTF-8") || equalsIgnoringCase(charset, "UTF8");
+}
+
+std::optional<std::string> fromCharset(const std::string& bytes, std::string_view charset) {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open(std::string(charset).c_str(), &status),
+                                                                         ucnv_close);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    const icu::UnicodeString text(bytes.data(), static_cast<int32_t>(bytes.size()), converter.get(), status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    std::string utf8;
+    text.toUTF8String(utf8);
+    return utf8;
+}
+
+void applyParameter(Parameters& parameters, std::string_view key, std::string_view value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
+    if (equalsIgnoringCase(key, "ENCODING")) {
+        if (equalsIgnoringCase(value, "QUOTED-PRINTABLE")) {
+            parameters.encoding = Encoding::QuotedPrintable;
+        } else if (equalsIgnoringCase(value, "BASE64") || equalsIgnoringCase(value, "B")) {
+            parameters.encoding = Encoding::Base64;
+        }
+        return;
+    }
+    if (equalsIgnoringCase(key, "CHARSET")) {
+        parameters.charset = value;
+        return;
+    }
+    if (equalsIgnoringCase(key, "PREF")) {
+        int rank = 0;
+        for (const char c : value) {
+            rank = c >= '0' && c <= '9' && rank < 1000 ? rank * 10 + (c - '0') : rank;
+        }
+        parameters.pref = rank > 0 ? rank : 1;
+        return;
+    }
+    if (!key.empty() && !equalsIgnoringCase(key, "TYPE")) {
+        return; // VALUE=, LANGUAGE=, LABEL= ...: nothing for us
+    }
+    // TYPE values, comma-separated, or a bare 2.1 parameter.
+    while (!value.empty()) {
+        const std::size_t comma = value.find(',');
+        const std::string_view type = value.substr(0, comma);
+        if (equalsIgnoringCase(type, "CELL")) {
+            parameters.cell = true;
+        } else if (equalsIgnoringCase(type, "FAX")) {
+            parameters.fax = true;
+        } else if (equalsIgnoringCase(type, "PREF")) {
+            parameters.pref = parameters.pref > 0 ? parameters.pref : 1;
+        } else if (key.empty()) {
+            applyParameter(parameters, "ENCODING", type); // 2.1: bare QUOTED-PRINTABLE or BASE64
+        }
+        value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+    }
+}
+
+} // namespace
+
+std::optional<ContentLine> ContentLineReader::next(std::string& error) {
+    std::string_view line;
+    do {
+        if (m_lines.atEnd()) {
+            return std::nullopt;
+        }
+        line = m_lines.next();
+    } while (line.find_first_not_of(" \t") == std::string_view::npos);
+
+    ContentLine content;
+    content.line = m_lines.number();
+    bool joined = false;
+    const auto isQuotedPrintable = [](std::string_view text) {
+        const std::size_t colon = valueColon(text);
+        return colon != std::string_view::npos && containsIgnoringCase(text.substr(0, colon), "QUOTED-PRINTABLE");
+    };
+    const bool quotedPrintable = isQuotedPrintable(line);
+    for (;;) {
+        const char next = m_lines.peek();
+        const bool folded = next == ' ' || next == '\t';
+        std::string_view sofar = joined ? std::string_view(m_unfolded) : line;
+        const bool softBreak = quotedPrintable && !sofar.empty() && sofar.back() == '=' && !m_lines.atEnd();
+        if (!folded && !softBreak) {
+            break;
+        }
+        if (!joined) {
+            m_unfolded.assign(line);
+            joined = true;
+        }
+        if (softBreak) {
+            m_unfolded.pop_back(); // the '=' of the soft line break; the next line is all data
+            m_unfolded += m_lines.next();
+        } else {
+            m_unfolded += m_lines.next().substr(1);
+        }
+    }
+    const std::string_view whole = joined ? std::string_view(m_unfolded) : line;
+    const std::size_t colon = valueColon(whole);
+    if (colon == std::string_view::npos) {
+        error = "ligne sans « : » entre le nom de la propriété et sa valeur";
+        return ContentLine{content.line, {}, {}, {}};
+    }
+    std::string_view head = whole.substr(0, colon);
+    content.value = whole.substr(colon + 1);
+    const std::size_t semicolon = head.find(';');
+    content.name = head.substr(0, semicolon);
+    content.params = semicolon == std::string_view::npos ? std::string_view() : head.substr(semicolon + 1);
+    if (const std::size_t dot = content.name.rfind('.'); dot != std::string_view::npos) {
+        content.name.remove_prefix(dot + 1); // the group ("item1.") ties lines together; we need no tie
+    }
+    error.clear();
+    return content;
+}
+
+Parameters parseParameters(std::string_view params) {
+    Parameters parameters;
+    while (!params.empty()) {
+        // Split at the next ';' outside quotes.
+        std::size_t end = 0;
+        bool quoted = false;
+        while (end < params.size() && (params[end] != ';' || quoted)) {
+            quoted = params[end] == '"' ? !quoted : quoted;
+            ++end;
+        }
+        const std::string_view parameter = params.substr(0, end);
+        const std::size_t equals = parameter.find('=');
+        if (equals == std::string_view::npos) {
+            applyParameter(parameters, {}, parameter);
+        } else {
+            applyParameter(parameters, parameter.substr(0, equals), parameter.substr(equals + 1));
+        }
+        params = end < params.size() ? params.substr(end + 1) : std::string_view();
+    }
+    return parameters;
+}
+
+std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, std::string& error) {
+    std::optional<std::string> bytes;
+    switch (parameters.encoding) {
+    case Encoding::Plain: return std::string(value); // the file was decoded as a whole already
+    case Encoding::QuotedPrintable:
+        bytes = decodeQuotedPrintable(value);
+        if (!bytes) {
+            error = "valeur QUOTED-PRINTABLE invalide (un « = » doit être suivi de deux chiffres hexadécimaux)";
+            return std::nullopt;
+        }
+        break;
+    case Encoding::Base64:
+        bytes = decodeBase64(value);
+        if (!bytes) {
+            error = "valeur base64 invalide";
+            return std::nullopt;
+        }
+        break;
+    }
+    if (isUtf8Name(parameters.charset)) {
+        return text::isValidUtf8(*bytes) ? std::move(*bytes) : text::windows1252ToUtf8(*bytes);
+    }
+    auto converted = fromCharset(*bytes, parameters.charset);
+    if (!converted) {
+        error = "jeu de caractères inconnu : " + std::string(parameters.charset);
+    }
+    return converted;
+}
+
+std::string unescapeText(std::string_view value) {
+    std::string text;
+    text.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        switch (const char escaped = value[i + 1]) {
+        case 'n':
+        case 'N': text += '\n'; ++i; break;
+        case ',':
+        case ';':
+        case ':':
+        case '\\': text += escaped; ++i; break;
+        default: text += '\\'; break;
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> splitComponents(std::string_view value) {
+    std::vector<std::string> components;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= value.size(); ++i) {
+        if (i == value.size() || value[i] == ';') {
+            components.push_back(unescapeText(value.substr(start, i - start)));
+            start = i + 1;
+        } else if (value[i] == '\\') {
+            ++i;
+        }
+    }
+    return components;
+}
+
+bool isProperty(std::string_view name, std::string_view property) { return equalsIgnoringCase(name, property); }
+
+} // namespace fichelia::exchange::vcard

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "Files.h"
+#include "exchange/InputText.h"
+#include "exchange/VCardContacts.h"
+
+using fichelia::exchange::appendVCard;
+using fichelia::exchange::readVCardContacts;
+
+TEST(VCardContacts, nameComesFromFnElseNElseOrg) {
+    const auto result = readVCardContacts("BEGIN:VCARD\nN:Durand;Anne;Marie;Mme;\nORG:Durand SA\nEND:VCARD\n"
+                                          "BEGIN:VCARD\nORG:Garage\\, Central;Atelier\nEND:VCARD\n"
+                                          "BEGIN:VCARD\nFN:\nN:;;;;\nEND:VCARD\n");
+    ASSERT_FALSE(result.error);
+    ASSERT_EQ(result.contacts.size(), 3u);
+    EXPECT_EQ(result.contacts[0].nom, "Anne Marie Durand");
+    EXPECT_EQ(result.contacts[1].nom, "Garage, Central, Atelier");
+    EXPECT_EQ(result.contacts[2], annuaire());
+}
+
+TEST(VCardContacts, valuesComeOutAsUtf8WhateverTheirCharset) {
+    // A Windows-1252 file: decoded whole, so its CHARSET says nothing more;
+    // an encoded value is decoded from its own CHARSET (ISO-8859-15 has € at 0xA4).
+    const auto input = fichelia::exchange::InputText::decode(
+        "BEGIN:VCARD\nFN;CHARSET=ISO-8859-1:Lef\xE8vre\nNOTE;CHARSET=ISO-8859-15;QUOTED-PRINTABLE:=A4 5\nEND:VCARD\n");
+    const auto result = readVCardContacts(input.text());
+    ASSERT_FALSE(result.error) << result.error->message;
+    ASSERT_EQ(result.contacts.size(), 1u);
+    EXPECT_EQ(result.contacts[0].nom, "Lefèvre");
+    EXPECT_EQ(result.contacts[0].commentaire, "€ 5");
+}
+
+TEST(VCardContacts, writtenCardsFoldAt75BytesAndReadBack) {
+    std::string accents;
+    for (int i = 0; i < 30; ++i) {
+        accents += "é"; // two bytes each: folds must fall between them
+    }
+    const annuaire awkward("Élodie \"Lou\" Marchand; \\ Cie", std::string(70, 'x') + "é, Paris\nFrance", "01", "06",
+                           "02", "a@x.fr", "https://x.fr/?a=1,2;3", std::string(41, 'a') + accents + "😀 fin");
+    std::string text;
+    appendVCard(text, awkward);
+    appendVCard(text, annuaire("Seul", "", "", "", "", "", "", ""));
+    std::size_t lineStart = 0;
+    for (std::size_t crlf = text.find("\r\n"); crlf != std::string::npos; crlf = text.find("\r\n", lineStart)) {
+        EXPECT_LE(crlf - lineStart, 75u) << text.substr(lineStart, crlf - lineStart);
+        lineStart = crlf + 2;
+    }
+    EXPECT_NE(text.find("\r\n "), std::string::npos);
+    EXPECT_NE(text.find("TEL;TYPE=cell:06\r\n"), std::string::npos);
+    const std::string lastCard = "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:Seul\r\nN:Seul;;;;\r\nEND:VCARD\r\n";
+    EXPECT_EQ(text.substr(text.size() - lastCard.size()), lastCard);
+    const auto result = readVCardContacts(text);
+    ASSERT_FALSE(result.error) << result.error->message;
+    EXPECT_EQ(result.contacts, (std::vector<annuaire>{awkward, annuaire("Seul", "", "", "", "", "", "", "")}));
+    EXPECT_TRUE(result.leftOut.empty());
+}

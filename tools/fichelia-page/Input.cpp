@@ -1,0 +1,129 @@
+#include "Input.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <variant>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include "directory/DirectoryList.h"
+#include "page/PageWriter.h"
+
+namespace fichelia::tool {
+
+namespace {
+
+// The whole of a stream, or false on a read error. Reads into the room
+// already reserved first, so that a file of known size takes one read.
+bool readAll(std::FILE* stream, std::string& bytes) {
+    constexpr std::size_t kChunk = 1 << 20;
+    std::size_t size = 0;
+    for (;;) {
+        const std::size_t room = std::max(bytes.capacity(), size + kChunk) - size;
+        bytes.resize(size + room);
+        const std::size_t count = std::fread(bytes.data() + size, 1, room, stream);
+        size += count;
+        if (count < room) {
+            bytes.resize(size);
+            return std::ferror(stream) == 0;
+        }
+    }
+}
+
+// An address from a file, shown without the control characters it may hold.
+std::string printable(std::string_view text) {
+    std::string shown;
+    for (const char c : text) {
+        shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    return shown;
+}
+
+void report(const exchange::ImportResult& result) {
+    for (const exchange::RefusedSite& site : result.refusedSites) {
+        std::fprintf(stderr,
+                     "fichelia-page: ligne %ld : adresse de site laissée de côté, elle ferait exécuter du code "
+                     "dans le navigateur des visiteurs : %s\n",
+                     site.line, printable(site.address).c_str());
+    }
+    if (result.leftOut.empty()) {
+        return;
+    }
+    std::fputs("fichelia-page: valeurs laissées de côté, faute de champ pour elles :\n", stderr);
+    for (const exchange::LeftOut& kind : result.leftOut) {
+        std::fprintf(stderr, "  %ld × %s\n", kind.count, printable(kind.kind).c_str());
+    }
+}
+
+// The contacts of the input, or an exit status.
+std::variant<exchange::ImportResult, int> importInput(const WriteOptions& options) {
+    std::string bytes;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(nullptr, std::fclose);
+    if (!options.file.empty()) {
+        file.reset(std::fopen(options.file.c_str(), "rb"));
+        if (!file) {
+            std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", options.file.c_str());
+            return kExitIoError;
+        }
+        std::error_code unknownSize;
+        const auto size = std::filesystem::file_size(options.file, unknownSize);
+        if (!unknownSize) {
+            bytes.reserve(static_cast<std::size_t>(size) + 1);
+        }
+    }
+    if (!readAll(file ? file.get() : stdin, bytes)) {
+        std::fputs("fichelia-page: lecture de l'entrée impossible\n", stderr);
+        return kExitIoError;
+    }
+    return exchange::importContacts(bytes, options.import);
+}
+
+// Large runs touch a lot of fresh memory, and the kernel's work in handing it
+// over weighs as much as ours. Taking every block from the one heap, never
+// handed back, lets the memory each step frees (the input, the imported
+// contacts) serve the next (the list, the page).
+void keepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+    constexpr int kNever = 1 << 30;
+    mallopt(M_MMAP_THRESHOLD, kNever);
+    mallopt(M_TRIM_THRESHOLD, kNever);
+#endif
+}
+
+} // namespace
+
+int runWrite(const WriteOptions& options) {
+    keepFreedMemoryForReuse();
+    auto imported = importInput(options);
+    if (const int* status = std::get_if<int>(&imported)) {
+        return *status;
+    }
+    exchange::ImportResult& result = std::get<exchange::ImportResult>(imported);
+    if (result.error) {
+        std::fprintf(stderr, "fichelia-page: ligne %ld : %s\n", result.error->line, result.error->message.c_str());
+        return kExitBadInput;
+    }
+    report(result);
+    DirectoryList list;
+    if (!list.addAll(std::move(result.contacts))) {
+        std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
+        return kExitIoError;
+    }
+    const std::string page = BuildDirectoryPage(list, options.site);
+    if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
+        std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
+        return kExitIoError;
+    }
+    // Done: the system takes the memory back at once, whereas freeing the
+    // contacts one text at a time would cost a third of a large run.
+    std::fflush(stderr);
+    std::quick_exit(0);
+}
+
+} // namespace fichelia::tool

@@ -1,0 +1,240 @@
+#include "Options.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "page/PageWriter.h"
+#include "text/ContactTsv.h"
+
+namespace fichelia::tool {
+
+const std::string_view kUsage = R"(usage:
+  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [FILE]
+  fichelia-page read [--to FORMAT] [--separator SEP] [--template LINE] [FILE]
+  fichelia-page --help | --version
+
+write: reads contacts from FILE (default: standard input) and writes on
+standard output the directory page that the application would save for a list
+holding them: sorted as the application's list sorts them (by the locale of
+LC_ALL, LC_COLLATE or LANG), their texts unchanged.
+  --from FORMAT   tsv, csv, vcard, ldif or auto (default: auto)
+  --separator SEP CSV separator: ',' ';' or 'tab' (default: found from the
+                  first line, outside quotes)
+  --site URL      the footer link (default https://fichelia.example/)
+
+read: reads a page from FILE (default: standard input) and writes its contacts
+on standard output, in page order.
+  --to FORMAT     tsv, csv or vcard (default: tsv)
+  --separator SEP CSV separator: ',' ';' or 'tab' (default: ';')
+  --template LINE a TSV line: the fields a record line lacks come from it, as
+                  they would come from the application's contact form
+                  (default: eight empty fields)
+
+Formats
+  auto   vCard when the input begins with BEGIN:VCARD; LDIF when its first
+         line that is not a comment begins with dn: or version:; TSV when its
+         first line is ours (eight UTF-8 fields between TABs, not a header
+         row); CSV otherwise.
+  tsv    UTF-8, one contact a line, eight fields separated by TABs, in the
+         order nom, adresse, tel, gsm, fax, mail, site, commentaire. Inside a
+         field \t, \n, \r and \\ stand for TAB, LF, CR and a backslash. A line
+         may end in CR LF.
+  csv    RFC 4180: a field holding the separator, a double quote or a line
+         break is quoted, and a quote inside it doubled; CR LF or LF between
+         rows. Read in the encoding its byte order mark gives (UTF-8, UTF-16 LE
+         or BE); without one, UTF-8 when the bytes are valid UTF-8, else
+         Windows-1252 (what spreadsheets write in France). A first row naming
+         fields is a header: Nom, Adresse, Tél/Téléphone, GSM/Portable/Mobile,
+         Fax/Télécopie, Mail/E-mail/Courriel, Site/Site web/Page web,
+         Commentaire/Notes (letter case and accents ignored), and the columns
+         of Google Contacts, Outlook (French and English) and Thunderbird
+         exports: names, phones, mobile, fax, mail, web page, address parts
+         and notes. A split name gives "first middle last" unless a display
+         name column gives it whole; beside a first-name column, "Nom" is the
+         family name; without any name, the company. An address in parts is
+         written "street, postal-code locality, region, country". Without a
+         header, columns are in the TSV order. Written by read as UTF-8 with a
+         byte order mark, a header row of the French field names, CR LF.
+  vcard  vCard 2.1, 3.0 and 4.0: folded lines, the escapes \, \; \n \\,
+         QUOTED-PRINTABLE (soft line breaks included) and CHARSET=, base64,
+         parameters with or without TYPE=, group prefixes (item1.URL), several
+         cards a file. nom from FN, else N (given then family name), else
+         ORG; tel from a TEL neither cell nor fax; gsm from TEL of type cell;
+         fax from TEL of type fax; mail from EMAIL; site from URL; commentaire
+         from NOTE; adresse from ADR, written as above. Where several values
+         compete, the preferred one (PREF, TYPE=pref) wins, else the first.
+         Written by read as vCard 3.0, UTF-8, lines folded at 75 bytes: FN and
+         N, TEL;TYPE=voice, cell and fax, EMAIL, URL, NOTE, the whole address
+         in ADR's street part.
+  ldif   as mail programs export address books: cn (else givenName and sn,
+         else o), mail, telephoneNumber, mobile, facsimileTelephoneNumber,
+         workURL/homeURL, description, postal address attributes (street, l,
+         st, postalCode, c, postalAddress, and the home ones); base64 values
+         (attr:: value), continuation lines, several entries.
+
+What write leaves out, and says on standard error (in French)
+  - A site whose address would run code in the visitor's browser
+    (javascript:, vbscript:, data:, letter case, leading blanks and control
+    characters ignored) is left out, with its input line. http:, https:,
+    ftp:, mailto: and addresses without a scheme come in unchanged.
+  - Values with no field here (a second mobile, a birthday, a photo, an
+    unknown column) are counted; once at the end comes how many of each kind
+    were left out.
+
+Round trips: read --to vcard then write --from vcard, and read --to csv then
+write --from csv, give the same page back (texts holding a CR come back with
+a LF in vCard, the only line break it knows; a site that would run code is
+left out).
+
+Exit status: 0 done, 1 read or write error, 2 bad arguments or malformed
+input: a line that is not eight TSV fields, invalid UTF-8 or an unknown escape
+in TSV, a CSV quote never closed or misplaced, a vCard without END:VCARD, a
+line without a colon, bad quoted-printable or base64, an unknown CHARSET. The
+error names the input line, and no page is written.
+)";
+
+namespace {
+
+struct Parsed {
+    std::vector<std::pair<std::string_view, std::string_view>> options;
+    std::vector<std::string_view> files;
+    std::string error;
+};
+
+constexpr std::array<std::string_view, 5> kValuedOptions = {"--from", "--to", "--separator", "--site", "--template"};
+
+Parsed splitArguments(const std::vector<std::string_view>& args) {
+    Parsed parsed;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (std::find(kValuedOptions.begin(), kValuedOptions.end(), arg) != kValuedOptions.end()) {
+            if (i + 1 == args.size()) {
+                parsed.error = "valeur manquante après " + std::string(arg);
+                return parsed;
+            }
+            parsed.options.emplace_back(arg, args[++i]);
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            parsed.error = "option inconnue : " + std::string(arg);
+            return parsed;
+        } else {
+            parsed.files.push_back(arg);
+        }
+    }
+    if (parsed.files.size() > 1) {
+        parsed.error = "un seul fichier d'entrée à la fois";
+    }
+    return parsed;
+}
+
+std::optional<char> separatorNamed(std::string_view name) {
+    if (name == "," || name == ";") {
+        return name.front();
+    }
+    if (name == "tab" || name == "\t") {
+        return '\t';
+    }
+    return std::nullopt;
+}
+
+bool isSafeSiteAddress(std::string_view address) {
+    if (address.empty()) {
+        return false;
+    }
+    for (char c : address) {
+        if (c <= ' ' || c >= 0x7F || c == '"' || c == '<' || c == '>') {
+            return false;
+        }
+    }
+    return true;
+}
+
+Command parseWrite(const Parsed& parsed) {
+    WriteOptions write;
+    write.site = kPublisherAddress;
+    for (const auto& [option, value] : parsed.options) {
+        if (option == "--from") {
+            const auto format = exchange::contactFormatNamed(value);
+            if (!format) {
+                return UsageError{"format --from inconnu : " + std::string(value) + " (tsv, csv, vcard, ldif, auto)"};
+            }
+            write.import.format = *format;
+        } else if (option == "--separator") {
+            const auto separator = separatorNamed(value);
+            if (!separator) {
+                return UsageError{"séparateur refusé : " + std::string(value) + " (',', ';' ou 'tab')"};
+            }
+            write.import.separator = *separator;
+        } else if (option == "--site") {
+            if (!isSafeSiteAddress(value)) {
+                return UsageError{"adresse --site refusée (ASCII sans espace, \", < ni >)"};
+            }
+            write.site = value;
+        } else {
+            return UsageError{"option " + std::string(option) + " inattendue pour write"};
+        }
+    }
+    if (!parsed.files.empty()) {
+        write.file = parsed.files.front();
+    }
+    return write;
+}
+
+Command parseRead(const Parsed& parsed) {
+    ReadOptions read;
+    for (const auto& [option, value] : parsed.options) {
+        if (option == "--to") {
+            if (value == "tsv") {
+                read.format = OutputFormat::Tsv;
+            } else if (value == "csv") {
+                read.format = OutputFormat::Csv;
+            } else if (value == "vcard") {
+                read.format = OutputFormat::VCard;
+            } else {
+                return UsageError{"format --to inconnu : " + std::string(value) + " (tsv, csv, vcard)"};
+            }
+        } else if (option == "--separator") {
+            const auto separator = separatorNamed(value);
+            if (!separator) {
+                return UsageError{"séparateur refusé : " + std::string(value) + " (',', ';' ou 'tab')"};
+            }
+            read.separator = *separator;
+        } else if (option == "--template") {
+            auto template_ = text::parseContactTsv(value);
+            if (!template_.record) {
+                return UsageError{"--template : " + template_.error};
+            }
+            read.templateRecord = std::move(*template_.record);
+        } else {
+            return UsageError{"option " + std::string(option) + " inattendue pour read"};
+        }
+    }
+    if (!parsed.files.empty()) {
+        read.file = parsed.files.front();
+    }
+    return read;
+}
+
+} // namespace
+
+Command parseCommandLine(const std::vector<std::string_view>& args) {
+    if (args.empty()) {
+        return UsageError{"commande manquante"};
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        return HelpRequest{};
+    }
+    if (args[0] == "--version") {
+        return VersionRequest{};
+    }
+    if (args[0] != "write" && args[0] != "read") {
+        return UsageError{"commande inconnue : " + std::string(args[0])};
+    }
+    const Parsed parsed = splitArguments(args);
+    if (!parsed.error.empty()) {
+        return UsageError{parsed.error};
+    }
+    return args[0] == "write" ? parseWrite(parsed) : parseRead(parsed);
+}
+
+} // namespace fichelia::tool

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "directory/annuaire.h"
+#include "exchange/ContactImport.h"
+
+namespace fichelia::tool {
+
+enum class OutputFormat { Tsv, Csv, VCard };
+
+struct WriteOptions {
+    exchange::ImportOptions import;
+    std::string site;
+    std::string file; // empty: standard input
+};
+
+struct ReadOptions {
+    OutputFormat format = OutputFormat::Tsv;
+    char separator = ';';
+    annuaire templateRecord;
+    std::string file; // empty: standard input
+};
+
+struct HelpRequest {};
+struct VersionRequest {};
+
+// What the command line asks, or why it cannot be done (in French).
+struct UsageError {
+    std::string message;
+};
+
+using Command = std::variant<WriteOptions, ReadOptions, HelpRequest, VersionRequest, UsageError>;
+
+Command parseCommandLine(const std::vector<std::string_view>& args);
+
+extern const std::string_view kUsage;
+
+} // namespace fichelia::tool
