@@ -180,7 +180,8 @@ private:
         for (std::size_t g = 0; g < m_groupCount; ++g) {
             const AddressGroup& group = m_groups[g];
             if (g == 0) {
-                // The parts, written the French way, rather than a program's own layout of them.
+                // Street, locality and country written the French way, rather
+                // than as the exporting program laid them out.
                 contact.adresse = group.parts.empty() ? std::string(group.full) : formatFrenchAddress(group.parts);
                 continue;
             }

@@ -6,7 +6,7 @@
 
 namespace fichelia::exchange {
 
-// The parts of a postal address as contact files split them.
+// A postal address split into street, locality, region and country, as contact files give it.
 struct PostalAddress {
     std::vector<std::string_view> street; // post-office box, extended address, street lines
     std::string_view postalCode;
