@@ -13,7 +13,7 @@
 
 #include "FuzzCheck.h"
 #include "directory/DirectoryList.h"
-#include "directory/NameCollator.h"
+#include "platform/NameCollator.h"
 #include "page/ByteSource.h"
 #include "page/PageReader.h"
 #include "page/PageWriter.h"

@@ -4,16 +4,18 @@
 #   scripts/install-deps.sh --run       build and run the window and the tool (run.sh)
 #   scripts/install-deps.sh --package   the above, plus what builds and checks the Debian package
 #   scripts/install-deps.sh --test      all the above, plus tests, sanitizers, fuzzing, benchmarks,
-#                                       screenshots and the browser tests (test.sh)
+#                                       screenshots, the browser tests (test.sh) and the Windows
+#                                       build under Wine (.ci/run)
 #
-# Safe to run again: only missing packages are installed, and `npm ci` runs only
-# when the browser tests' lock file changed. Works as root or through sudo. Any
+# Safe to run again: only missing packages are installed, libcsv's source for
+# the Windows build is fetched once, and `npm ci` runs only when the browser
+# tests' lock file changed. Works as root or through sudo. Any
 # dependency it cannot install stops it with an error: nothing is skipped.
 set -euo pipefail
 
 usage() {
     echo "usage:" >&2
-    sed -n '4,7s/^# \{0,1\}//p' "$0" >&2
+    sed -n '4,8s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -36,8 +38,8 @@ test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
-    # the Windows build, tested under Wine
-    wine64 g++-mingw-w64-x86-64-posix
+    # the Windows build, tested under Wine (wine64 alone has no wine command)
+    wine wine64 g++-mingw-w64-x86-64-posix
     # the published page in a real browser (Node.js and npm are added below)
     chromium
     # screenshots and driving the real window
@@ -51,9 +53,7 @@ case "$1" in
     --test) packages=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
     *) usage ;;
 esac
-with_browser_tests=false
 if [ "$1" = --test ]; then
-    with_browser_tests=true
     # Debian 12's own Node.js (18) will do; a newer one already here is kept.
     command -v node >/dev/null 2>&1 || packages+=(nodejs)
     command -v npm >/dev/null 2>&1 || packages+=(npm)
@@ -86,9 +86,52 @@ if [ "${#missing[@]}" -gt 0 ]; then
     done
 fi
 
-if ! $with_browser_tests; then
+if [ "$1" != --test ]; then
     exit 0
 fi
+
+# The Windows build compiles libcsv for its target, since Debian has no libcsv
+# for mingw-w64. Its source comes from Debian's source package of the very
+# version of libcsv-dev installed, fetched with apt into the cache folder that
+# cmake/Libcsv.cmake reads. The system's apt settings are left alone: the
+# source index goes to that folder too. Done once.
+fetch_libcsv_source() {
+    local cache="${XDG_CACHE_HOME:-$HOME/.cache}/fichelia"
+    local dest="$cache/libcsv"
+    if [ -f "$dest/libcsv.c" ] && [ -f "$dest/csv.h" ]; then
+        return 0
+    fi
+    local codename mirror version
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' |
+        awk -v release="$codename" '$2 == release { print $1; exit }')
+    version=$(dpkg-query -W -f='${source:Version}' libcsv-dev)
+    [ -n "$mirror" ] || fail "no Debian mirror for $codename in apt's sources"
+    local work="$cache/libcsv-source"
+    rm -rf "$work" "$dest"
+    mkdir -p "$work/sources" "$work/lists/partial" "$work/cache"
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+        "$mirror" "$codename" /usr/share/keyrings/debian-archive-keyring.gpg >"$work/sources/debian-src.sources"
+    : >"$work/none.list"
+    local apt_options=(-o "Dir::Etc::SourceList=$work/none.list" -o "Dir::Etc::SourceParts=$work/sources"
+        -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache")
+    # As root, apt would hand the download to its own user, who may not enter
+    # this folder.
+    [ "$(id -u)" -ne 0 ] || apt_options+=(-o APT::Sandbox::User=root)
+    echo "install-deps: fetching Debian's libcsv $version source into $dest"
+    apt-get "${apt_options[@]}" -qq update || fail "cannot read the source index of $mirror"
+    (cd "$work" && apt-get "${apt_options[@]}" -qq source --download-only "libcsv=$version") ||
+        fail "cannot download Debian's libcsv $version source"
+    # apt checked the files against Debian's signed index; dpkg-source applies
+    # Debian's patches (it cannot check the uploader's signature without
+    # debian-keyring, and says so in its log).
+    dpkg-source -x "$work"/libcsv_*.dsc "$work/libcsv" >"$work/dpkg-source.log" 2>&1 ||
+        fail "cannot unpack Debian's libcsv source: $(cat "$work/dpkg-source.log")"
+    mkdir -p "$dest"
+    cp "$work/libcsv/csv.h" "$work/libcsv/libcsv.c" "$work/libcsv/COPYING.LESSER" "$dest/"
+    rm -rf "$work"
+}
+fetch_libcsv_source
 
 # The browser tests' driver, playwright-core, from the npm registry at the
 # version locked in tests/browser/package-lock.json (it downloads no browser:

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Result.h"
-#include "directory/NameCollator.h"
+#include "platform/NameCollator.h"
 #include "directory/annuaire.h"
 
 namespace fichelia {

@@ -1,11 +1,7 @@
 #include "exchange/VCardLines.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/unistr.h>
-
-#include <memory>
-
 #include "exchange/Base64.h"
+#include "platform/Unicode.h"
 #include "text/Windows1252.h"
 
 namespace fichelia::exchange::vcard {
@@ -80,22 +76,6 @@ std::optional<std::string> decodeQuotedPrintable(std::string_view value) {
 
 bool isUtf8Name(std::string_view charset) {
     return charset.empty() || equalsIgnoringCase(charset, "UTF-8") || equalsIgnoringCase(charset, "UTF8");
-}
-
-std::optional<std::string> fromCharset(const std::string& bytes, std::string_view charset) {
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open(std::string(charset).c_str(), &status),
-                                                                         ucnv_close);
-    if (U_FAILURE(status)) {
-        return std::nullopt;
-    }
-    const icu::UnicodeString text(bytes.data(), static_cast<int32_t>(bytes.size()), converter.get(), status);
-    if (U_FAILURE(status)) {
-        return std::nullopt;
-    }
-    std::string utf8;
-    text.toUTF8String(utf8);
-    return utf8;
 }
 
 void applyParameter(Parameters& parameters, std::string_view key, std::string_view value) {
@@ -242,7 +222,7 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
     if (isUtf8Name(parameters.charset)) {
         return text::isValidUtf8(*bytes) ? std::move(*bytes) : text::windows1252ToUtf8(*bytes);
     }
-    auto converted = fromCharset(*bytes, parameters.charset);
+    auto converted = unicode::decodeCharset(*bytes, parameters.charset);
     if (!converted) {
         error = "jeu de caractères inconnu : " + std::string(parameters.charset);
     }

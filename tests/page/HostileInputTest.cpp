@@ -49,7 +49,7 @@ public:
         while (block.size() < (std::size_t{1} << 20)) {
             block += pattern;
         }
-        std::FILE* file = std::fopen(m_path.c_str(), "wb");
+        std::FILE* file = std::fopen(m_path.string().c_str(), "wb");
         ASSERT_NE(file, nullptr);
         for (std::size_t written = 0; written < total;) {
             const std::size_t count = std::min(block.size(), total - written);

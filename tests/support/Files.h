@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <iterator>
@@ -14,7 +15,7 @@ inline void PrintTo(const annuaire& record, std::ostream* out) { *out << ficheli
 
 namespace fichelia::testing {
 
-inline std::string readBytes(const std::string& path) {
+inline std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "directory/DirectoryList.h"
-#include "directory/NameCollator.h"
+#include "platform/NameCollator.h"
 #include "directory/annuaire.h"
 
 namespace fichelia::testing {

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
-
-#include "Files.h"
+#include <vector>
 
 namespace fichelia::testing {
 
@@ -16,26 +12,21 @@ struct ToolResult {
     std::string err;
 };
 
-// Runs the fichelia-page tool with the given arguments (already quoted for the
-// shell) and standard input.
-inline ToolResult runPageTool(const std::string& arguments, const std::string& input) {
-    static int counter = 0;
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("fichelia-tool-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    const auto in = dir / "in";
-    const auto out = dir / "out";
-    const auto err = dir / "err";
-    std::ofstream(in, std::ios::binary) << input;
-    const std::string command = std::string("'") + FICHELIA_PAGE_TOOL + "' " + arguments + " < '" + in.string() +
-                                "' > '" + out.string() + "' 2> '" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    ToolResult result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = readBytes(out.string());
-    result.err = readBytes(err.string());
-    std::filesystem::remove_all(dir);
-    return result;
-}
+// Runs the fichelia-page tool with these arguments, each given to it whole
+// (no shell between), and this standard input; standard output and error are
+// collected as bytes. Arguments are UTF-8.
+ToolResult runPageTool(const std::vector<std::string>& arguments, const std::string& input);
+
+// Runs a program with its standard streams redirected from and to files, and
+// returns its exit status (-1 when it did not end normally). One version for
+// each system: ToolRun_posix.cpp, ToolRun_win.cpp.
+int runRedirected(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::filesystem::path& in, const std::filesystem::path& out, const std::filesystem::path& err);
+
+// A path in UTF-8, as the tool takes names on its command line.
+std::string utf8Path(const std::filesystem::path& path);
+
+// A new empty folder of its own under the system's temporary folder.
+std::filesystem::path freshTemporaryFolder();
 
 } // namespace fichelia::testing

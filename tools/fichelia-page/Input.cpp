@@ -3,17 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <variant>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include "directory/DirectoryList.h"
 #include "page/PageWriter.h"
+#include "platform/Console.h"
 
 namespace fichelia::tool {
 
@@ -64,17 +60,15 @@ void report(const exchange::ImportResult& result) {
 // The contacts of the input, or an exit status.
 std::variant<exchange::ImportResult, int> importInput(const WriteOptions& options) {
     std::string bytes;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(nullptr, std::fclose);
+    console::File file(nullptr, std::fclose);
     if (!options.file.empty()) {
-        file.reset(std::fopen(options.file.c_str(), "rb"));
+        file = console::openForReading(options.file);
         if (!file) {
             std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", options.file.c_str());
             return kExitIoError;
         }
-        std::error_code unknownSize;
-        const auto size = std::filesystem::file_size(options.file, unknownSize);
-        if (!unknownSize) {
-            bytes.reserve(static_cast<std::size_t>(size) + 1);
+        if (const auto size = console::fileSize(file.get())) {
+            bytes.reserve(static_cast<std::size_t>(*size) + 1);
         }
     }
     if (!readAll(file ? file.get() : stdin, bytes)) {
@@ -84,22 +78,10 @@ std::variant<exchange::ImportResult, int> importInput(const WriteOptions& option
     return exchange::importContacts(bytes, options.import);
 }
 
-// Large runs touch a lot of fresh memory, and the kernel's work in handing it
-// over weighs as much as ours. Taking every block from the one heap, never
-// handed back, lets the memory each step frees (the input, the imported
-// contacts) serve the next (the list, the page).
-void keepFreedMemoryForReuse() {
-#if defined(__GLIBC__)
-    constexpr int kNever = 1 << 30;
-    mallopt(M_MMAP_THRESHOLD, kNever);
-    mallopt(M_TRIM_THRESHOLD, kNever);
-#endif
-}
-
 } // namespace
 
 int runWrite(const WriteOptions& options) {
-    keepFreedMemoryForReuse();
+    console::keepFreedMemoryForReuse();
     auto imported = importInput(options);
     if (const int* status = std::get_if<int>(&imported)) {
         return *status;
@@ -123,7 +105,7 @@ int runWrite(const WriteOptions& options) {
     // Done: the system takes the memory back at once, whereas freeing the
     // contacts one text at a time would cost a third of a large run.
     std::fflush(stderr);
-    std::quick_exit(0);
+    std::_Exit(0);
 }
 
 } // namespace fichelia::tool

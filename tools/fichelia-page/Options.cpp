@@ -17,7 +17,8 @@ const std::string_view kUsage = R"(usage:
 write: reads contacts from FILE (default: standard input) and writes on
 standard output the directory page that the application would save for a list
 holding them: sorted as the application's list sorts them (by the locale of
-LC_ALL, LC_COLLATE or LANG), their texts unchanged.
+LC_ALL, LC_COLLATE or LANG; on Windows, by the user's Windows locale), their
+texts unchanged.
   --from FORMAT   tsv, csv, vcard, ldif or auto (default: auto)
   --separator SEP CSV separator: ',' ';' or 'tab' (default: found from the
                   first line, outside quotes)

@@ -9,6 +9,7 @@
 #include "exchange/VCardContacts.h"
 #include "page/ByteSource.h"
 #include "page/PageReader.h"
+#include "platform/Console.h"
 #include "text/ContactTsv.h"
 
 namespace fichelia::tool {
@@ -32,9 +33,9 @@ void appendContact(std::string& out, const annuaire& contact, const ReadOptions&
 } // namespace
 
 int runRead(const ReadOptions& options) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(nullptr, std::fclose);
+    console::File file(nullptr, std::fclose);
     if (!options.file.empty()) {
-        file.reset(std::fopen(options.file.c_str(), "rb"));
+        file = console::openForReading(options.file);
         if (!file) {
             std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", options.file.c_str());
             return kExitIoError;

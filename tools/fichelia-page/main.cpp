@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,10 +12,13 @@
 #include "Input.h"
 #include "Options.h"
 #include "Output.h"
+#include "platform/Console.h"
 
 int main(int argc, char** argv) {
     using namespace fichelia::tool;
-    const Command command = parseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+    fichelia::console::useBinaryStandardStreams();
+    const std::vector<std::string> arguments = fichelia::console::arguments(argc, argv);
+    const Command command = parseCommandLine(std::vector<std::string_view>(arguments.begin(), arguments.end()));
     try {
         if (const auto* write = std::get_if<WriteOptions>(&command)) {
             return runWrite(*write);

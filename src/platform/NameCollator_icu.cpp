@@ -1,4 +1,4 @@
-#include "directory/NameCollator.h"
+#include "platform/NameCollator.h"
 
 #include <array>
 #include <cstdlib>
@@ -32,13 +32,9 @@ const char* firstSetVariable(std::initializer_list<const char*> names) {
     return "";
 }
 
-} // namespace
-
-std::shared_ptr<const NameCollator> NameCollator::fromEnvironment() {
-    return std::make_shared<const NameCollator>(firstSetVariable({"LC_ALL", "LC_COLLATE", "LANG"}));
-}
-
-std::string NameCollator::icuLocaleFor(std::string_view posixName) {
+// The ICU locale id for a POSIX locale name: codeset and modifier dropped,
+// "C" and "POSIX" (and nothing at all) giving the root collation "".
+std::string icuLocaleFor(std::string_view posixName) {
     std::string_view name = posixName.substr(0, posixName.find_first_of(".@"));
     if (name == "C" || name == "POSIX") {
         return {};
@@ -46,30 +42,44 @@ std::string NameCollator::icuLocaleFor(std::string_view posixName) {
     return std::string(name);
 }
 
-NameCollator::NameCollator(std::string_view localeId) : m_localeId(icuLocaleFor(localeId)) {
+} // namespace
+
+// The collator, or none when ICU has no data at all: names then sort by their bytes.
+struct NameCollator::Backend {
+    UCollator* collator = nullptr;
+    ~Backend() {
+        if (collator != nullptr) {
+            ucol_close(collator);
+        }
+    }
+};
+
+std::shared_ptr<const NameCollator> NameCollator::fromEnvironment() {
+    return std::make_shared<const NameCollator>(firstSetVariable({"LC_ALL", "LC_COLLATE", "LANG"}));
+}
+
+NameCollator::NameCollator(std::string_view localeName)
+    : m_localeId(icuLocaleFor(localeName)), m_backend(std::make_unique<Backend>()) {
     UErrorCode status = U_ZERO_ERROR;
-    m_collator = ucol_open(m_localeId.c_str(), &status);
+    UCollator* collator = ucol_open(m_localeId.c_str(), &status);
     if (U_FAILURE(status)) {
         status = U_ZERO_ERROR;
         m_localeId.clear();
-        m_collator = ucol_open("", &status);
+        collator = ucol_open("", &status);
     }
     if (U_FAILURE(status)) {
-        m_collator = nullptr; // no ICU data at all: names sort by their bytes
-        return;
+        return; // no ICU data at all: names sort by their bytes
     }
     // Secondary strength: base letters first, then accents; letter case ignored.
-    ucol_setStrength(m_collator, UCOL_SECONDARY);
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    m_backend->collator = collator;
 }
 
-NameCollator::~NameCollator() {
-    if (m_collator != nullptr) {
-        ucol_close(m_collator);
-    }
-}
+NameCollator::~NameCollator() = default;
 
 std::string NameCollator::sortKey(std::string_view utf8Name) const {
-    if (m_collator == nullptr) {
+    const UCollator* collator = m_backend->collator;
+    if (collator == nullptr) {
         return std::string(utf8Name);
     }
     // Most names are short: their UTF-16 form and key are made on the stack,
@@ -81,8 +91,8 @@ std::string NameCollator::sortKey(std::string_view utf8Name) const {
     int32_t sourceLength = 0;
     UErrorCode status = U_ZERO_ERROR;
     if (utf8Name.size() < kShortName) {
-        u_strFromUTF8WithSub(shortUtf16.data(), static_cast<int32_t>(shortUtf16.size()), &sourceLength,
-                             utf8Name.data(), static_cast<int32_t>(utf8Name.size()), 0xFFFD, nullptr, &status);
+        u_strFromUTF8WithSub(shortUtf16.data(), static_cast<int32_t>(shortUtf16.size()), &sourceLength, utf8Name.data(),
+                             static_cast<int32_t>(utf8Name.size()), 0xFFFD, nullptr, &status);
     }
     if (utf8Name.size() >= kShortName || U_FAILURE(status)) {
         longUtf16 = toUtf16(utf8Name);
@@ -91,27 +101,27 @@ std::string NameCollator::sortKey(std::string_view utf8Name) const {
     }
 
     std::array<uint8_t, 4 * kShortName> shortKey;
-    int32_t needed = ucol_getSortKey(m_collator, source, sourceLength, shortKey.data(),
-                                     static_cast<int32_t>(shortKey.size()));
+    int32_t needed =
+        ucol_getSortKey(collator, source, sourceLength, shortKey.data(), static_cast<int32_t>(shortKey.size()));
     if (needed <= static_cast<int32_t>(shortKey.size())) {
         // The key ends with a zero byte that plain string comparison does not need.
         return std::string(reinterpret_cast<const char*>(shortKey.data()),
                            needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
     }
     std::string key(static_cast<std::size_t>(needed), '\0');
-    needed = ucol_getSortKey(m_collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()), needed);
+    needed = ucol_getSortKey(collator, source, sourceLength, reinterpret_cast<uint8_t*>(key.data()), needed);
     key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
     return key;
 }
 
 int NameCollator::compare(std::string_view utf8A, std::string_view utf8B) const {
-    if (m_collator == nullptr) {
+    const UCollator* collator = m_backend->collator;
+    if (collator == nullptr) {
         return utf8A.compare(utf8B);
     }
     UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult result =
-        ucol_strcollUTF8(m_collator, utf8A.data(), static_cast<int32_t>(utf8A.size()), utf8B.data(),
-                         static_cast<int32_t>(utf8B.size()), &status);
+    const UCollationResult result = ucol_strcollUTF8(collator, utf8A.data(), static_cast<int32_t>(utf8A.size()),
+                                                     utf8B.data(), static_cast<int32_t>(utf8B.size()), &status);
     if (U_FAILURE(status)) {
         return sortKey(utf8A).compare(sortKey(utf8B));
     }
