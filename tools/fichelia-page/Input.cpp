@@ -59,19 +59,15 @@ void report(const exchange::ImportResult& result) {
 
 // The contacts of the input, or an exit status.
 std::variant<exchange::ImportResult, int> importInput(const WriteOptions& options) {
-    std::string bytes;
-    console::File file(nullptr, std::fclose);
-    if (!options.file.empty()) {
-        file = console::openForReading(options.file);
-        if (!file) {
-            std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", options.file.c_str());
-            return kExitIoError;
-        }
-        if (const auto size = console::fileSize(file.get())) {
-            bytes.reserve(static_cast<std::size_t>(*size) + 1);
-        }
+    const console::File file = openInput(options.file);
+    if (!file) {
+        return kExitIoError;
     }
-    if (!readAll(file ? file.get() : stdin, bytes)) {
+    std::string bytes;
+    if (const auto size = console::fileSize(file.get())) {
+        bytes.reserve(static_cast<std::size_t>(*size) + 1);
+    }
+    if (!readAll(file.get(), bytes)) {
         std::fputs("fichelia-page: lecture de l'entrée impossible\n", stderr);
         return kExitIoError;
     }
@@ -79,6 +75,17 @@ std::variant<exchange::ImportResult, int> importInput(const WriteOptions& option
 }
 
 } // namespace
+
+console::File openInput(const std::string& fileName) {
+    if (fileName.empty()) {
+        return console::File(stdin, [](std::FILE*) { return 0; });
+    }
+    console::File file = console::openForReading(fileName);
+    if (!file) {
+        std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", fileName.c_str());
+    }
+    return file;
+}
 
 int runWrite(const WriteOptions& options) {
     console::keepFreedMemoryForReuse();

@@ -33,15 +33,11 @@ void appendContact(std::string& out, const annuaire& contact, const ReadOptions&
 } // namespace
 
 int runRead(const ReadOptions& options) {
-    console::File file(nullptr, std::fclose);
-    if (!options.file.empty()) {
-        file = console::openForReading(options.file);
-        if (!file) {
-            std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", options.file.c_str());
-            return kExitIoError;
-        }
+    const console::File file = openInput(options.file);
+    if (!file) {
+        return kExitIoError;
     }
-    FileByteSource source(file ? file.get() : stdin);
+    FileByteSource source(file.get());
     std::string out;
     out.reserve(2 * kFlushSize);
     if (options.format == OutputFormat::Csv) {
