@@ -1,13 +1,11 @@
 #include "platform/QtFiles.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
-#include <QUuid>
+
+#include "platform/FileReplacement.h"
 
 namespace fichelia {
 
@@ -52,33 +50,27 @@ Error writeFailure(const QFileInfo& target, std::size_t size) {
     return Error::WriteFailed;
 }
 
-bool writeWhole(QSaveFile& file, std::string_view bytes) {
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
-           file.commit();
-}
-
-std::filesystem::path nativePath(const QString& path) {
-    return std::filesystem::path(path.toStdU16String());
-}
-
-// For a name too long for QSaveFile's temporary file: the bytes are saved
-// whole under a short new name in the same folder, which takes the old file's
-// permissions and is then renamed over it (in one step, as QSaveFile does).
-Result<void> replaceUnderShortName(const QFileInfo& target, std::string_view bytes) {
-    const QString shortName = target.absolutePath() + QStringLiteral("/.fichelia-") +
-                              QUuid::createUuid().toString(QUuid::Id128).left(12) + QStringLiteral(".tmp");
-    QSaveFile file(shortName);
-    if (!writeWhole(file, bytes)) {
+// QSaveFile alone is not enough on Qt 6.4: commit() looks neither at the
+// error of the flush its close() does nor at the result of its sync, so a page
+// smaller than QFileDevice's write buffer that meets a full disk would be cut
+// short and still take the old page's place. The file is therefore written
+// unbuffered, each write checked where it happens, and synced through its
+// descriptor before commit() renames it.
+Result<void> writeWhole(QSaveFile& file, std::string_view bytes, const QFileInfo& target) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return writeFailure(target, bytes.size());
     }
-    if (target.exists()) {
-        QFile::setPermissions(shortName, target.permissions());
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        const Error error =
+            file.error() == QFileDevice::ResourceError ? Error::DiskFull : writeFailure(target, bytes.size());
+        file.cancelWriting();
+        return error;
     }
-    std::error_code error;
-    std::filesystem::rename(nativePath(shortName), nativePath(target.absoluteFilePath()), error);
-    if (error) {
-        QFile::remove(shortName);
+    if (const Result<void> synced = syncOpenFile(file.handle()); !synced) {
+        file.cancelWriting();
+        return synced.error();
+    }
+    if (!file.commit()) {
         return writeFailure(target, bytes.size());
     }
     return {};
@@ -155,14 +147,13 @@ Result<void> QtFiles::replace(const QString& path, std::string_view bytes) {
             return Error::DiskFull;
         }
     } else if (QFile::encodeName(target.fileName()).size() > kLongestNameForSaveFile) {
-        return replaceUnderShortName(target, bytes);
+        // Saved whole under a short name of its own (".fichelia-PID-N.tmp")
+        // beside it, renamed over it once on the disk.
+        return replaceFileWhole(QFile::encodeName(target.absoluteFilePath()).toStdString(), bytes);
     }
     QSaveFile file(target.absoluteFilePath());
     file.setDirectWriteFallback(inPlace);
-    if (!writeWhole(file, bytes)) {
-        return writeFailure(target, bytes.size());
-    }
-    return {};
+    return writeWhole(file, bytes, target);
 }
 
 Result<std::unique_ptr<ByteSource>> QtFiles::openForReading(const QString& path) {

@@ -1,14 +1,12 @@
 // The real disk through QtFiles, each promise of platform/Files.h on files in
 // a temporary folder. Folder permissions do not bind the superuser (CI runs as
 // root), so the cases about them run as "nobody" then. A full disk is a small
-// tmpfs mounted by the test as root; otherwise a file-size limit
-// (RLIMIT_FSIZE) makes writes fail the same way, part of the way through.
+// tmpfs (FullDisk.h); a failing fsync or rename is the C library's call made
+// to fail (FailingCalls.h).
 
 #include "platform/QtFiles.h"
 
-#include <csignal>
-#include <sys/mount.h>
-#include <sys/resource.h>
+#include <cerrno>
 #include <unistd.h>
 
 #include <QDir>
@@ -18,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include "FailingCalls.h"
 #include "Fakes.h"
+#include "FullDisk.h"
 
 using fichelia::Error;
+using fichelia::Result;
 using Kind = fichelia::Files::Kind;
 
 namespace {
@@ -76,49 +77,6 @@ public:
 private:
     static constexpr uid_t kNobody = 65534;
     bool m_switched = false;
-};
-
-// A folder where a page of a few hundred kilobytes does not fit: a 64 kB
-// tmpfs, or, without the right to mount, a 64 kB limit on the size of files
-// written while it lives.
-class FullDisk {
-public:
-    explicit FullDisk(const QString& folder) : m_folder(folder.toLocal8Bit()) {
-        QDir().mkpath(folder);
-        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~FullDisk() {
-        fill(false);
-        if (m_mounted) {
-            ::umount(m_folder.constData());
-        }
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-    bool mounted() const { return m_mounted; }
-
-    void fill(bool full) {
-        if (m_mounted || full == m_limited) {
-            return;
-        }
-        if (full) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            ::getrlimit(RLIMIT_FSIZE, &m_saved);
-            rlimit limit = m_saved;
-            limit.rlim_cur = 64 * 1024;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        } else {
-            ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        }
-        m_limited = full;
-    }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-    bool m_limited = false;
-    rlimit m_saved{};
 };
 
 class QtFilesTest : public ::testing::Test {
@@ -257,7 +215,7 @@ TEST_F(QtFilesTest, aWritableFileInAFolderNoOneMayWriteToIsWrittenInPlace) {
     EXPECT_EQ(entries(folder.path()), QStringList{"a.html"});
     ASSERT_TRUE(QFile::setPermissions(folder.path(), kFolderOpen));
 
-    FullDisk disk(path("disque"));
+    FullDisk disk(path("disque").toStdString());
     if (disk.mounted()) {
         write(path("disque/a.html"), "ancienne", kEveryoneWrites);
         ASSERT_TRUE(QFile::setPermissions(path("disque"), kFolderNoOneWrites));
@@ -270,17 +228,53 @@ TEST_F(QtFilesTest, aWritableFileInAFolderNoOneMayWriteToIsWrittenInPlace) {
     }
 }
 
-TEST_F(QtFilesTest, aFullDiskIsSaidSoAndLeavesTheOldFileWhole) {
-    FullDisk disk(path("disque"));
-    const std::string old(20'000, 'o');
-    write(path("disque/a.html"), old);
-    disk.fill(true);
-    const auto written = files.replace(path("disque/a.html"), page);
-    disk.fill(false);
-    ASSERT_FALSE(written.ok());
-    EXPECT_EQ(written.error(), disk.mounted() ? Error::DiskFull : Error::WriteFailed);
-    EXPECT_EQ(bytesOf(path("disque/a.html")), old);
-    EXPECT_EQ(entries(path("disque")), QStringList{"a.html"});
+// Each way a save can fail part of the way through: said, with the reason;
+// the old page stays byte for byte and nothing new is left in the folder. The
+// small page is the one that fits in QFileDevice's write buffer, which meets
+// the full disk only when QSaveFile commits; the long name takes the path of
+// names too long for QSaveFile's temporary file.
+TEST_F(QtFilesTest, everyFailureOfASaveIsSaidAndLeavesTheOldPage) {
+    enum class Fault { NearlyFullDisk, SyncFails, RenameFails };
+    struct Case {
+        const char* name;
+        Fault fault;
+        std::size_t pageSize;
+        bool longName;
+    };
+    const Case cases[] = {
+        {"small page, disk nearly full", Fault::NearlyFullDisk, 7'700, false},
+        {"large page, disk nearly full", Fault::NearlyFullDisk, 300'000, false},
+        {"small page, long name, disk nearly full", Fault::NearlyFullDisk, 7'700, true},
+        {"fsync fails", Fault::SyncFails, 7'700, false},
+        {"fsync fails, long name", Fault::SyncFails, 7'700, true},
+        {"rename fails", Fault::RenameFails, 7'700, false},
+        {"rename fails, long name", Fault::RenameFails, 7'700, true},
+    };
+    for (const Case& c : cases) {
+        const QString caseFolder = path(QString::fromUtf8(c.name).replace(QLatin1Char(' '), QLatin1Char('-')));
+        const QString target = caseFolder + "/" + (c.longName ? QString(245, QLatin1Char('n')) : "a") + ".html";
+        const std::string old(1'600, 'o');
+        const std::string newPage(c.pageSize, 'n');
+        FullDisk disk(caseFolder.toStdString());
+        write(target, old);
+        const QStringList before = entries(caseFolder);
+        Result<void> saved;
+        if (c.fault == Fault::NearlyFullDisk) {
+            disk.leaveRoom(4'096);
+            saved = files.replace(target, newPage);
+            disk.leaveRoom(std::nullopt);
+        } else {
+            const failing_calls::Failure failure(
+                c.fault == Fault::SyncFails ? failing_calls::Call::Sync : failing_calls::Call::Rename, EIO);
+            saved = files.replace(target, newPage);
+            EXPECT_GT(failure.failedCalls(), 0) << c.name;
+        }
+        ASSERT_FALSE(saved.ok()) << c.name;
+        const bool realDiskFull = c.fault == Fault::NearlyFullDisk && disk.mounted();
+        EXPECT_EQ(saved.error(), realDiskFull ? Error::DiskFull : Error::WriteFailed) << c.name;
+        EXPECT_EQ(bytesOf(target), old) << c.name;
+        EXPECT_EQ(entries(caseFolder), before) << c.name;
+    }
 }
 
 TEST_F(QtFilesTest, openForReadingReadsTheBytesOrSaysWhyNot) {

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
+#include "Destination.h"
 #include "directory/DirectoryList.h"
 #include "page/PageWriter.h"
 #include "platform/Console.h"
@@ -105,8 +107,8 @@ int runWrite(const WriteOptions& options) {
         return kExitIoError;
     }
     const std::string page = BuildDirectoryPage(list, options.site);
-    if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
-        std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
+    std::optional<Destination> destination = Destination::open(options.output);
+    if (!destination || !destination->write(page) || !destination->finish()) {
         return kExitIoError;
     }
     // Done: the system takes the memory back at once, whereas freeing the

@@ -10,22 +10,35 @@
 namespace fichelia::tool {
 
 const std::string_view kUsage = R"(usage:
-  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [FILE]
-  fichelia-page read [--to FORMAT] [--separator SEP] [--template LINE] [FILE]
+  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [-o PAGE] [FILE]
+  fichelia-page read [--to FORMAT] [--separator SEP] [--template LINE] [-o OUT] [FILE]
   fichelia-page --help | --version
 
-write: reads contacts from FILE (default: standard input) and writes on
-standard output the directory page that the application would save for a list
-holding them: sorted as the application's list sorts them (by the locale of
-LC_ALL, LC_COLLATE or LANG; on Windows, by the user's Windows locale), their
-texts unchanged.
+  fichelia-page write contacts.vcf -o annuaire.html
+  fichelia-page read annuaire.html --to csv -o contacts.csv
+
+write: reads contacts from FILE (default: standard input) and writes the
+directory page that the application would save for a list holding them:
+sorted as the application's list sorts them (by the locale of LC_ALL,
+LC_COLLATE or LANG; on Windows, by the user's Windows locale), their texts
+unchanged.
+  -o, --output PAGE
+                  writes the page to PAGE (default: standard output), as the
+                  application saves: to a new file beside it, put in PAGE's
+                  place only once whole and on the disk. Whatever fails (a
+                  refused input, a full disk), PAGE keeps its old content.
+                  Prefer it to "> PAGE", with which the shell empties PAGE
+                  before the input is even read.
   --from FORMAT   tsv, csv, vcard, ldif or auto (default: auto)
   --separator SEP CSV separator: ',' ';' or 'tab' (default: found from the
                   first line, outside quotes)
   --site URL      the footer link (default https://fichelia.example/)
 
 read: reads a page from FILE (default: standard input) and writes its contacts
-on standard output, in page order.
+in page order.
+  -o, --output OUT
+                  writes them to OUT (default: standard output), put in place
+                  whole as write -o does
   --to FORMAT     tsv, csv or vcard (default: tsv)
   --separator SEP CSV separator: ',' ';' or 'tab' (default: ';')
   --template LINE a TSV line: the fields a record line lacks come from it, as
@@ -103,7 +116,8 @@ struct Parsed {
     std::string error;
 };
 
-constexpr std::array<std::string_view, 5> kValuedOptions = {"--from", "--to", "--separator", "--site", "--template"};
+constexpr std::array<std::string_view, 7> kValuedOptions = {"--from",     "--to", "--separator", "--site",
+                                                            "--template", "-o",   "--output"};
 
 Parsed splitArguments(const std::vector<std::string_view>& args) {
     Parsed parsed;
@@ -114,7 +128,7 @@ Parsed splitArguments(const std::vector<std::string_view>& args) {
                 parsed.error = "valeur manquante après " + std::string(arg);
                 return parsed;
             }
-            parsed.options.emplace_back(arg, args[++i]);
+            parsed.options.emplace_back(arg == "-o" ? "--output" : arg, args[++i]);
         } else if (arg.size() > 1 && arg.front() == '-') {
             parsed.error = "option inconnue : " + std::string(arg);
             return parsed;
@@ -171,6 +185,11 @@ Command parseWrite(const Parsed& parsed) {
                 return UsageError{"adresse --site refusée (ASCII sans espace, \", < ni >)"};
             }
             write.site = value;
+        } else if (option == "--output") {
+            if (value.empty()) {
+                return UsageError{"nom de fichier manquant après --output"};
+            }
+            write.output = value;
         } else {
             return UsageError{"option " + std::string(option) + " inattendue pour write"};
         }
@@ -206,6 +225,11 @@ Command parseRead(const Parsed& parsed) {
                 return UsageError{"--template : " + template_.error};
             }
             read.templateRecord = std::move(*template_.record);
+        } else if (option == "--output") {
+            if (value.empty()) {
+                return UsageError{"nom de fichier manquant après --output"};
+            }
+            read.output = value;
         } else {
             return UsageError{"option " + std::string(option) + " inattendue pour read"};
         }

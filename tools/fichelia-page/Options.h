@@ -15,14 +15,16 @@ enum class OutputFormat { Tsv, Csv, VCard };
 struct WriteOptions {
     exchange::ImportOptions import;
     std::string site;
-    std::string file; // empty: standard input
+    std::string file;   // empty: standard input
+    std::string output; // empty: standard output
 };
 
 struct ReadOptions {
     OutputFormat format = OutputFormat::Tsv;
     char separator = ';';
     annuaire templateRecord;
-    std::string file; // empty: standard input
+    std::string file;   // empty: standard input
+    std::string output; // empty: standard output
 };
 
 struct HelpRequest {};

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "Destination.h"
 #include "Input.h"
 #include "exchange/CsvContacts.h"
 #include "exchange/VCardContacts.h"
@@ -37,27 +39,32 @@ int runRead(const ReadOptions& options) {
     if (!file) {
         return kExitIoError;
     }
+    std::optional<Destination> destination = Destination::open(options.output);
+    if (!destination) {
+        return kExitIoError;
+    }
     FileByteSource source(file.get());
+    bool written = true;
     std::string out;
     out.reserve(2 * kFlushSize);
     if (options.format == OutputFormat::Csv) {
         out += kUtf8Bom; // so that spreadsheets take the file as UTF-8
         exchange::appendCsvHeader(out, options.separator);
     }
-    const Result<void> read = ReadDirectoryPage(source, options.templateRecord, [&out, &options](annuaire&& record) {
-        appendContact(out, record, options);
-        if (out.size() >= kFlushSize) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    });
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    const Result<void> read =
+        ReadDirectoryPage(source, options.templateRecord, [&](annuaire&& record) {
+            appendContact(out, record, options);
+            if (out.size() >= kFlushSize) {
+                written = written && destination->write(out);
+                out.clear();
+            }
+        });
     if (!read) {
         std::fputs("fichelia-page: lecture de la page impossible\n", stderr);
         return kExitIoError;
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::fputs("fichelia-page: écriture impossible\n", stderr);
+    // A file named by -o is put in place only now, whole.
+    if (!written || !destination->write(out) || !destination->finish()) {
         return kExitIoError;
     }
     return 0;

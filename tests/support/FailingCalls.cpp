@@ -1,0 +1,76 @@
+#include "FailingCalls.h"
+
+#include <atomic>
+#include <cerrno>
+
+#include <dlfcn.h>
+
+// No system header declares these functions in this file, so that the
+// definitions below need not repeat their exception specifications.
+
+namespace {
+
+std::atomic<int> g_syncError{0};
+std::atomic<int> g_renameError{0};
+std::atomic<int> g_failedCalls{0};
+
+std::atomic<int>& errorFor(failing_calls::Call call) {
+    return call == failing_calls::Call::Sync ? g_syncError : g_renameError;
+}
+
+bool fails(const std::atomic<int>& error) {
+    const int code = error.load();
+    if (code == 0) {
+        return false;
+    }
+    ++g_failedCalls;
+    errno = code;
+    return true;
+}
+
+template <typename Function> Function next(const char* name) {
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+namespace failing_calls {
+
+Failure::Failure(Call call, int error) : m_call(call) {
+    g_failedCalls = 0;
+    errorFor(call) = error;
+}
+
+Failure::~Failure() { errorFor(m_call) = 0; }
+
+int Failure::failedCalls() const { return g_failedCalls.load(); }
+
+} // namespace failing_calls
+
+extern "C" {
+
+int fsync(int descriptor) {
+    return fails(g_syncError) ? -1 : next<int (*)(int)>("fsync")(descriptor);
+}
+
+int fdatasync(int descriptor) {
+    return fails(g_syncError) ? -1 : next<int (*)(int)>("fdatasync")(descriptor);
+}
+
+int rename(const char* from, const char* to) {
+    return fails(g_renameError) ? -1 : next<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    return fails(g_renameError)
+               ? -1
+               : next<int (*)(int, const char*, int, const char*)>("renameat")(fromFolder, from, toFolder, to);
+}
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
+    return fails(g_renameError) ? -1
+                                : next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(
+                                      fromFolder, from, toFolder, to, flags);
+}
+
+} // extern "C"

@@ -1,0 +1,27 @@
+#pragma once
+
+// Makes the system calls that put a file on the disk fail on demand, in the
+// whole test process, Qt's calls included: the test program's own fsync,
+// fdatasync and rename functions take the place of the C library's (the
+// program's symbols come first), and pass every call on to it unless a
+// failure is asked for. Linux only.
+namespace failing_calls {
+
+enum class Call { Sync, Rename };
+
+// While it lives, every call of that kind fails with that errno.
+class Failure {
+public:
+    Failure(Call call, int error);
+    ~Failure();
+    Failure(const Failure&) = delete;
+    Failure& operator=(const Failure&) = delete;
+
+    // How many calls failed so far.
+    int failedCalls() const;
+
+private:
+    Call m_call;
+};
+
+} // namespace failing_calls
