@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "Files.h"
@@ -8,6 +9,7 @@
 using fichelia::testing::dataFile;
 using fichelia::testing::readBytes;
 using fichelia::testing::runPageTool;
+using fichelia::testing::utf8Path;
 
 // Also the proof, in the Windows build under Wine, that the Windows tool
 // writes the very pages of the Linux one.
@@ -42,10 +44,10 @@ TEST(FicheliaPageTool, readsFilesWhoseNamesHoldAnyLetter) {
     std::ofstream(contacts, std::ios::binary) << readBytes(dataFile("contacts_twelve.tsv"));
     std::ofstream(page, std::ios::binary) << readBytes(dataFile("page_twelve.html"));
 
-    const auto written = runPageTool({"write", fichelia::testing::utf8Path(contacts)}, "");
+    const auto written = runPageTool({"write", utf8Path(contacts)}, "");
     ASSERT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(written.out, readBytes(page));
-    const auto read = runPageTool({"read", fichelia::testing::utf8Path(page)}, "");
+    const auto read = runPageTool({"read", utf8Path(page)}, "");
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out, runPageTool({"read"}, readBytes(page)).out);
     std::filesystem::remove_all(folder.parent_path());
@@ -164,4 +166,59 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
         EXPECT_TRUE(result.out.empty());
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
+}
+
+// -o puts the output in place only when whole: a refused input or an
+// unwritable place leaves the file byte for byte, and nothing else in its
+// folder; a temporary file that a killed run left behind goes with the next
+// run (that process, 4194305, cannot exist: it is above any pid_max).
+TEST(FicheliaPageTool, outputFileIsReplacedWholeOrLeftAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    const fs::path page = folder / "annuaire.html";
+    const std::string old = "ancienne page";
+    std::ofstream(page, std::ios::binary) << old;
+    std::ofstream(folder / ".fichelia-4194305-0.tmp", std::ios::binary) << "reste d'un arrêt brutal";
+    const auto entries = [&folder] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(utf8Path(entry.path().filename()));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::string pagePath = utf8Path(page);
+    const std::string good = readBytes(dataFile("contacts_twelve.tsv"));
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::string message;
+    } refused[] = {
+        {{"write", "--from", "tsv", "-o", pagePath}, "a\tb\n", 2, "ligne 1"},
+        {{"write", "--output", pagePath, "--from", "csv"}, "Nom\n\"x\n", 2, "guillemet"},
+        {{"write", "-o", utf8Path(folder / "absent" / "a.html")}, good, 1, "le dossier n'existe pas"},
+        {{"write", "-o", utf8Path(folder)}, good, 1, "c'est un dossier"},
+        {{"read", "-o", ""}, "", 2, "nom de fichier manquant"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.message);
+        const auto result = runPageTool(c.arguments, c.input);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_TRUE(readBytes(page) == old);
+    }
+
+    const auto written = runPageTool({"write", "-o", pagePath}, good);
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_TRUE(written.out.empty());
+    EXPECT_TRUE(readBytes(page) == readBytes(dataFile("page_twelve.html")));
+    EXPECT_EQ(entries(), std::vector<std::string>{"annuaire.html"});
+
+    const fs::path contacts = folder / "contacts.tsv";
+    const auto read = runPageTool({"read", pagePath, "-o", utf8Path(contacts)}, "");
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(readBytes(contacts), runPageTool({"read", pagePath}, "").out);
+    fs::remove_all(folder);
 }
