@@ -1,4 +1,4 @@
-#include "Input.h"
+#include "WriteCommand.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "Output.h"
+#include "ReadCommand.h"
 
 #include <cstdio>
 #include <memory>
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Destination.h"
-#include "Input.h"
+#include "WriteCommand.h"
 #include "exchange/CsvContacts.h"
 #include "exchange/VCardContacts.h"
 #include "page/ByteSource.h"
