@@ -7,9 +7,9 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "commands/ErrorText.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtFiles.h"
+#include "commands/QtDesktop.h"
+#include "commands/QtDialogs.h"
+#include "commands/QtFiles.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: Qt sees the program's name only.

@@ -21,7 +21,7 @@
 #include "WindowLook.h"
 #include "commands/ErrorText.h"
 #include "page/PageWriter.h"
-#include "platform/QtDialogs.h"
+#include "commands/QtDialogs.h"
 
 TForm1* Form1 = nullptr;
 

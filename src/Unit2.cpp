@@ -11,7 +11,7 @@
 #include "PictureBox.h"
 #include "WindowLook.h"
 #include "page/PageWriter.h"
-#include "platform/QtDialogs.h"
+#include "commands/QtDialogs.h"
 
 TForm2* Form2 = nullptr;
 

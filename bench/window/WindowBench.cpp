@@ -30,9 +30,9 @@
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtFiles.h"
+#include "commands/QtDesktop.h"
+#include "commands/QtDialogs.h"
+#include "commands/QtFiles.h"
 
 namespace {
 

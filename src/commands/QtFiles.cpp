@@ -1,4 +1,4 @@
-#include "platform/QtFiles.h"
+#include "commands/QtFiles.h"
 
 #include <filesystem>
 #include <system_error>

@@ -4,7 +4,7 @@
 // tmpfs mounted by the test as root; otherwise a file-size limit
 // (RLIMIT_FSIZE) makes writes fail the same way, part of the way through.
 
-#include "platform/QtFiles.h"
+#include "commands/QtFiles.h"
 
 #include <csignal>
 #include <sys/mount.h>
