@@ -41,7 +41,7 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
                std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
-      m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
+      m_list(std::move(list)) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
     connectHandlers();
