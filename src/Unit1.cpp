@@ -19,6 +19,7 @@
 #include "PictureBox.h"
 #include "Unit2.h"
 #include "WindowLook.h"
+#include "WindowsConventions.h"
 #include "commands/ErrorText.h"
 #include "page/PageWriter.h"
 #include "commands/QtDialogs.h"
@@ -44,6 +45,7 @@ TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Des
       m_list(std::move(list)) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
+    fichelia::followWindowsConventions(this);
     connectHandlers();
     connectList();
     FormCreate();

@@ -10,6 +10,7 @@
 
 #include "PictureBox.h"
 #include "WindowLook.h"
+#include "WindowsConventions.h"
 #include "page/PageWriter.h"
 #include "commands/QtDialogs.h"
 
@@ -44,6 +45,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Fermer"), this, {232, 248, 105, 41});
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     QWidget::setTabOrder(Memo1, Button1);
+    fichelia::followWindowsConventions(this);
 }
 
 QStringList TForm2::memoLines() {
