@@ -5,17 +5,19 @@
 #   scripts/install-deps.sh --package   the above, plus what builds and checks the Debian package
 #   scripts/install-deps.sh --test      all the above, plus tests, sanitizers, fuzzing, benchmarks,
 #                                       screenshots, the browser tests (test.sh) and the Windows
-#                                       build under Wine (.ci/run)
+#                                       build under Wine with its installer (.ci/run), including
+#                                       Qt for Windows, built once (scripts/build-qt-windows.sh)
 #
 # Safe to run again: only missing packages are installed, libcsv's source for
-# the Windows build is fetched once, and `npm ci` runs only when the browser
+# the Windows build is fetched once, Qt for Windows is built once (about 30
+# minutes on two cores), and `npm ci` runs only when the browser
 # tests' lock file changed. Works as root or through sudo. Any
 # dependency it cannot install stops it with an error: nothing is skipped.
 set -euo pipefail
 
 usage() {
     echo "usage:" >&2
-    sed -n '4,8s/^# \{0,1\}//p' "$0" >&2
+    sed -n '4,9s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -38,8 +40,9 @@ test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
-    # the Windows build, tested under Wine (wine64 alone has no wine command)
-    wine wine64 g++-mingw-w64-x86-64-posix
+    # the Windows build, tested under Wine (wine64 alone has no wine command),
+    # and its installer
+    wine wine64 g++-mingw-w64-x86-64-posix nsis
     # the published page in a real browser (Node.js and npm are added below)
     chromium
     # screenshots and driving the real window
@@ -132,6 +135,10 @@ fetch_libcsv_source() {
     rm -rf "$work"
 }
 fetch_libcsv_source
+
+# Nor has Debian a Qt for mingw-w64: the window's Windows build uses one built
+# from Debian's qt6-base source, once, into the same cache.
+"$(dirname "$0")/build-qt-windows.sh"
 
 # The browser tests' driver, playwright-core, from the npm registry at the
 # version locked in tests/browser/package-lock.json (it downloads no browser:

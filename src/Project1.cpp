@@ -2,14 +2,17 @@
 // dialog, then the event loop. The exit code is always 0.
 
 #include <exception>
+#include <memory>
 
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "commands/ErrorText.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtFiles.h"
+#include "commands/QtDesktop.h"
+#include "commands/QtDialogs.h"
+#include "commands/QtFiles.h"
+#include "directory/DirectoryList.h"
+#include "platform/NameCollator.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: Qt sees the program's name only.
@@ -25,7 +28,8 @@ int main(int argc, char** argv) {
     // the windows, shows it and ends the program.
     try {
         application.loadFrenchTranslation();
-        TForm1 mainWindow(dialogs, files, desktop);
+        TForm1 mainWindow(dialogs, files, desktop,
+                          std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
         Form1 = &mainWindow;
         dialogs.setOwner(&mainWindow);
         TForm2 about(&mainWindow);

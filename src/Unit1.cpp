@@ -19,9 +19,10 @@
 #include "PictureBox.h"
 #include "Unit2.h"
 #include "WindowLook.h"
+#include "WindowsConventions.h"
 #include "commands/ErrorText.h"
 #include "page/PageWriter.h"
-#include "platform/QtDialogs.h"
+#include "commands/QtDialogs.h"
 
 TForm1* Form1 = nullptr;
 
@@ -41,9 +42,10 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
                std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
-      m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
+      m_list(std::move(list)) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
+    fichelia::followWindowsConventions(this);
     connectHandlers();
     connectList();
     FormCreate();

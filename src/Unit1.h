@@ -33,9 +33,9 @@ class TForm1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    // list: the directory to show; a new empty one when none is given.
+    // list: the directory to show, with the names' order start-up chose.
     TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
-           std::unique_ptr<fichelia::DirectoryList> list = nullptr, QWidget* parent = nullptr);
+           std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The About dialog that "Au sujet de Fichelia" shows.

@@ -10,8 +10,9 @@
 
 #include "PictureBox.h"
 #include "WindowLook.h"
+#include "WindowsConventions.h"
 #include "page/PageWriter.h"
-#include "platform/QtDialogs.h"
+#include "commands/QtDialogs.h"
 
 TForm2* Form2 = nullptr;
 
@@ -44,6 +45,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Fermer"), this, {232, 248, 105, 41});
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     QWidget::setTabOrder(Memo1, Button1);
+    fichelia::followWindowsConventions(this);
 }
 
 QStringList TForm2::memoLines() {

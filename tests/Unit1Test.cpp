@@ -547,6 +547,68 @@ private slots:
         QCOMPARE(viewSelectedRow(), -1);
     }
 
+    // As in a Windows list box, only the left button selects: a right or
+    // middle click (or double click) on another name keeps the selection and
+    // what the user typed into the form.
+    void rightOrMiddleClickOnAName_neitherSelectsItNorOverwritesTheForm() {
+        addContact({"Albert"});
+        addContact({"Martin", "1 rue"});
+        clickRow(0);
+        form->Edit2->setText(QStringLiteral("tapé"));
+        QListView* view = form->ListBox1;
+        const QPoint onMartin = view->visualRect(view->model()->index(1, 0)).center();
+        const std::function<void()> gestures[] = {
+            [&] { QTest::mouseClick(view->viewport(), Qt::RightButton, {}, onMartin); },
+            [&] { QTest::mouseClick(view->viewport(), Qt::MiddleButton, {}, onMartin); },
+            [&] { QTest::mouseDClick(view->viewport(), Qt::RightButton, {}, onMartin); },
+        };
+        for (const auto& gesture : gestures) {
+            gesture();
+            QCOMPARE(form->directory().selectedPosition(), 0);
+            QCOMPARE(viewSelectedRow(), 0);
+            QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+        }
+        clickRow(1);
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(form->Edit2->text(), QStringLiteral("1 rue"));
+    }
+
+    // As a Windows push button, a focused button takes Enter (either key)
+    // like Space: "Ajouter" adds the form's contact, "Nouveau" empties it.
+    void enterOnAFocusedButton_clicksIt_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void enterOnAFocusedButton_clicksIt() {
+        QFETCH(int, key);
+        fillForm({"Martin", "1 rue"});
+        form->Button1->setFocus();
+        QTest::keyClick(form->Button1, Qt::Key(key));
+        QCOMPARE(listNames(*form), QStringList{"Martin"});
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
+        fillForm({"Albert"});
+        form->Button7->setFocus();
+        QTest::keyClick(form->Button7, Qt::Key(key));
+        QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
+        QCOMPARE(listNames(*form), QStringList{"Martin"});
+    }
+
+    // Alt with a letter that no menu takes types nothing into a field, as on
+    // Windows; AltGr (Ctrl+Alt on Windows) and Shift still type.
+    void altWithALetterInAField_typesNothing() {
+        QLineEdit* field = form->Edit1;
+        field->setFocus();
+        QTest::keyClicks(field, "ab");
+        QTest::keyClick(field, Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(field, Qt::Key_Z, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(field->text(), QStringLiteral("ab"));
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_E, QStringLiteral("€"), Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(field, 'C', Qt::ShiftModifier);
+        QCOMPARE(field->text(), QStringLiteral("ab€C"));
+    }
+
     // A long text shows its beginning in its field; a long name is cut off at
     // the list's edge, not shortened with an ellipsis.
     void longTexts_showTheirBeginning() {

@@ -132,6 +132,23 @@ private slots:
         });
     }
 
+    // As a Windows push button: Enter (either key) on the focused "Fermer"
+    // closes the dialog, as Space does.
+    void enterOnFermer_closesTheDialog_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void enterOnFermer_closesTheDialog() {
+        QFETCH(int, key);
+        showAbout([&] {
+            about->Button1->setFocus();
+            QTest::keyClick(about->Button1, Qt::Key(key));
+            QTRY_VERIFY(!about->isVisible());
+        });
+    }
+
     void reopened_showsTheSameTextWhereTheUserLeftIt() {
         QPoint firstPlace;
         const QString text = about->Memo1->toPlainText();

@@ -30,9 +30,11 @@
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtFiles.h"
+#include "commands/QtDesktop.h"
+#include "commands/QtDialogs.h"
+#include "commands/QtFiles.h"
+#include "directory/DirectoryList.h"
+#include "platform/NameCollator.h"
 
 namespace {
 
@@ -68,7 +70,8 @@ int runWindowChild(int argc, char** argv) {
     fichelia::QtDialogs dialogs;
     fichelia::QtFiles files;
     fichelia::QtDesktop desktop;
-    TForm1 mainWindow(dialogs, files, desktop);
+    TForm1 mainWindow(dialogs, files, desktop,
+                      std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
     dialogs.setOwner(&mainWindow);
     TForm2 about(&mainWindow);
     mainWindow.setAboutDialog(&about);
@@ -133,7 +136,8 @@ struct Window {
     AnsweringDialogs dialogs;
     fichelia::QtFiles files;
     fichelia::QtDesktop desktop;
-    TForm1 form{dialogs, files, desktop};
+    TForm1 form{dialogs, files, desktop,
+                std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment())};
     Window() {
         form.show();
         (void)QTest::qWaitForWindowExposed(&form);

@@ -4,9 +4,9 @@
 #include <QStringList>
 
 #include "directory/DirectoryList.h"
-#include "platform/Desktop.h"
-#include "platform/Dialogs.h"
-#include "platform/Files.h"
+#include "commands/Desktop.h"
+#include "commands/Dialogs.h"
+#include "commands/Files.h"
 
 namespace fichelia {
 

@@ -39,10 +39,11 @@ class DirectoryList {
 public:
     static constexpr int kUnlimited = std::numeric_limits<int>::max();
 
-    // capacity: the most entries the list takes before refusing with
-    // Error::ListFull, as a list running out of memory would.
-    explicit DirectoryList(std::shared_ptr<const NameCollator> collator = NameCollator::fromEnvironment(),
-                           int capacity = kUnlimited);
+    // collator: the names' order, chosen by the program's start-up (the list
+    // never looks at the environment itself). capacity: the most entries the
+    // list takes before refusing with Error::ListFull, as a list running out of
+    // memory would.
+    explicit DirectoryList(std::shared_ptr<const NameCollator> collator, int capacity = kUnlimited);
     ~DirectoryList();
     DirectoryList(const DirectoryList&) = delete;
     DirectoryList& operator=(const DirectoryList&) = delete;

@@ -12,7 +12,7 @@
 #include "Fakes.h"
 #include "commands/PageCommands.h"
 #include "page/PageReader.h"
-#include "platform/QtFiles.h"
+#include "commands/QtFiles.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
                                                 [&records](annuaire&& record) { records.push_back(std::move(record)); })) {
         return 2;
     }
-    fichelia::DirectoryList list;
+    fichelia::DirectoryList list(fichelia::NameCollator::fromEnvironment());
     if (!list.replaceAll(std::move(records))) {
         return 2;
     }

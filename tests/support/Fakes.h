@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Desktop.h"
-#include "platform/Dialogs.h"
-#include "platform/Files.h"
+#include "commands/Desktop.h"
+#include "commands/Dialogs.h"
+#include "commands/Files.h"
 
 // GoogleTest shows a QString as its text.
 inline void PrintTo(const QString& text, std::ostream* out) {

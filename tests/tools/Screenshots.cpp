@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "Fakes.h"
+#include "TestRecords.h"
 #include "FicheliaApplication.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     fichelia::FicheliaApplication application(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     fichelia::testing::FakeShell shell;
-    TForm1 form(shell.dialogs, shell.files, shell.desktop);
+    TForm1 form(shell.dialogs, shell.files, shell.desktop, fichelia::testing::listOf({}));
     auto& list = form.directory();
     (void)list.add(annuaire("Lefèvre Jacqueline", "12 rue des Écoles, 75005 Paris", "01 43 25 00 00", "06 11 22 33 44",
                       "01 43 25 00 01", "j.lefevre@exemple.fr", "http://lefevre.example/",

@@ -89,7 +89,7 @@ console::File openInput(const std::string& fileName) {
     return file;
 }
 
-int runWrite(const WriteOptions& options) {
+int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator) {
     console::keepFreedMemoryForReuse();
     auto imported = importInput(options);
     if (const int* status = std::get_if<int>(&imported)) {
@@ -101,7 +101,7 @@ int runWrite(const WriteOptions& options) {
         return kExitBadInput;
     }
     report(result);
-    DirectoryList list;
+    DirectoryList list(std::move(collator));
     if (!list.addAll(std::move(result.contacts))) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "Options.h"
 #include "platform/Console.h"
+#include "platform/NameCollator.h"
 
 namespace fichelia::tool {
 
@@ -14,7 +16,8 @@ inline constexpr int kExitBadInput = 2;
 // name is given; null, after saying why, when the file cannot be opened.
 console::File openInput(const std::string& fileName);
 
-// write: contacts in, page out. Returns the exit status.
-int runWrite(const WriteOptions& options);
+// write: contacts in, page out, the contacts in the collator's order. Returns
+// the exit status.
+int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator);
 
 } // namespace fichelia::tool

@@ -13,6 +13,7 @@
 #include "Options.h"
 #include "ReadCommand.h"
 #include "platform/Console.h"
+#include "platform/NameCollator.h"
 
 int main(int argc, char** argv) {
     using namespace fichelia::tool;
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
     const Command command = parseCommandLine(std::vector<std::string_view>(arguments.begin(), arguments.end()));
     try {
         if (const auto* write = std::get_if<WriteOptions>(&command)) {
-            return runWrite(*write);
+            return runWrite(*write, fichelia::NameCollator::fromEnvironment());
         }
         if (const auto* read = std::get_if<ReadOptions>(&command)) {
             return runRead(*read);

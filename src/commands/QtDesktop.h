@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "commands/Desktop.h"
 
 namespace fichelia {
 

@@ -1,4 +1,4 @@
-#include "platform/QtFiles.h"
+#include "commands/QtFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-// The real disk through QtFiles, each promise of platform/Files.h on files in
+// The real disk through QtFiles, each promise of commands/Files.h on files in
 // a temporary folder. Folder permissions do not bind the superuser (CI runs as
 // root), so the cases about them run as "nobody" then. A full disk is a small
 // tmpfs (FullDisk.h); a failing fsync or rename is the C library's call made
 // to fail (FailingCalls.h).
 
-#include "platform/QtFiles.h"
+#include "commands/QtFiles.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/QtDesktop.h"
+#include "commands/QtDesktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

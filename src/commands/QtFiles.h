@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Files.h"
+#include "commands/Files.h"
 
 namespace fichelia {
 

@@ -1,4 +1,4 @@
-#include "platform/QtDialogs.h"
+#include "commands/QtDialogs.h"
 
 #include <algorithm>
 

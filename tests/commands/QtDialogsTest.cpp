@@ -13,8 +13,8 @@
 
 #include "GuiTestMain.h"
 #include "commands/PageCommands.h"
-#include "platform/QtDesktop.h"
-#include "platform/QtDialogs.h"
+#include "commands/QtDesktop.h"
+#include "commands/QtDialogs.h"
 
 class TestQtDialogs : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/Dialogs.h"
+#include "commands/Dialogs.h"
 
 namespace fichelia {
 
