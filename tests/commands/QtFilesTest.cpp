@@ -5,6 +5,7 @@
 // to fail (FailingCalls.h).
 
 #include "commands/QtFiles.h"
+#include "commands/PageCommands.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -275,6 +276,30 @@ TEST_F(QtFilesTest, everyFailureOfASaveIsSaidAndLeavesTheOldPage) {
         EXPECT_EQ(bytesOf(target), old) << c.name;
         EXPECT_EQ(entries(caseFolder), before) << c.name;
     }
+}
+
+// The preview goes through the same layer: with no room beside the program
+// nor in the cache folder it says so and opens nothing, rather than a browser
+// showing half a page (an empty directory's page is some 7 kB).
+TEST_F(QtFilesTest, aPreviewOnAFullDiskSaysSoAndOpensNothing) {
+    FullDisk programDisk(path("programme").toStdString());
+    FullDisk cacheDisk(path("cache").toStdString());
+    write(path("programme/tmp.html"), "ancien aperçu");
+    fichelia::testing::FakeDialogs dialogs;
+    fichelia::testing::FakeDesktop desktop;
+    desktop.executableFolderPath = path("programme");
+    desktop.cacheFolderPath = path("cache");
+    const fichelia::DirectoryList list(fichelia::NameCollator::fromEnvironment());
+    programDisk.leaveRoom(4'096);
+    cacheDisk.leaveRoom(4'096);
+    fichelia::PageCommands(dialogs, files, desktop).preview(list);
+    cacheDisk.leaveRoom(std::nullopt);
+    programDisk.leaveRoom(std::nullopt);
+    EXPECT_TRUE(desktop.openedFiles.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].contains(programDisk.mounted() ? "le disque est plein" : "l'écriture a échoué"))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(bytesOf(path("programme/tmp.html")), "ancien aperçu");
 }
 
 TEST_F(QtFilesTest, openForReadingReadsTheBytesOrSaysWhyNot) {
