@@ -40,8 +40,9 @@ void appendHexEscape(std::string& page, char prefix, char32_t value, int digits)
     }
 }
 
-void appendNonAscii(std::string& page, char32_t codePoint) {
-    if (const auto byte = text::codePointToWindows1252(codePoint)) {
+void appendNonAscii(std::string& page, char32_t codePoint, PageBytes bytes) {
+    const auto byte = bytes == PageBytes::Windows1252 ? text::codePointToWindows1252(codePoint) : std::nullopt;
+    if (byte) {
         page += static_cast<char>(*byte);
     } else if (codePoint <= 0xFFFF) {
         appendHexEscape(page, 'u', codePoint, 4);
@@ -60,7 +61,7 @@ void appendNumber(std::string& page, std::size_t number) {
 
 } // namespace
 
-void appendScriptValue(std::string& page, std::string_view utf8Text) {
+void appendScriptValue(std::string& page, std::string_view utf8Text, PageBytes bytes) {
     const char* const begin = utf8Text.data();
     const char* const end = begin + utf8Text.size();
     const char* p = begin;
@@ -102,7 +103,8 @@ void appendScriptValue(std::string& page, std::string_view utf8Text) {
         } else if (c < 0x80) {
             appendHexEscape(page, 'x', c, 2);
             ++p;
-        } else if ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+        } else if (bytes == PageBytes::Windows1252 &&
+                   ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF))) {
             // U+00A0 to U+00FF, French letters with accents among them: Windows-1252
             // has them at the same values.
             page += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
@@ -110,13 +112,13 @@ void appendScriptValue(std::string& page, std::string_view utf8Text) {
         } else {
             auto pos = static_cast<std::size_t>(p - begin);
             const auto codePoint = text::nextUtf8CodePoint(utf8Text, pos);
-            appendNonAscii(page, codePoint.value_or(0xFFFD));
+            appendNonAscii(page, codePoint.value_or(0xFFFD), bytes);
             p = begin + pos;
         }
     }
 }
 
-void appendRecordLine(std::string& page, int index, const annuaire& record) {
+void appendRecordLine(std::string& page, int index, const annuaire& record, PageBytes bytes) {
     page += kRecordPrefix;
     appendNumber(page, static_cast<std::size_t>(index));
     page += ",\"";
@@ -126,14 +128,51 @@ void appendRecordLine(std::string& page, int index, const annuaire& record) {
             page += "\",\"";
         }
         first = false;
-        appendScriptValue(page, record.*value);
+        appendScriptValue(page, record.*value, bytes);
     }
     page += "\");\n";
 }
 
+std::string asciiPiece(std::string_view windows1252, bool& inScript) {
+    constexpr std::string_view kScriptStart = "<script";
+    constexpr std::string_view kScriptEnd = "</script";
+    std::string ascii;
+    for (std::size_t i = 0; i < windows1252.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(windows1252[i]);
+        if (byte < 0x80) {
+            ascii += static_cast<char>(byte);
+            inScript = windows1252.substr(i).starts_with(inScript ? kScriptEnd : kScriptStart) ? !inScript : inScript;
+        } else if (inScript) {
+            appendHexEscape(ascii, 'u', text::windows1252ToCodePoint(byte), 4);
+        } else {
+            ascii += "&#";
+            appendNumber(ascii, text::windows1252ToCodePoint(byte));
+            ascii += ';';
+        }
+    }
+    return ascii;
+}
+
+namespace {
+
+// The fixed pieces of an Ascii page, made once.
+const std::array<std::string, kPageItemCount>& asciiPieces() {
+    static const std::array<std::string, kPageItemCount> pieces = [] {
+        std::array<std::string, kPageItemCount> made;
+        bool inScript = false;
+        for (std::size_t i = 0; i < kPageItemCount; ++i) {
+            made[i] = asciiPiece(kPageItems[i].text, inScript);
+        }
+        return made;
+    }();
+    return pieces;
+}
+
+} // namespace
+
 } // namespace page
 
-std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress) {
+std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageBytes bytes) {
     const int count = list.count();
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
@@ -148,18 +187,19 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
     }
 
     std::string page;
-    page.reserve(size);
-    for (const page::PageItem& item : page::kPageItems) {
+    page.reserve(bytes == PageBytes::Ascii ? size + size / 4 : size);
+    for (std::size_t itemIndex = 0; itemIndex < page::kPageItemCount; ++itemIndex) {
+        const page::PageItem& item = page::kPageItems[itemIndex];
         switch (item.kind) {
         case page::PageItem::Fixed:
-            page += item.text;
+            page += bytes == PageBytes::Ascii ? std::string_view(page::asciiPieces()[itemIndex]) : item.text;
             break;
         case page::PageItem::ContactCount:
             page::appendNumber(page, static_cast<std::size_t>(count));
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, list.recordAt(i));
+                page::appendRecordLine(page, i, list.recordAt(i), bytes);
             }
             break;
         case page::PageItem::PublisherAddress:

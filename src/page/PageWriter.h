@@ -10,11 +10,21 @@ namespace fichelia {
 // The publisher's page, linked from the page's footer and opened by the logo.
 inline constexpr std::string_view kPublisherAddress = "https://fichelia.example/";
 
-// The directory page for the list: Windows-1252 bytes, LF line breaks, one record
-// line per entry in list order, with nothing that changes from call to call.
-// publisherAddress goes into the footer link as it is given.
+// The bytes a page is written in. The page names no character set, so a
+// browser reads it as the web server announces it: Windows-1252 is what the
+// page has always been; Ascii is the same page with every byte below 0x80, for
+// servers that announce UTF-8, where a Windows-1252 "é" shows as a
+// replacement character. In it, characters beyond ASCII are the script's
+// \uXXXX inside script strings (contacts' texts and the alerts) and HTML's
+// &#NNN; elsewhere ("T&#233;l."). Both read back to the same contacts.
+enum class PageBytes { Windows1252, Ascii };
+
+// The directory page for the list: LF line breaks, one record line per entry in
+// list order, with nothing that changes from call to call. publisherAddress
+// goes into the footer link as it is given.
 std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
-                               std::string_view publisherAddress = kPublisherAddress);
+                               std::string_view publisherAddress = kPublisherAddress,
+                               PageBytes bytes = PageBytes::Windows1252);
 
 namespace page {
 
@@ -22,7 +32,8 @@ namespace page {
 //   remplirTabFournisseur(<index>,"nom","adresse","tel","gsm","fax","mail","commentaire","site");
 // commentaire stands before site because that is the parameter order of the
 // page's remplirTabFournisseur, and pages in use rely on it.
-void appendRecordLine(std::string& page, int index, const annuaire& record);
+void appendRecordLine(std::string& page, int index, const annuaire& record,
+                      PageBytes bytes = PageBytes::Windows1252);
 
 // One text of a record line, without its enclosing quotes. Windows-1252
 // characters are written as their bytes. So that the page's script stays valid
@@ -36,8 +47,14 @@ void appendRecordLine(std::string& page, int index, const annuaire& record);
 //   a control character other than TAB (U+0000-U+001F, U+007F) as \xHH
 //   a character outside Windows-1252 as \uXXXX, two of them (a UTF-16 pair)
 //     beyond U+FFFF; malformed UTF-8 is written as \uFFFD
-// with capital hexadecimal digits. Nothing else changes.
-void appendScriptValue(std::string& page, std::string_view utf8Text);
+// with capital hexadecimal digits. Nothing else changes. In an Ascii page
+// every character beyond ASCII is written as \uXXXX.
+void appendScriptValue(std::string& page, std::string_view utf8Text, PageBytes bytes = PageBytes::Windows1252);
+
+// A fixed piece of the page as an Ascii page has it: each Windows-1252 byte
+// beyond ASCII as \uXXXX inside the script, as &#NNN; in the HTML. inScript
+// says where the piece begins, and is left where it ends.
+std::string asciiPiece(std::string_view windows1252, bool& inScript);
 
 } // namespace page
 

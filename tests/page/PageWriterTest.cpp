@@ -129,3 +129,31 @@ TEST(PageWriter, noTextCanAddOrRemoveAQuoteOrALineOfTheRecord) {
         EXPECT_TRUE(line.ends_with("\");\n"));
     }
 }
+
+// The ASCII page's fixed pieces: a Windows-1252 byte beyond ASCII is the
+// script's \uXXXX between <script> and </script>, HTML's &#NNN; elsewhere
+// (0x80-0x9F are not Latin-1: 0x80 is the euro sign, 0x89 the per mille sign).
+TEST(AsciiPage, fixedPiecesSayTheirAccentsInTheScriptsOrTheHtmlsWay) {
+    const struct {
+        std::string_view windows1252;
+        bool inScriptBefore;
+        std::string_view ascii;
+        bool inScriptAfter;
+    } cases[] = {
+        {"T\xE9l. ", false, "T&#233;l. ", false},
+        {"alert(\"Aucune entr\xE9" "e \xE0 \x80\x89\");", true, R"(alert("Aucune entr\u00E9e \u00E0 \u20AC\u2030");)", true},
+        {"<p>\xE9</p><script>x=\"\xE9\";</script>\xE9", false, R"(<p>&#233;</p><script>x="\u00E9";</script>&#233;)", false},
+        {"</script><b>\xE9", true, "</script><b>&#233;", false},
+    };
+    for (const auto& c : cases) {
+        bool inScript = c.inScriptBefore;
+        EXPECT_EQ(fichelia::page::asciiPiece(c.windows1252, inScript), c.ascii);
+        EXPECT_EQ(inScript, c.inScriptAfter) << c.ascii;
+    }
+    const auto list = listOf({contact("Zoé"), contact("Ångström 😀")});
+    const std::string page = BuildDirectoryPage(*list, fichelia::kPublisherAddress, fichelia::PageBytes::Ascii);
+    EXPECT_NE(page.find(R"(remplirTabFournisseur(1,"Zo\u00E9",)"), std::string::npos);
+    EXPECT_NE(page.find(R"(remplirTabFournisseur(0,"\u00C5ngstr\u00F6m \uD83D\uDE00",)"), std::string::npos);
+    EXPECT_NE(page.find(">T&#233;l. </font>"), std::string::npos);
+    EXPECT_EQ(BuildDirectoryPage(*list), BuildDirectoryPage(*list, fichelia::kPublisherAddress));
+}

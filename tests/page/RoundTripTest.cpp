@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,9 +20,14 @@ std::vector<annuaire> readBack(const std::string& page) {
     return records;
 }
 
-void expectRoundTrip(const std::vector<annuaire>& contacts) {
+void expectRoundTrip(const std::vector<annuaire>& contacts,
+                     fichelia::PageBytes bytes = fichelia::PageBytes::Windows1252) {
     auto list = fichelia::testing::listOf(contacts);
-    const std::vector<annuaire> records = readBack(fichelia::BuildDirectoryPage(*list));
+    const std::string page = fichelia::BuildDirectoryPage(*list, fichelia::kPublisherAddress, bytes);
+    if (bytes == fichelia::PageBytes::Ascii) {
+        ASSERT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    }
+    const std::vector<annuaire> records = readBack(page);
     ASSERT_EQ(records.size(), static_cast<std::size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i) {
         ASSERT_EQ(records[static_cast<std::size_t>(i)], list->recordAt(i)) << "entry " << i;
@@ -39,6 +45,7 @@ TEST(RoundTrip, writtenPagesReadBackFieldForField) {
             contacts.push_back(fichelia::testing::awkwardContact(random));
         }
         expectRoundTrip(contacts);
+        expectRoundTrip(contacts, fichelia::PageBytes::Ascii);
     }
 }
 
@@ -58,4 +65,5 @@ TEST(RoundTrip, everyCodePointSurvives) {
         fichelia::text::appendUtf8(all, cp);
     }
     expectRoundTrip({annuaire(all, "", "", "", "", "", all, all)});
+    expectRoundTrip({annuaire(all, "", "", "", "", "", all, all)}, fichelia::PageBytes::Ascii);
 }

@@ -10,7 +10,7 @@
 namespace fichelia::tool {
 
 const std::string_view kUsage = R"(usage:
-  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [-o PAGE] [FILE]
+  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [--ascii] [-o PAGE] [FILE]
   fichelia-page read [--to FORMAT] [--separator SEP] [--template LINE] [-o OUT] [FILE]
   fichelia-page --help | --version
 
@@ -33,6 +33,12 @@ unchanged.
   --separator SEP CSV separator: ',' ';' or 'tab' (default: found from the
                   first line, outside quotes)
   --site URL      the footer link (default https://fichelia.example/)
+  --ascii         a page of ASCII bytes only, for web servers that announce
+                  their pages as UTF-8 (most do): the page names no character
+                  set and is otherwise Windows-1252, whose accents such a
+                  server's visitors see as a "?" in a box. Characters beyond
+                  ASCII are then written as \uXXXX in the script and as &#NNN;
+                  in the HTML; the page reads back the same.
 
 read: reads a page from FILE (default: standard input) and writes its contacts
 in page order.
@@ -129,6 +135,8 @@ Parsed splitArguments(const std::vector<std::string_view>& args) {
                 return parsed;
             }
             parsed.options.emplace_back(arg == "-o" ? "--output" : arg, args[++i]);
+        } else if (arg == "--ascii") {
+            parsed.options.emplace_back(arg, "");
         } else if (arg.size() > 1 && arg.front() == '-') {
             parsed.error = "option inconnue : " + std::string(arg);
             return parsed;
@@ -190,6 +198,8 @@ Command parseWrite(const Parsed& parsed) {
                 return UsageError{"nom de fichier manquant après --output"};
             }
             write.output = value;
+        } else if (option == "--ascii") {
+            write.bytes = PageBytes::Ascii;
         } else {
             return UsageError{"option " + std::string(option) + " inattendue pour write"};
         }

@@ -7,6 +7,7 @@
 
 #include "directory/annuaire.h"
 #include "exchange/ContactImport.h"
+#include "page/PageWriter.h"
 
 namespace fichelia::tool {
 
@@ -15,6 +16,7 @@ enum class OutputFormat { Tsv, Csv, VCard };
 struct WriteOptions {
     exchange::ImportOptions import;
     std::string site;
+    PageBytes bytes = PageBytes::Windows1252;
     std::string file;   // empty: standard input
     std::string output; // empty: standard output
 };

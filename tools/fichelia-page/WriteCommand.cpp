@@ -106,7 +106,7 @@ int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> co
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    const std::string page = BuildDirectoryPage(list, options.site);
+    const std::string page = BuildDirectoryPage(list, options.site, options.bytes);
     std::optional<Destination> destination = Destination::open(options.output);
     if (!destination || !destination->write(page) || !destination->finish()) {
         return kExitIoError;

@@ -50,8 +50,8 @@ export function pageFolder() {
         dir,
         // Runs `fichelia-page write` over a TSV file and returns the page's
         // path, its file:// URL and its bytes.
-        write(tsvPath, { name = path.basename(tsvPath, '.tsv') + '.html', site } = {}) {
-            const args = ['write'];
+        write(tsvPath, { name = path.basename(tsvPath, '.tsv') + '.html', site, options = [] } = {}) {
+            const args = ['write', ...options];
             if (site) {
                 args.push('--site', site);
             }
