@@ -167,3 +167,19 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
 }
+
+TEST(FicheliaPageTool, asciiPagesReadBackTheSameAndReadRefusesWhatIsNoPage) {
+    const auto ascii = runPageTool({"write", "--ascii", dataFile("contacts_twelve.tsv")}, "");
+    ASSERT_EQ(ascii.status, 0) << ascii.err;
+    EXPECT_TRUE(std::all_of(ascii.out.begin(), ascii.out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    EXPECT_EQ(runPageTool({"read"}, ascii.out).out, runPageTool({"read", dataFile("page_twelve.html")}, "").out);
+
+    for (const std::string format : {"tsv", "csv"}) {
+        const auto notAPage = runPageTool({"read", "--to", format, dataFile("phone_v21.vcf")}, "");
+        EXPECT_EQ(notAPage.status, 2);
+        EXPECT_TRUE(notAPage.out.empty());
+        EXPECT_EQ(notAPage.err, "fichelia-page: ce fichier n'est pas une page d'annuaire (aucune ligne "
+                                "remplirTabFournisseur)\n");
+    }
+    EXPECT_EQ(runPageTool({"read", "--to", "csv", dataFile("page_empty.html")}, "").status, 0);
+}

@@ -105,6 +105,7 @@ struct Parsed {
 };
 
 constexpr std::array<std::string_view, 5> kValuedOptions = {"--from", "--to", "--separator", "--site", "--template"};
+constexpr std::array<std::string_view, 1> kFlagOptions = {"--ascii"};
 
 Parsed splitArguments(const std::vector<std::string_view>& args) {
     Parsed parsed;
@@ -116,6 +117,8 @@ Parsed splitArguments(const std::vector<std::string_view>& args) {
                 return parsed;
             }
             parsed.options.emplace_back(arg, args[++i]);
+        } else if (std::find(kFlagOptions.begin(), kFlagOptions.end(), arg) != kFlagOptions.end()) {
+            parsed.options.emplace_back(arg, std::string_view());
         } else if (arg.size() > 1 && arg.front() == '-') {
             parsed.error = "option inconnue : " + std::string(arg);
             return parsed;
@@ -172,6 +175,8 @@ Command parseWrite(const Parsed& parsed) {
                 return UsageError{"adresse --site refusée (ASCII sans espace, \", < ni >)"};
             }
             write.site = value;
+        } else if (option == "--ascii") {
+            write.charset = PageCharset::Ascii;
         } else {
             return UsageError{"option " + std::string(option) + " inattendue pour write"};
         }
