@@ -184,6 +184,7 @@ void ContactBuilder::finish(ImportSink& sink) {
         }
         joinLines(contact.nom);
     }
+    joinLines(organization);
     if (contact.nom.empty()) {
         if (!organization.empty()) {
             contact.nom = std::move(organization);
@@ -195,7 +196,6 @@ void ContactBuilder::finish(ImportSink& sink) {
             contact.nom = phone;
             sink.standIn(m_line, NameStandIn::Phone);
         }
-        joinLines(contact.nom);
     } else if (!organization.empty()) {
         drop(m_organizationOrigin, nullptr);
     }

@@ -153,6 +153,9 @@ private:
             return;
         }
         m_outsideRun = false;
+        if (isProperty(line.name, "VERSION")) {
+            m_version4 = line.value.starts_with("4");
+        }
         if (target.role == Role::Ignored || line.value.empty() || m_spoiled) {
             return;
         }
@@ -186,7 +189,7 @@ private:
                          rank, origin, line.line);
             break;
         case Role::Tel:
-            if (value.size() > 4 && isProperty(value.substr(0, 4), "tel:")) {
+            if ((parameters.uri || m_version4) && value.size() > 4 && isProperty(value.substr(0, 4), "tel:")) {
                 value.remove_prefix(4); // vCard 4.0 writes numbers as tel: addresses
             }
             m_card.offer(telField(parameters), unescapeText(value),
@@ -232,6 +235,7 @@ private:
             }
             m_inCard = true;
             m_spoiled = false;
+            m_version4 = false;
             m_cardLine = line.line;
             m_card.start(line.line);
         } else if (!m_inCard) {
@@ -275,6 +279,7 @@ private:
     bool m_inCard = false;
     bool m_spoiled = false;
     bool m_outsideRun = false;
+    bool m_version4 = false; // the card under way is a vCard 4.0
     long m_cardLine = 0;
     ImportIssue m_problem;
 };

@@ -113,6 +113,10 @@ void applyParameter(Parameters& parameters, std::string_view key, std::string_vi
         parameters.pref = rank > 0 ? rank : 1;
         return;
     }
+    if (equalsIgnoringCase(key, "VALUE")) {
+        parameters.uri = equalsIgnoringCase(value, "uri");
+        return;
+    }
     if (!key.empty() && !equalsIgnoringCase(key, "TYPE")) {
         return; // VALUE=, LANGUAGE=, LABEL= ...: nothing for us
     }
@@ -233,12 +237,16 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
         }
         break;
     }
+    std::optional<std::string> converted;
     if (isUtf8Name(parameters.charset)) {
-        return text::isValidUtf8(*bytes) ? std::move(*bytes) : text::windows1252ToUtf8(*bytes);
+        converted = text::isValidUtf8(*bytes) ? std::move(*bytes) : text::windows1252ToUtf8(*bytes);
+    } else {
+        converted = unicode::decodeCharset(*bytes, parameters.charset);
     }
-    auto converted = unicode::decodeCharset(*bytes, parameters.charset);
     if (!converted) {
         problem = DecodeProblem::UnknownCharset;
+    } else {
+        std::erase(*converted, '\0'); // no text holds one: a file that does is no text
     }
     return converted;
 }
