@@ -10,7 +10,8 @@ namespace {
 
 bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
 
-// Every run of line breaks as ", ", none at either end.
+} // namespace
+
 void joinLines(std::string& text) {
     if (std::find_if(text.begin(), text.end(), isLineBreak) == text.end()) {
         return;
@@ -34,8 +35,6 @@ void joinLines(std::string& text) {
     }
     text = std::move(joined);
 }
-
-} // namespace
 
 void ContactBuilder::start(long line) {
     discard();

@@ -11,6 +11,10 @@
 
 namespace fichelia::exchange {
 
+// Every run of line breaks (CR, LF) in text as ", ", none at either end:
+// "12 rue de la Paix\nBâtiment B\n" gives "12 rue de la Paix, Bâtiment B".
+void joinLines(std::string& text);
+
 // Where a value came from, for the count of those left out.
 struct ValueOrigin {
     ValueSource source = ValueSource::VCardProperty;

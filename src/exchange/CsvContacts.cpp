@@ -16,8 +16,10 @@ namespace {
 
 using enum CsvColumn;
 
-// Outlook writes this for every date nobody gave.
-bool isEmptyDate(std::string_view value) { return value == "0/0/00" || value == "00/00/00"; }
+// Outlook writes this for every date nobody gave (the German one with dots).
+bool isEmptyDate(std::string_view value) {
+    return value == "0/0/00" || value == "00/00/00" || value == "0.0.00" || value == "00.00.00";
+}
 
 bool isBlankLine(std::string_view line) { return line.find_first_not_of("\r\n") == std::string_view::npos; }
 

@@ -97,7 +97,10 @@ std::string joinNonEmpty(const std::vector<std::string>& parts, std::initializer
 
 // ADR: post-office box; extended address; street; locality; region; postal code; country.
 std::string formatAdr(std::string_view value) {
-    const std::vector<std::string> parts = splitComponents(value);
+    std::vector<std::string> parts = splitComponents(value);
+    for (std::string& part : parts) {
+        joinLines(part); // a street on two lines, say
+    }
     const auto part = [&parts](std::size_t index) {
         return index < parts.size() ? std::string_view(parts[index]) : std::string_view();
     };
