@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <optional>
 
 #include "page/PageItems.h"
 #include "text/Windows1252.h"
@@ -41,8 +40,8 @@ void appendHexEscape(std::string& page, char prefix, char32_t value, int digits)
     }
 }
 
-void appendNonAscii(std::string& page, char32_t codePoint, PageCharset charset) {
-    if (const auto byte = charset == PageCharset::Windows1252 ? text::codePointToWindows1252(codePoint) : std::nullopt) {
+void appendNonAscii(std::string& page, char32_t codePoint) {
+    if (const auto byte = text::codePointToWindows1252(codePoint)) {
         page += static_cast<char>(*byte);
     } else if (codePoint <= 0xFFFF) {
         appendHexEscape(page, 'u', codePoint, 4);
@@ -59,24 +58,9 @@ void appendNumber(std::string& page, std::size_t number) {
     page.append(digits.data(), result.ptr);
 }
 
-// A fixed piece of the page with its bytes beyond ASCII (Windows-1252's é and
-// à) written as the script's \u00E9 inside the script, as &#233; in the HTML.
-void appendAsciiPiece(std::string& page, std::string_view piece, bool inScript) {
-    for (const char c : piece) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            page += c;
-        } else if (inScript) {
-            appendHexEscape(page, 'u', text::windows1252ToCodePoint(byte), 4);
-        } else {
-            page += "&#";
-            appendNumber(page, text::windows1252ToCodePoint(byte));
-            page += ';';
-        }
-    }
-}
+} // namespace
 
-template <PageCharset Charset> void appendValue(std::string& page, std::string_view utf8Text) {
+void appendScriptValue(std::string& page, std::string_view utf8Text) {
     const char* const begin = utf8Text.data();
     const char* const end = begin + utf8Text.size();
     const char* p = begin;
@@ -118,8 +102,7 @@ template <PageCharset Charset> void appendValue(std::string& page, std::string_v
         } else if (c < 0x80) {
             appendHexEscape(page, 'x', c, 2);
             ++p;
-        } else if (Charset == PageCharset::Windows1252 &&
-                   ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF))) {
+        } else if ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF)) {
             // U+00A0 to U+00FF, French letters with accents among them: Windows-1252
             // has them at the same values.
             page += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
@@ -127,13 +110,13 @@ template <PageCharset Charset> void appendValue(std::string& page, std::string_v
         } else {
             auto pos = static_cast<std::size_t>(p - begin);
             const auto codePoint = text::nextUtf8CodePoint(utf8Text, pos);
-            appendNonAscii(page, codePoint.value_or(0xFFFD), Charset);
+            appendNonAscii(page, codePoint.value_or(0xFFFD));
             p = begin + pos;
         }
     }
 }
 
-template <PageCharset Charset> void appendLine(std::string& page, int index, const annuaire& record) {
+void appendRecordLine(std::string& page, int index, const annuaire& record) {
     page += kRecordPrefix;
     appendNumber(page, static_cast<std::size_t>(index));
     page += ",\"";
@@ -143,32 +126,14 @@ template <PageCharset Charset> void appendLine(std::string& page, int index, con
             page += "\",\"";
         }
         first = false;
-        appendValue<Charset>(page, record.*value);
+        appendScriptValue(page, record.*value);
     }
     page += "\");\n";
 }
 
-} // namespace
-
-void appendScriptValue(std::string& page, std::string_view utf8Text, PageCharset charset) {
-    if (charset == PageCharset::Ascii) {
-        appendValue<PageCharset::Ascii>(page, utf8Text);
-    } else {
-        appendValue<PageCharset::Windows1252>(page, utf8Text);
-    }
-}
-
-void appendRecordLine(std::string& page, int index, const annuaire& record, PageCharset charset) {
-    if (charset == PageCharset::Ascii) {
-        appendLine<PageCharset::Ascii>(page, index, record);
-    } else {
-        appendLine<PageCharset::Windows1252>(page, index, record);
-    }
-}
-
 } // namespace page
 
-std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageCharset charset) {
+std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress) {
     const int count = list.count();
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
@@ -184,23 +149,17 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
 
     std::string page;
     page.reserve(size);
-    bool inScript = true; // the page opens its script at once and closes it at "</script>"
     for (const page::PageItem& item : page::kPageItems) {
         switch (item.kind) {
         case page::PageItem::Fixed:
-            if (charset == PageCharset::Ascii) {
-                inScript = inScript && item.text != "</script>";
-                page::appendAsciiPiece(page, item.text, inScript);
-            } else {
-                page += item.text;
-            }
+            page += item.text;
             break;
         case page::PageItem::ContactCount:
             page::appendNumber(page, static_cast<std::size_t>(count));
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, list.recordAt(i), charset);
+                page::appendRecordLine(page, i, list.recordAt(i));
             }
             break;
         case page::PageItem::PublisherAddress:

@@ -10,22 +10,11 @@ namespace fichelia {
 // The publisher's page, linked from the page's footer and opened by the logo.
 inline constexpr std::string_view kPublisherAddress = "https://fichelia.example/";
 
-// The bytes a page is written in. The page names no character set, so that
-// browsers read it as Windows-1252, as pages always were; on a host that
-// announces UTF-8 for it, its accents would show as "\uFFFD". An ASCII page
-// reads the same on any host and gives the same contacts back.
-enum class PageCharset {
-    Windows1252,
-    Ascii, // every byte below 0x80: texts beyond ASCII as \uXXXX, the fixed pieces' é and à as
-           // \u00E9 and \u00E0 in the script and as &#233; and &#224; in the HTML
-};
-
-// The directory page for the list: Windows-1252 bytes (or ASCII), LF line
-// breaks, one record line per entry in list order, with nothing that changes
-// from call to call. publisherAddress goes into the footer link as it is given.
+// The directory page for the list: Windows-1252 bytes, LF line breaks, one record
+// line per entry in list order, with nothing that changes from call to call.
+// publisherAddress goes into the footer link as it is given.
 std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
-                               std::string_view publisherAddress = kPublisherAddress,
-                               PageCharset charset = PageCharset::Windows1252);
+                               std::string_view publisherAddress = kPublisherAddress);
 
 namespace page {
 
@@ -33,8 +22,7 @@ namespace page {
 //   remplirTabFournisseur(<index>,"nom","adresse","tel","gsm","fax","mail","commentaire","site");
 // commentaire stands before site because that is the parameter order of the
 // page's remplirTabFournisseur, and pages in use rely on it.
-void appendRecordLine(std::string& page, int index, const annuaire& record,
-                      PageCharset charset = PageCharset::Windows1252);
+void appendRecordLine(std::string& page, int index, const annuaire& record);
 
 // One text of a record line, without its enclosing quotes. Windows-1252
 // characters are written as their bytes. So that the page's script stays valid
@@ -48,9 +36,8 @@ void appendRecordLine(std::string& page, int index, const annuaire& record,
 //   a control character other than TAB (U+0000-U+001F, U+007F) as \xHH
 //   a character outside Windows-1252 as \uXXXX, two of them (a UTF-16 pair)
 //     beyond U+FFFF; malformed UTF-8 is written as \uFFFD
-// with capital hexadecimal digits. Nothing else changes. In an ASCII page,
-// every character beyond ASCII is written as \uXXXX.
-void appendScriptValue(std::string& page, std::string_view utf8Text, PageCharset charset = PageCharset::Windows1252);
+// with capital hexadecimal digits. Nothing else changes.
+void appendScriptValue(std::string& page, std::string_view utf8Text);
 
 } // namespace page
 

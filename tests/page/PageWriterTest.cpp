@@ -1,7 +1,6 @@
 #include "page/PageWriter.h"
 
 #include <algorithm>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -129,25 +128,4 @@ TEST(PageWriter, noTextCanAddOrRemoveAQuoteOrALineOfTheRecord) {
         EXPECT_EQ(line.find("<!"), std::string::npos);
         EXPECT_TRUE(line.ends_with("\");\n"));
     }
-}
-
-// The ASCII page is the default page with its bytes beyond ASCII written as
-// the script's escapes inside the script and as HTML references outside it.
-TEST(PageWriter, asciiPageWritesAccentsAsEscapesInTheScriptAndReferencesInTheHtml) {
-    auto list = listOf({annuaire("Élodie € 😀", "", "", "", "", "", "", "à")});
-    const std::string ascii = BuildDirectoryPage(*list, fichelia::kPublisherAddress, fichelia::PageCharset::Ascii);
-    std::string expected = BuildDirectoryPage(*list);
-    const std::size_t scriptEnd = expected.find("</script>");
-    for (const auto& [byte, inScript, outside] : {std::tuple{'\xE9', "\\u00E9", "&#233;"},
-                                                   std::tuple{'\xE0', "\\u00E0", "&#224;"},
-                                                   std::tuple{'\xC9', "\\u00C9", "&#201;"},
-                                                   std::tuple{'\x80', "\\u20AC", "&#8364;"}}) {
-        for (std::size_t pos = expected.rfind(byte); pos != std::string::npos;
-             pos = pos == 0 ? std::string::npos : expected.rfind(byte, pos - 1)) {
-            expected.replace(pos, 1, pos < scriptEnd ? inScript : outside);
-        }
-    }
-    EXPECT_EQ(ascii, expected);
-    EXPECT_NE(ascii.find("T&#233;l. "), std::string::npos);
-    EXPECT_NE(ascii.find("\\u00C9lodie \\u20AC \\uD83D\\uDE00"), std::string::npos);
 }

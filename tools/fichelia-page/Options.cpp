@@ -11,8 +11,7 @@
 namespace fichelia::tool {
 
 const std::string_view kUsage = R"(usage:
-  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [--ascii]
-                      [FILE]
+  fichelia-page write [--from FORMAT] [--separator SEP] [--site URL] [FILE]
   fichelia-page read [--to FORMAT] [--separator SEP] [--template LINE] [FILE]
   fichelia-page --help | --version
 
@@ -27,13 +26,6 @@ and text with NUL bytes are refused.
   --separator SEP CSV separator: ',' ';' or 'tab' (default: found from the
                   first line, outside quotes)
   --site URL      the footer link (default https://fichelia.example/)
-  --ascii         a page of ASCII bytes only, for a host that announces UTF-8
-                  for it (the page names no charset: browsers read it as
-                  Windows-1252, and such a host shows every accent as a
-                  replacement character; on Apache, "AddCharset windows-1252
-                  .html" is the other cure). Texts beyond ASCII are written
-                  as \uXXXX, the fixed pieces' accents as \u00E9 in the
-                  script and &#233; in the HTML; the page reads back the same.
 
 read: reads a page from FILE (default: standard input) and writes its contacts
 on standard output, in page order. A file without any line of a directory
@@ -144,7 +136,6 @@ struct Parsed {
 };
 
 constexpr std::array<std::string_view, 5> kValuedOptions = {"--from", "--to", "--separator", "--site", "--template"};
-constexpr std::array<std::string_view, 1> kFlagOptions = {"--ascii"};
 
 Parsed splitArguments(const std::vector<std::string_view>& args) {
     Parsed parsed;
@@ -156,8 +147,6 @@ Parsed splitArguments(const std::vector<std::string_view>& args) {
                 return parsed;
             }
             parsed.options.emplace_back(arg, args[++i]);
-        } else if (std::find(kFlagOptions.begin(), kFlagOptions.end(), arg) != kFlagOptions.end()) {
-            parsed.options.emplace_back(arg, std::string_view());
         } else if (arg.size() > 1 && arg.front() == '-') {
             parsed.error = "option inconnue : " + std::string(arg);
             return parsed;
@@ -214,8 +203,6 @@ Command parseWrite(const Parsed& parsed) {
                 return UsageError{"adresse --site refusée (ASCII sans espace, \", < ni >)"};
             }
             write.site = value;
-        } else if (option == "--ascii") {
-            write.charset = PageCharset::Ascii;
         } else {
             return UsageError{"option " + std::string(option) + " inattendue pour write"};
         }

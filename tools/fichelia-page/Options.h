@@ -7,7 +7,6 @@
 
 #include "directory/annuaire.h"
 #include "exchange/ContactImport.h"
-#include "page/PageWriter.h"
 
 namespace fichelia::tool {
 
@@ -15,7 +14,6 @@ enum class OutputFormat { Tsv, Csv, VCard };
 
 struct WriteOptions {
     exchange::ImportOptions import;
-    PageCharset charset = PageCharset::Windows1252;
     std::string site;
     std::string file; // empty: standard input
 };

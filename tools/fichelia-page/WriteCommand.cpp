@@ -147,7 +147,7 @@ int runWrite(const WriteOptions& options) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    const std::string page = BuildDirectoryPage(list, options.site, options.charset);
+    const std::string page = BuildDirectoryPage(list, options.site);
     if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
         std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
         return kExitIoError;
