@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -32,6 +33,32 @@ void appendContact(std::string& out, const annuaire& contact, const ReadOptions&
     }
 }
 
+// Passes the bytes of another source on, watching for the record marker: a
+// directory page holds it (in its script's first line, and at the start of
+// every record line), whatever else it holds.
+class PageMarkerWatch final : public ByteSource {
+public:
+    explicit PageMarkerWatch(ByteSource& source) : m_source(source) {}
+
+    Result<std::size_t> read(char* buffer, std::size_t size) override {
+        Result<std::size_t> count = m_source.read(buffer, size);
+        if (count && !m_seen) {
+            // The marker may straddle two reads: the end of the last one comes first.
+            m_tail.append(buffer, *count);
+            m_seen = m_tail.find(page::kRecordMarker) != std::string::npos;
+            m_tail.erase(0, m_tail.size() - std::min(m_tail.size(), page::kRecordMarker.size() - 1));
+        }
+        return count;
+    }
+
+    bool sawMarker() const { return m_seen; }
+
+private:
+    ByteSource& m_source;
+    std::string m_tail;
+    bool m_seen = false;
+};
+
 } // namespace
 
 int runRead(const ReadOptions& options) {
@@ -43,7 +70,8 @@ int runRead(const ReadOptions& options) {
     if (!destination) {
         return kExitIoError;
     }
-    FileByteSource source(file.get());
+    FileByteSource fileSource(file.get());
+    PageMarkerWatch source(fileSource);
     bool written = true;
     std::string out;
     out.reserve(2 * kFlushSize);
@@ -51,17 +79,21 @@ int runRead(const ReadOptions& options) {
         out += kUtf8Bom; // so that spreadsheets take the file as UTF-8
         exchange::appendCsvHeader(out, options.separator);
     }
-    const Result<void> read =
-        ReadDirectoryPage(source, options.templateRecord, [&](annuaire&& record) {
-            appendContact(out, record, options);
-            if (out.size() >= kFlushSize) {
-                written = written && destination->write(out);
-                out.clear();
-            }
-        });
+    const Result<void> read = ReadDirectoryPage(source, options.templateRecord, [&](annuaire&& record) {
+        appendContact(out, record, options);
+        if (out.size() >= kFlushSize) {
+            written = written && destination->write(out);
+            out.clear();
+        }
+    });
     if (!read) {
         std::fputs("fichelia-page: lecture de la page impossible\n", stderr);
         return kExitIoError;
+    }
+    if (!source.sawMarker()) {
+        std::fputs("fichelia-page: ce fichier n'est pas une page d'annuaire (aucune ligne remplirTabFournisseur)\n",
+                   stderr);
+        return kExitBadInput;
     }
     // A file named by -o is put in place only now, whole.
     if (!written || !destination->write(out) || !destination->finish()) {
