@@ -122,7 +122,7 @@ TEST(ImportRules, namesAddressesAndLineBreaks) {
          "BEGIN:VCARD\nFN:a\nLABEL;ENCODING=QUOTED-PRINTABLE:1 rue=0D=0AParis\nEND:VCARD\n"
          "BEGIN:VCARD\nFN:b\nLABEL:1 rue\\nParis\nADR:;;2 rue;Lyon;;;\nEND:VCARD\n",
          "a\t1 rue, Paris\t\t\t\t\t\t\nb\t2 rue, Lyon\t\t\t\t\t\t\n", ""},
-        {"CSV: a street group takes the parts after it", C,
+        {"CSV: a street group takes the pieces after it", C,
          "Nom;Adresse privée;Ville;Rue (bureau);Code postal;Ville\nA;1 rue;Lyon;2 av;75001;Paris\n",
          "A\t1 rue, Lyon\t\t\t\t\t\t\n", "Rue (bureau)>adresse=1, Code postal>adresse=1, Ville>adresse=1"},
         {"CSV: Outlook's empty dates only in date columns", C,
