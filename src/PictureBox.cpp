@@ -3,9 +3,13 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include "WidgetAccessibility.h"
+
 namespace fichelia {
 
-PictureBox::PictureBox(const QString& resource, QWidget* parent) : QLabel(parent) {
+PictureBox::PictureBox(const QString& resource, const QString& spokenName, QWidget* parent) : QLabel(parent) {
+    installWidgetAccessibility();
+    setAccessibleName(spokenName);
     setPixmap(QPixmap(resource));
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setScaledContents(false);

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 
 #include "DirectoryListModel.h"
 #include "DirectorySelectionModel.h"
@@ -79,13 +80,18 @@ void TForm1::buildWindow() {
 
     buildMenu();
 
-    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), client);
+    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), WindowLook::bannerText(), client);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 593, 57);
     Image1->setCursor(Qt::ArrowCursor);
 
-    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"), client);
+    // The logo opens the publisher's page: screen readers announce it as a link there.
+    const QString publisher = toQString(std::string(fichelia::kPublisherAddress));
+    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"),
+                                      QStringLiteral("Fichelia - %1").arg(QUrl(publisher).host()), client);
     Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setLink(true);
+    Image2->setAccessibleDescription(publisher);
     Image2->setGeometry(224, 480, 153, 49);
     Image2->setCursor(Qt::CrossCursor);
 
@@ -146,6 +152,7 @@ void TForm1::buildPanel(QWidget* client) {
 
     ListBox1 = new QListView(Panel1);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(WindowLook::spokenCaption(Label9->text()));
     ListBox1->setGeometry(8, 24, 217, 265);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -193,6 +200,14 @@ void TForm1::buildContactForm() {
     Edit6 = WindowLook::edit(QStringLiteral("Edit6"), GroupBox1, {88, 184, 217, 21});
     Edit7 = WindowLook::edit(QStringLiteral("Edit7"), GroupBox1, {88, 216, 169, 21});
     Edit8 = WindowLook::edit(QStringLiteral("Edit8"), GroupBox1, {88, 248, 249, 21});
+
+    // Screen readers name each field after its label. No caption has an access
+    // letter, so the buddies change nothing that is drawn.
+    QLabel* const labels[] = {Label1, Label2, Label3, Label5, Label4, Label6, Label7, Label8}; // record order
+    const auto fields = contactFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        labels[i]->setBuddy(fields[i]);
+    }
 
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Ajouter"), GroupBox1, {88, 280, 89, 33});
     Button2 = WindowLook::button(QStringLiteral("Button2"), QStringLiteral("Modifier"), GroupBox1, {248, 280, 89, 33});

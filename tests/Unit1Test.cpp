@@ -17,6 +17,7 @@
 #include "FramedGroup.h"
 #include "GuiTestMain.h"
 #include "PictureBox.h"
+#include "SpokenControls.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 
@@ -503,6 +504,61 @@ private slots:
         QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
         QVERIFY(messages().empty());
         QVERIFY(shell->dialogs.errors.empty());
+    }
+
+    void screenReader_namesEveryControlAsTheWindowShowsIt() {
+        using A = QAccessible;
+        fichelia::testing::verifySpokenControls(
+            form.get(), {
+                            {"Image1", A::Graphic, "Fichelia - Votre annuaire Web"},
+                            {"Image2", A::Link, "Fichelia - fichelia.example"},
+                            {"Label9", A::StaticText, "Edition de l'annuaire Web"},
+                            {"ListBox1", A::List, "Edition de l'annuaire Web"},
+                            {"GroupBox1", A::Grouping, "Fiche du contact"},
+                            {"Label1", A::StaticText, "Nom"},
+                            {"Edit1", A::EditableText, "Nom"},
+                            {"Label2", A::StaticText, "Adresse"},
+                            {"Edit2", A::EditableText, "Adresse"},
+                            {"Label3", A::StaticText, "Tél"},
+                            {"Edit3", A::EditableText, "Tél"},
+                            {"Label5", A::StaticText, "GSM"},
+                            {"Edit4", A::EditableText, "GSM"},
+                            {"Label4", A::StaticText, "Fax"},
+                            {"Edit5", A::EditableText, "Fax"},
+                            {"Label6", A::StaticText, "Mail"},
+                            {"Edit6", A::EditableText, "Mail"},
+                            {"Label7", A::StaticText, "Site"},
+                            {"Edit7", A::EditableText, "Site"},
+                            {"Label8", A::StaticText, "Commentaire"},
+                            {"Edit8", A::EditableText, "Commentaire"},
+                            {"Button1", A::PushButton, "Ajouter"},
+                            {"Button2", A::PushButton, "Modifier"},
+                            {"Button3", A::PushButton, "Supprimer"},
+                            {"Button7", A::PushButton, "Nouveau"},
+                            {"GroupBox2", A::Grouping, "Mon annuaire Web"},
+                            {"Button6", A::PushButton, "Ouvrir un annuaire Web"},
+                            {"Button4", A::PushButton, "Aperçu"},
+                            {"Button5", A::PushButton, "Enregistrer l'annuaire Web"},
+                            {"Button8", A::PushButton, "Quitter"},
+                        });
+        // The menu bar's titles, and the link's address.
+        QAccessibleInterface* menuBar = QAccessible::queryAccessibleInterface(form->MainMenu1);
+        QStringList titles;
+        for (int i = 0; i < menuBar->childCount(); ++i) {
+            titles << menuBar->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(titles, (QStringList{"Fichiers", "Editions", "Au sujet de ..."}));
+        QAccessibleInterface* logo = QAccessible::queryAccessibleInterface(form->Image2);
+        QCOMPARE(logo->text(QAccessible::Description), QStringLiteral("https://fichelia.example/"));
+        QVERIFY(logo->state().linked);
+    }
+
+    void logoLink_followedByAScreenReader_opensThePublishersPage() {
+        QAccessibleActionInterface* link = QAccessible::queryAccessibleInterface(form->Image2)->actionInterface();
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        link->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
     }
 
     // Memory running out in a handler (here, taking a name too long to hold)
