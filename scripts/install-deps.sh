@@ -44,6 +44,9 @@ test_packages=(
     chromium
     # screenshots and driving the real window
     xvfb xdotool x11-apps imagemagick xauth
+    # what screen readers see of the window: the AT-SPI bus, and gdbus and
+    # Python to read it
+    at-spi2-core dbus-daemon libglib2.0-bin python3
 )
 
 [ $# -eq 1 ] || usage
