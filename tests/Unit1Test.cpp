@@ -211,6 +211,26 @@ private slots:
         QCOMPARE(form->ListBox1->font().pixelSize(), 11);
     }
 
+    // At 1x each picture is its bitmap pixel for pixel; on a screen scaled by 2
+    // the bitmap drawn at twice the size is shown, not the small one enlarged.
+    void pictures_atScale1AreTheirBitmaps_atScale2TheirTwiceAsLargeOnes() {
+        const std::pair<fichelia::PictureBox*, const char*> pictures[] = {{form->Image1, "banner"},
+                                                                          {form->Image2, "logo"}};
+        for (const auto& [box, name] : pictures) {
+            for (const int ratio : {1, 2}) {
+                const QString file = ratio == 1 ? QStringLiteral(":/%1.bmp") : QStringLiteral(":/%1@2x.bmp");
+                const QImage bitmap = QImage(file.arg(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
+                QCOMPARE(bitmap.size(), box->pixmap().size() * ratio);
+                QPixmap drawn(box->size() * ratio);
+                drawn.setDevicePixelRatio(ratio);
+                drawn.fill(Qt::white);
+                box->render(&drawn);
+                const QRect shown({0, 0}, bitmap.size().boundedTo(drawn.size()));
+                QVERIFY2(drawn.toImage().convertToFormat(QImage::Format_RGB32).copy(shown) == bitmap.copy(shown), name);
+            }
+        }
+    }
+
     void tabOrder_visitsTheListTheFormThenTheButtonsInTheirOrder() {
         form->activateWindow();
         form->ListBox1->setFocus();
