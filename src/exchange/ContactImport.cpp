@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -31,9 +33,29 @@ constexpr std::array kFormatNames = std::to_array<FormatName>({
     {"ldif", ContactFormat::Ldif},
 });
 
+// Files people pick by mistake, by the bytes they begin with.
+struct FileKind {
+    std::string_view magic;
+    std::string_view name;
+    bool ignoreCase = false;
+};
+constexpr std::array kOtherFileKinds = std::to_array<FileKind>({
+    {"%PDF-", "PDF"},
+    {"PK\x03\x04", "ZIP"},                             // also xlsx, docx, odt, ods
+    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "OLE2"}, // xls, doc of Office 97 to 2003
+    {"\x89PNG", "PNG"},
+    {"\xFF\xD8\xFF", "JPEG"},
+    {"GIF8", "GIF"},
+    {std::string_view("II*\0", 4), "TIFF"},
+    {std::string_view("MM\0*", 4), "TIFF"},
+    {"\x1F\x8B", "GZIP"},
+    {"<!DOCTYPE html", "HTML", true}, // a directory page, say, given to write
+    {"<html", "HTML", true},
+});
+
 std::string_view firstLine(std::string_view text) {
     std::string_view line = text.substr(0, text.find('\n'));
-    if (!line.empty() && line.back() == '\r') {
+    while (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
     }
     return line;
@@ -41,6 +63,20 @@ std::string_view firstLine(std::string_view text) {
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && vcard::isProperty(text.substr(0, prefix.size()), prefix);
+}
+
+std::optional<std::string_view> otherFileKind(std::string_view bytes) {
+    std::string_view start = bytes.substr(0, 64);
+    if (start.starts_with("\xEF\xBB\xBF")) {
+        start.remove_prefix(3);
+    }
+    start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
+    for (const FileKind& kind : kOtherFileKinds) {
+        if (kind.ignoreCase ? startsWithIgnoringCase(start, kind.magic) : start.starts_with(kind.magic)) {
+            return kind.name;
+        }
+    }
+    return std::nullopt;
 }
 
 bool isOurTsvLine(std::string_view line) {
@@ -60,6 +96,123 @@ bool isOurTsvLine(std::string_view line) {
     return !recognizeCsvHeader(cells);
 }
 
+// The lines of a text that are neither blank nor LDIF comments (with their
+// continuation lines), the first few only.
+std::vector<std::string_view> leadingLines(std::string_view text, std::size_t count) {
+    std::vector<std::string_view> lines;
+    TextLines all(text);
+    bool inComment = false;
+    while (!all.atEnd() && lines.size() < count) {
+        const std::string_view line = all.next();
+        if (inComment && !line.empty() && line.front() == ' ') {
+            continue;
+        }
+        inComment = !line.empty() && line.front() == '#';
+        if (!inComment && line.find_first_not_of(" \t") != std::string_view::npos) {
+            lines.push_back(line.substr(line.find_first_not_of(" \t")));
+        }
+    }
+    return lines;
+}
+
+std::string_view valueOf(std::string_view line) {
+    std::string_view value = line.substr(std::min(line.find(':') + 1, line.size()));
+    value.remove_prefix(std::min(value.find_first_not_of(' '), value.size()));
+    return value.substr(0, value.find_last_not_of(' ') + 1);
+}
+
+// vCard, LDIF or CSV, from UTF-8 text.
+ContactFormat detectTextFormat(std::string_view text) {
+    const std::vector<std::string_view> lines = leadingLines(text, 2);
+    if (lines.empty()) {
+        return ContactFormat::Csv;
+    }
+    const std::string_view first = lines[0];
+    if (startsWithIgnoringCase(first, "BEGIN:VCARD")) {
+        return ContactFormat::VCard;
+    }
+    if (startsWithIgnoringCase(first, "VERSION:")) {
+        const std::string_view version = valueOf(first);
+        if (version == "2.1" || version == "3.0" || version == "4.0") {
+            return ContactFormat::VCard; // a card that lost its BEGIN:VCARD
+        }
+        if (lines.size() > 1 && startsWithIgnoringCase(lines[1], "dn:")) {
+            return ContactFormat::Ldif;
+        }
+    }
+    return startsWithIgnoringCase(first, "dn:") ? ContactFormat::Ldif : ContactFormat::Csv;
+}
+
+void readTsvContacts(std::string_view bytes, ImportSink& sink) {
+    sink.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+    TextLines lines(bytes);
+    while (!lines.atEnd()) {
+        auto parsed = text::parseContactTsv(lines.next());
+        if (!parsed.record) {
+            switch (parsed.problem) {
+            case text::TsvProblem::FieldCount:
+                sink.skip(ImportProblem::TsvFieldCount, lines.number(), std::to_string(parsed.number));
+                break;
+            case text::TsvProblem::UnknownEscape:
+                sink.skip(ImportProblem::TsvUnknownEscape, lines.number(), std::to_string(parsed.number));
+                break;
+            default: sink.skip(ImportProblem::TsvInvalidUtf8, lines.number()); break;
+            }
+            continue;
+        }
+        sink.add(std::move(*parsed.record), lines.number());
+    }
+}
+
+long lineOf(std::string_view text, std::size_t pos) {
+    return static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(pos), '\n')) + 1;
+}
+
+bool isUtf16(InputEncoding encoding) {
+    return encoding == InputEncoding::Utf16Le || encoding == InputEncoding::Utf16Be;
+}
+
+ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
+    ImportSink sink;
+    if (const auto kind = otherFileKind(bytes)) {
+        sink.refuse(ImportProblem::OtherFileKind, 0, std::string(*kind));
+        return sink.take(options.format);
+    }
+    const InputEncoding sniffed = InputText::sniff(bytes);
+    if (!isUtf16(sniffed)) {
+        if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size())) {
+            sink.refuse(ImportProblem::BinaryData, lineOf(bytes, static_cast<const char*>(nul) - bytes.data()));
+            return sink.take(options.format);
+        }
+    }
+    ContactFormat format = options.format;
+    if (format == ContactFormat::Tsv ||
+        (format == ContactFormat::Auto && sniffed == InputEncoding::Utf8 && isOurTsvLine(firstLine(bytes)))) {
+        readTsvContacts(bytes, sink);
+        return sink.take(ContactFormat::Tsv);
+    }
+    const InputText input = InputText::decode(bytes);
+    if (isUtf16(sniffed)) {
+        const std::string_view text = input.text();
+        if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+            sink.refuse(ImportProblem::BinaryData, lineOf(text, nul));
+            return sink.take(options.format);
+        }
+    }
+    if (format == ContactFormat::Auto) {
+        format = detectTextFormat(input.text());
+    }
+    switch (format) {
+    case ContactFormat::VCard: readVCardContacts(input.text(), sink); break;
+    case ContactFormat::Ldif: readLdifContacts(input.text(), sink); break;
+    default:
+        format = ContactFormat::Csv;
+        readCsvContacts(input.text(), CsvOptions{options.separator}, sink);
+        break;
+    }
+    return sink.take(format);
+}
+
 } // namespace
 
 std::optional<ContactFormat> contactFormatNamed(std::string_view name) {
@@ -72,56 +225,20 @@ std::optional<ContactFormat> contactFormatNamed(std::string_view name) {
 }
 
 ContactFormat detectContactFormat(std::string_view bytes) {
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        const InputText input = InputText::decode(bytes);
-        const ContactFormat format = detectContactFormat(input.text());
-        return format == ContactFormat::Tsv ? ContactFormat::Csv : format; // TSV is UTF-8
+    if (InputText::sniff(bytes) == InputEncoding::Utf8 && isOurTsvLine(firstLine(bytes))) {
+        return ContactFormat::Tsv;
     }
-    // The words looked for are ASCII: the bytes tell, whatever their encoding.
-    const bool marked = bytes.starts_with(kUtf8Bom);
-    std::string_view text = marked ? bytes.substr(kUtf8Bom.size()) : bytes;
-    text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n"), text.size()));
-    if (startsWithIgnoringCase(text, "BEGIN:VCARD")) {
-        return ContactFormat::VCard;
-    }
-    while (!text.empty() && text.front() == '#') { // LDIF comments
-        const std::size_t lf = text.find('\n');
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-        text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n"), text.size()));
-    }
-    if (startsWithIgnoringCase(text, "dn:") || startsWithIgnoringCase(text, "version:")) {
-        return ContactFormat::Ldif;
-    }
-    return !marked && isOurTsvLine(firstLine(bytes)) ? ContactFormat::Tsv : ContactFormat::Csv;
+    return detectTextFormat(InputText::decode(bytes).text());
 }
 
-ImportResult readTsvContacts(std::string_view bytes) {
-    ImportSink sink;
-    sink.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    TextLines lines(bytes);
-    while (!lines.atEnd()) {
-        auto parsed = text::parseContactTsv(lines.next());
-        if (!parsed.record) {
-            sink.fail(lines.number(), std::move(parsed.error));
-            break;
-        }
-        sink.add(std::move(*parsed.record), lines.number());
-    }
-    return sink.take();
-}
-
-ImportResult importContacts(std::string_view bytes, const ImportOptions& options) {
-    const ContactFormat format =
-        options.format == ContactFormat::Auto ? detectContactFormat(bytes) : options.format;
-    if (format == ContactFormat::Tsv) {
-        return readTsvContacts(bytes);
-    }
-    const InputText input = InputText::decode(bytes);
-    switch (format) {
-    case ContactFormat::VCard: return readVCardContacts(input.text());
-    case ContactFormat::Ldif: return readLdifContacts(input.text());
-    default: return readCsvContacts(input.text(), CsvOptions{options.separator});
+ImportReport importContacts(std::string_view bytes, const ImportOptions& options) {
+    try {
+        return importBytes(bytes, options);
+    } catch (const std::bad_alloc&) {
+        ImportReport report;
+        report.format = options.format;
+        report.refusal = ImportIssue{ImportProblem::OutOfMemory, 0, {}};
+        return report;
     }
 }
 

@@ -3,32 +3,46 @@
 #include <optional>
 #include <string_view>
 
-#include "exchange/ImportResult.h"
+#include "exchange/ImportReport.h"
 
-// One entry to every format contacts come in by.
+// One entry to every format contacts come in by. This header and
+// ImportReport.h are the importers' public API, used by the companion tool and
+// by the window: keep them stable.
 namespace fichelia::exchange {
-
-enum class ContactFormat { Auto, Tsv, Csv, VCard, Ldif };
 
 // "auto", "tsv", "csv", "vcard" or "ldif"; nothing for another name.
 std::optional<ContactFormat> contactFormatNamed(std::string_view name);
 
-// The format of a file's text (UTF-8) by its content: vCard when it begins with
-// BEGIN:VCARD, LDIF when its first line that is not a comment begins with dn:
-// or version:, TSV when its first line is ours (eight UTF-8 fields between TABs,
-// not a header row), else CSV.
-ContactFormat detectContactFormat(std::string_view bytes);
-
 struct ImportOptions {
     ContactFormat format = ContactFormat::Auto;
-    char separator = 0; // CSV only; 0 to find it
+    char separator = 0; // CSV only: ',', ';' or TAB; 0 to find it from the first line
 };
 
-// The contacts of a file's bytes, in file order. TSV must be UTF-8 as it
-// always was; the other formats may be in any encoding InputText knows.
-ImportResult importContacts(std::string_view bytes, const ImportOptions& options = {});
+// The contacts of a file's bytes, in file order, and all that was met on the
+// way (see ImportReport). Never throws for any content; memory running out
+// gives a refusal (OutOfMemory).
+//
+// First the bytes are looked at: a well-known other kind of file (PDF, ZIP
+// and the office documents built on it, old Office documents, images, gzip, an
+// HTML page) is refused by name (OtherFileKind), and so is text holding NUL
+// bytes (BinaryData), unless it is UTF-16. With Auto, the format is then found
+// from the content:
+//  - TSV when the first line is ours (eight UTF-8 fields between TABs, not a
+//    header row, no byte order mark before it);
+//  - else, in the text decoded once (see InputText: byte order marks, UTF-16
+//    with or without one, UTF-8, else Windows-1252): vCard when its first line
+//    is BEGIN:VCARD or a vCard's VERSION: (2.1, 3.0 or 4.0); LDIF when its
+//    first line that is not a comment is dn:, or version: followed by dn:;
+//  - CSV otherwise.
+// TSV must be UTF-8, as it always was. A card, row or entry that cannot be
+// read is skipped and reported; when nothing usable remains, the input is
+// refused (NothingUsable), and a refused input gives no records.
+ImportReport importContacts(std::string_view bytes, const ImportOptions& options = {});
+inline ImportReport importContacts(std::string_view bytes, ContactFormat format) {
+    return importContacts(bytes, ImportOptions{format, 0});
+}
 
-// Contacts in our TSV (see ContactTsv.h), one a line, CR LF taken as LF.
-ImportResult readTsvContacts(std::string_view bytes);
+// The format Auto finds for these bytes (never Auto).
+ContactFormat detectContactFormat(std::string_view bytes);
 
 } // namespace fichelia::exchange

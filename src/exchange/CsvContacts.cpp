@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "exchange/CsvHeader.h"
-#include "exchange/PostalAddress.h"
+#include "exchange/ContactBuilder.h"
 
 namespace fichelia::exchange {
 
@@ -17,21 +17,42 @@ namespace {
 using enum CsvColumn;
 
 // Outlook writes this for every date nobody gave.
-bool isEmptyValue(std::string_view value) { return value.empty() || value == "0/0/00" || value == "00/00/00"; }
+bool isEmptyDate(std::string_view value) { return value == "0/0/00" || value == "00/00/00"; }
 
 bool isBlankLine(std::string_view line) { return line.find_first_not_of("\r\n") == std::string_view::npos; }
 
-// Without a header row, columns follow the record's order.
-constexpr std::array<CsvColumn, kFieldCount> kRecordOrderColumns = {DisplayName, FullAddress, Tel, Gsm,
-                                                                   Fax,         Mail,        Site, Notes};
+// Google Contacts puts the values of one kind in one cell: "a ::: b".
+constexpr std::string_view kMultiValueSeparator = " ::: ";
 
-// The address columns of one group within a row.
-struct AddressGroup {
-    int group = 0;
-    std::string_view full;
-    PostalAddress parts;
-    std::vector<std::size_t> columns; // those holding a value
-};
+// The roles of the columns of a file without a header row: the record's order.
+std::vector<CsvColumnRole> recordOrderRoles() {
+    std::vector<CsvColumnRole> roles;
+    for (const RecordField& field : kRecordFields) {
+        roles.push_back(field.text == &annuaire::nom       ? CsvColumnRole{DisplayName}
+                        : field.text == &annuaire::adresse ? CsvColumnRole{FullAddress}
+                                                           : CsvColumnRole{Field, 0, field.text});
+    }
+    return roles;
+}
+
+// A first row that reads as a header: several cells, none empty, none with a
+// digit, an '@' or a ':' (values have them: numbers, mail and web addresses).
+bool looksLikeHeader(const std::vector<std::string>& cells, std::size_t count) {
+    if (count < 3) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& cell = cells[i];
+        if (cell.empty() || cell.size() > 60 || cell.find_first_of("0123456789@:") != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A formula-looking cell that our export marked with an apostrophe (see
+// appendCsvContact) loses exactly that apostrophe.
+void dropFormulaMark(std::string& cell);
 
 // Turns the cells of each row into a contact, by the roles of the columns.
 class RowMapper {
@@ -44,59 +65,41 @@ public:
     }
 
     void map(const std::vector<std::string>& cells, std::size_t count, long line, ImportSink& sink) {
-        annuaire contact;
-        std::array<std::string_view, 4> names{}; // first, middle, last, organisation
-        std::size_t organisationColumn = 0;
-        m_groupCount = 0;
+        m_contact.start(line);
         for (std::size_t i = 0; i < count; ++i) {
             const std::string_view value = cells[i];
-            if (isEmptyValue(value)) {
+            const CsvColumnRole role = roleAt(i);
+            if (value.empty() || (role.column == Date && isEmptyDate(value))) {
                 continue;
             }
-            const CsvColumnRole role = roleAt(i);
+            const ValueOrigin origin = originOf(i);
             switch (role.column) {
-            case Unknown: sink.leaveOut(kindOf(i)); break;
+            case Unknown:
+            case Date: m_contact.leaveOut(origin); break;
             case Silent:
             case PhoneLabel: break;
-            case DisplayName: offer(contact.nom, value, i, sink); break;
-            case FirstName: offerPart(names[0], value, i, sink); break;
-            case MiddleName: offerPart(names[1], value, i, sink); break;
-            case LastName: offerPart(names[2], value, i, sink); break;
-            case Organization:
-                organisationColumn = names[3].empty() ? i : organisationColumn;
-                offerPart(names[3], value, i, sink);
+            case DisplayName: offer(&annuaire::nom, value, kPlainRank, origin, line); break;
+            case FirstName: m_contact.offerName(NamePart::Given, std::string(value), origin); break;
+            case MiddleName: m_contact.offerName(NamePart::Middle, std::string(value), origin); break;
+            case LastName: m_contact.offerName(NamePart::Family, std::string(value), origin); break;
+            case Organization: m_contact.offerName(NamePart::Organization, std::string(value), origin); break;
+            case FullAddress: address(role, AddressPart::Full, value, origin); break;
+            case Street: address(role, AddressPart::Street, value, origin); break;
+            case PostalCode: address(role, AddressPart::PostalCode, value, origin); break;
+            case Locality: address(role, AddressPart::Locality, value, origin); break;
+            case Region: address(role, AddressPart::Region, value, origin); break;
+            case Country: address(role, AddressPart::Country, value, origin); break;
+            case Field: offer(role.field, value, kPlainRank, origin, line); break;
+            case FallbackPhone: offer(&annuaire::tel, value, kFallbackRank, origin, line); break;
+            case PhoneValue: {
+                const std::size_t label = m_labelOf[i];
+                const CsvColumnRole kind = label < count ? phoneKindOfLabel(cells[label]) : CsvColumnRole{Field, 0, &annuaire::tel};
+                offer(kind.field, value, kind.column == FallbackPhone ? kFallbackRank : kPlainRank, origin, line);
                 break;
-            case FullAddress:
-            case Street:
-            case PostalCode:
-            case Locality:
-            case Region:
-            case Country: addAddressPart(role, value, i); break;
-            case Tel: offer(contact.tel, value, i, sink); break;
-            case Gsm: offer(contact.gsm, value, i, sink); break;
-            case Fax: offer(contact.fax, value, i, sink); break;
-            case PhoneValue: offerPhone(contact, cells, count, value, i, sink); break;
-            case Mail: offer(contact.mail, value, i, sink); break;
-            case Site: offer(contact.site, value, i, sink); break;
-            case Notes: offer(contact.commentaire, value, i, sink); break;
+            }
             }
         }
-        const bool named = !contact.nom.empty();
-        if (!named) {
-            for (std::size_t part = 0; part < 3; ++part) {
-                if (!names[part].empty()) {
-                    contact.nom += contact.nom.empty() ? "" : " ";
-                    contact.nom += names[part];
-                }
-            }
-        }
-        if (contact.nom.empty()) {
-            contact.nom = names[3];
-        } else if (!names[3].empty()) {
-            sink.leaveOut(kindOf(organisationColumn));
-        }
-        takeAddress(contact, sink);
-        sink.add(std::move(contact), line);
+        m_contact.finish(sink);
     }
 
 private:
@@ -104,11 +107,9 @@ private:
         return column < m_roles.size() ? m_roles[column] : CsvColumnRole{};
     }
 
-    std::string kindOf(std::size_t column) const {
-        if (column < m_names.size()) {
-            return "colonne « " + m_names[column] + " »";
-        }
-        return "colonne " + std::to_string(column + 1);
+    ValueOrigin originOf(std::size_t column) const {
+        return {ValueSource::CsvColumn, column < m_names.size() ? std::string_view(m_names[column]) : std::string_view(),
+                static_cast<int>(column + 1)};
     }
 
     // The label column of a numbered phone, or npos.
@@ -124,97 +125,38 @@ private:
         return std::string::npos;
     }
 
-    void offer(std::string& field, std::string_view value, std::size_t column, ImportSink& sink) const {
-        if (field.empty()) {
-            field.assign(value);
-        } else {
-            sink.leaveOut(kindOf(column));
+    // The first of Google's multiple values goes to the field; the others are left out.
+    void offer(RecordText field, std::string_view value, int rank, const ValueOrigin& origin, long line) {
+        std::size_t separator = value.find(kMultiValueSeparator);
+        m_contact.offer(field, std::string(value.substr(0, separator)), rank, origin, line);
+        while (separator != std::string_view::npos) {
+            separator = value.find(kMultiValueSeparator, separator + kMultiValueSeparator.size());
+            m_contact.leaveOut(origin, field);
         }
     }
 
-    void offerPart(std::string_view& part, std::string_view value, std::size_t column, ImportSink& sink) const {
-        if (part.empty()) {
-            part = value;
-        } else {
-            sink.leaveOut(kindOf(column));
-        }
-    }
-
-    void offerPhone(annuaire& contact, const std::vector<std::string>& cells, std::size_t count,
-                    std::string_view value, std::size_t column, ImportSink& sink) const {
-        const std::size_t label = m_labelOf[column];
-        const CsvColumn kind = label < count ? phoneKindOfLabel(cells[label]) : Tel;
-        offer(kind == Gsm ? contact.gsm : kind == Fax ? contact.fax : contact.tel, value, column, sink);
-    }
-
-    void addAddressPart(CsvColumnRole role, std::string_view value, std::size_t column) {
-        AddressGroup* group = nullptr;
-        for (std::size_t g = 0; g < m_groupCount; ++g) {
-            if (m_groups[g].group == role.group) {
-                group = &m_groups[g];
-            }
-        }
-        if (group == nullptr) {
-            if (m_groupCount == m_groups.size()) {
-                m_groups.emplace_back();
-            }
-            group = &m_groups[m_groupCount++];
-            group->group = role.group;
-            group->full = {};
-            group->parts = {};
-            group->columns.clear();
-        }
-        group->columns.push_back(column);
-        switch (role.column) {
-        case FullAddress: group->full = group->full.empty() ? value : group->full; break;
-        case Street: group->parts.street.push_back(value); break;
-        case PostalCode: group->parts.postalCode = value; break;
-        case Locality: group->parts.locality = value; break;
-        case Region: group->parts.region = value; break;
-        default: group->parts.country = value; break;
-        }
-    }
-
-    // The first address given is the contact's; the others are left out.
-    void takeAddress(annuaire& contact, ImportSink& sink) const {
-        for (std::size_t g = 0; g < m_groupCount; ++g) {
-            const AddressGroup& group = m_groups[g];
-            if (g == 0) {
-                // Street, locality and country written the French way, rather
-                // than as the exporting program laid them out.
-                contact.adresse = group.parts.empty() ? std::string(group.full) : formatFrenchAddress(group.parts);
-                continue;
-            }
-            for (const std::size_t column : group.columns) {
-                sink.leaveOut(kindOf(column));
-            }
-        }
+    void address(CsvColumnRole role, AddressPart part, std::string_view value, const ValueOrigin& origin) {
+        m_contact.offerAddressPart(role.group, part, std::string(value), origin);
     }
 
     std::vector<CsvColumnRole> m_roles;
     std::vector<std::string> m_names;
     std::vector<std::size_t> m_labelOf;
-    std::vector<AddressGroup> m_groups; // of the row under way, kept for their room
-    std::size_t m_groupCount = 0;
+    ContactBuilder m_contact;
 };
 
-// Feeds libcsv line by line, so that every row and every error knows its line.
+// Feeds libcsv line by line, so that every row and every problem knows its line.
 class CsvReader {
 public:
-    explicit CsvReader(char separator) {
-        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI);
-        csv_set_delim(&m_parser, static_cast<unsigned char>(separator));
-        // Spaces and TABs around values are the user's: keep them.
-        csv_set_space_func(&m_parser, [](unsigned char) { return 0; });
-    }
+    CsvReader(char separator, ImportSink& sink) : m_separator(separator), m_sink(sink) { initParser(); }
     ~CsvReader() { csv_free(&m_parser); }
     CsvReader(const CsvReader&) = delete;
     CsvReader& operator=(const CsvReader&) = delete;
 
-    ImportResult read(std::string_view text) {
+    void read(std::string_view text) {
         m_sink.reserve(std::count(text.begin(), text.end(), '\n') + 1);
         std::size_t pos = 0;
-        while (pos < text.size() && !m_sink.failed()) {
+        while (pos < text.size() && !m_sink.refused()) {
             const auto* lf = static_cast<const char*>(std::memchr(text.data() + pos, '\n', text.size() - pos));
             const std::size_t end = lf != nullptr ? static_cast<std::size_t>(lf - text.data()) + 1 : text.size();
             ++m_line;
@@ -222,17 +164,29 @@ public:
                 m_rowLine = m_line; // rows end with lines; blank lines hold none
             }
             if (csv_parse(&m_parser, text.data() + pos, end - pos, onField, onRow, this) != end - pos) {
-                failOnParser(m_line);
+                parserFailed();
             }
             pos = end;
         }
-        if (!m_sink.failed() && csv_fini(&m_parser, onField, onRow, this) != 0) {
-            m_sink.fail(m_rowLine, "guillemet ouvert jamais refermé (le champ court jusqu'à la fin du fichier)");
+        if (m_sink.refused()) {
+            return;
         }
-        return m_sink.take();
+        if (csv_fini(&m_parser, onField, onRow, this) != 0) {
+            // The field runs to the end of the file: nothing after its quote can be told apart.
+            m_sink.refuse(ImportProblem::CsvUnclosedQuote, m_rowLine);
+        } else if (m_heldHeader) {
+            refuseHeader(); // a header and nothing else
+        }
     }
 
 private:
+    void initParser() {
+        csv_init(&m_parser, CSV_STRICT | CSV_STRICT_FINI);
+        csv_set_delim(&m_parser, static_cast<unsigned char>(m_separator));
+        // Spaces and TABs around values are the user's: keep them.
+        csv_set_space_func(&m_parser, [](unsigned char) { return 0; });
+    }
+
     static void onField(void* data, std::size_t size, void* self) {
         auto& reader = *static_cast<CsvReader*>(self);
         if (reader.m_cellCount == reader.m_cells.size()) {
@@ -244,24 +198,51 @@ private:
     static void onRow(int, void* self) { static_cast<CsvReader*>(self)->endRow(); }
 
     void endRow() {
-        if (m_sink.failed()) {
+        if (m_sink.refused()) {
             return;
         }
-        if (!m_mapper) {
+        if (!m_mapper && !m_heldHeader) {
             std::vector<std::string> first(m_cells.begin(), m_cells.begin() + static_cast<long>(m_cellCount));
             if (auto roles = recognizeCsvHeader(first)) {
                 m_mapper.emplace(std::move(*roles), std::move(first));
                 finishRow();
                 return;
             }
-            std::vector<CsvColumnRole> roles;
-            for (const CsvColumn column : kRecordOrderColumns) {
-                roles.push_back({column, 0});
+            if (looksLikeHeader(m_cells, m_cellCount)) {
+                // A header naming nothing we know, unless the next row reads the same way.
+                m_heldHeader.emplace(std::move(first));
+                m_heldHeaderLine = m_rowLine;
+                finishRow();
+                return;
             }
-            m_mapper.emplace(std::move(roles), std::vector<std::string>());
+            m_mapper.emplace(recordOrderRoles(), std::vector<std::string>());
+        } else if (!m_mapper) {
+            if (!looksLikeHeader(m_cells, m_cellCount)) {
+                refuseHeader();
+                return;
+            }
+            m_mapper.emplace(recordOrderRoles(), std::vector<std::string>());
+            mapRow(*m_heldHeader, m_heldHeader->size(), m_heldHeaderLine);
+            m_heldHeader.reset();
         }
-        m_mapper->map(m_cells, m_cellCount, m_rowLine, m_sink);
+        mapRow(m_cells, m_cellCount, m_rowLine);
         finishRow();
+    }
+
+    void mapRow(std::vector<std::string>& cells, std::size_t count, long line) {
+        for (std::size_t i = 0; i < count; ++i) {
+            dropFormulaMark(cells[i]);
+        }
+        m_mapper->map(cells, count, line, m_sink);
+    }
+
+    void refuseHeader() {
+        std::string columns;
+        for (const std::string& cell : *m_heldHeader) {
+            columns += columns.empty() ? "" : "\t";
+            columns += cell;
+        }
+        m_sink.refuse(ImportProblem::UnknownHeader, m_heldHeaderLine, std::move(columns));
     }
 
     void finishRow() {
@@ -269,25 +250,51 @@ private:
         m_rowLine = 0;
     }
 
-    void failOnParser(long line) {
-        if (csv_error(&m_parser) == CSV_EPARSE) {
-            m_sink.fail(line, "guillemet mal placé : un champ entre guillemets doit être suivi du séparateur ou "
-                              "de la fin de ligne, et un guillemet dans un champ doit être doublé");
-        } else {
-            m_sink.fail(line, "mémoire insuffisante");
+    // A misplaced quote: the row is skipped, and the parser starts again at the next line.
+    void parserFailed() {
+        if (csv_error(&m_parser) != CSV_EPARSE) {
+            m_sink.refuse(ImportProblem::OutOfMemory, m_line);
+            return;
         }
+        m_sink.skip(ImportProblem::CsvMisplacedQuote, m_line);
+        csv_free(&m_parser);
+        initParser();
+        finishRow();
     }
 
+    char m_separator;
     csv_parser m_parser{};
-    ImportSink m_sink;
+    ImportSink& m_sink;
     std::optional<RowMapper> m_mapper;
+    std::optional<std::vector<std::string>> m_heldHeader;
+    long m_heldHeaderLine = 0;
     std::vector<std::string> m_cells; // of the row under way, kept for their room
     std::size_t m_cellCount = 0;
     long m_line = 0;
     long m_rowLine = 0; // where the row under way began; 0 between rows
 };
 
+// Cells that a spreadsheet would run as a formula: they begin, after any
+// apostrophes, with one of these.
+bool isFormulaStart(std::string_view cell) {
+    const std::size_t first = cell.find_first_not_of('\'');
+    return first != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[first]) != std::string_view::npos;
+}
+
+void dropFormulaMark(std::string& cell) {
+    if (cell.size() > 1 && cell.front() == '\'' && isFormulaStart(std::string_view(cell).substr(1))) {
+        cell.erase(0, 1);
+    }
+}
+
 void appendCsvField(std::string& out, std::string_view field, char separator) {
+    std::string marked;
+    if (isFormulaStart(field)) {
+        // OWASP's advice against formula injection: the apostrophe makes it text.
+        marked.reserve(field.size() + 1);
+        marked.append(1, '\'').append(field);
+        field = marked;
+    }
     const bool quoted = field.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos;
     if (!quoted) {
         out += field;
@@ -329,9 +336,15 @@ char findCsvSeparator(std::string_view text) {
     return tabs > 0 && tabs >= commas ? '\t' : ',';
 }
 
-ImportResult readCsvContacts(std::string_view text, const CsvOptions& options) {
-    CsvReader reader(options.separator != 0 ? options.separator : findCsvSeparator(text));
-    return reader.read(text);
+void readCsvContacts(std::string_view text, const CsvOptions& options, ImportSink& sink) {
+    CsvReader reader(options.separator != 0 ? options.separator : findCsvSeparator(text), sink);
+    reader.read(text);
+}
+
+ImportReport readCsvContacts(std::string_view text, const CsvOptions& options) {
+    ImportSink sink;
+    readCsvContacts(text, options, sink);
+    return sink.take(ContactFormat::Csv);
 }
 
 void appendCsvHeader(std::string& out, char separator) {

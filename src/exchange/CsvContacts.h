@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "directory/annuaire.h"
-#include "exchange/ImportResult.h"
+#include "exchange/ImportSink.h"
 
 // Contacts as spreadsheets and mail programs export them in CSV (RFC 4180:
 // fields holding the separator, a quote or a line break are quoted, a quote
@@ -20,20 +20,32 @@ struct CsvOptions {
 // (',' when it holds none of them).
 char findCsvSeparator(std::string_view text);
 
-// Reads contacts from UTF-8 text. A first row whose cells name fields (see
-// recognizeCsvHeader) says what each column holds; without one, columns are in
-// the record's order. A name split in columns becomes "first middle last"
-// unless a display-name column gives it whole; without any name, the company
-// stands for it. An address split in columns is written as French addresses
-// are. Where several columns feed one field, the first that holds a value wins;
-// the others' values, and those of columns with no field, are counted as left
-// out. Blank lines are skipped. A quote never closed, or a stray
-// character after a closing quote, refuses the input.
-ImportResult readCsvContacts(std::string_view text, const CsvOptions& options = {});
+// Reads contacts from UTF-8 text, by the rules of ContactBuilder. A first
+// row whose cells name fields (see recognizeCsvHeader) says what each column
+// holds; without one, columns are in the record's order. A first row that
+// reads as a header (three cells or more, none empty, none holding a digit,
+// '@' or ':') but names no known field refuses the
+// input, unless the second row reads the same way. A name split in columns
+// becomes "first middle last" unless a display-name column gives it whole. An
+// address split in columns is written as French addresses are. Where several
+// columns feed one field, the first that holds a value wins (a pager or an
+// "other" number only when no other number is given); the others' values,
+// those of columns with no field, and the values after the first of Google's
+// "a ::: b", are counted as left out. Outlook's empty dates (0/0/00) in date
+// columns are empty. A cell beginning with an apostrophe followed by what a
+// spreadsheet takes for a formula (see appendCsvContact) loses the
+// apostrophe. Blank lines are skipped. A row with a stray character after a
+// closing quote is skipped and reported; a quote never closed refuses the
+// input, since the rest of the file is then one field.
+void readCsvContacts(std::string_view text, const CsvOptions& options, ImportSink& sink);
+ImportReport readCsvContacts(std::string_view text, const CsvOptions& options = {});
 
 // The header row of our own export: the record's French field names.
 void appendCsvHeader(std::string& out, char separator);
 // One contact as a row, fields quoted only where they must be, ended by CR LF.
+// A field that a spreadsheet would run as a formula (beginning, after any
+// apostrophes, with =, +, -, @, TAB or CR) is written after an apostrophe,
+// which the import takes off again.
 void appendCsvContact(std::string& out, const annuaire& contact, char separator);
 
 } // namespace fichelia::exchange

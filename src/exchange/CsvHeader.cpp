@@ -1,6 +1,7 @@
 #include "exchange/CsvHeader.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -16,10 +17,11 @@ using enum CsvColumn;
 struct NamedColumn {
     std::string_view name; // folded (see foldName)
     CsvColumn column;
+    RecordText field = nullptr; // CsvColumn::Field
 };
 
 // Column names taken whole: our own captions, then those of the exports of
-// Google Contacts, Outlook (English and French) and Thunderbird.
+// Google Contacts, Outlook (English, French and German) and Thunderbird.
 constexpr std::array kColumnNames = std::to_array<NamedColumn>({
     {"nom", DisplayName}, // see recognizeCsvHeader
     {"name", DisplayName},
@@ -37,6 +39,10 @@ constexpr std::array kColumnNames = std::to_array<NamedColumn>({
     {"family name", LastName},
     {"surname", LastName},
     {"nom de famille", LastName},
+    {"vorname", FirstName},
+    {"weitere vornamen", MiddleName},
+    {"nachname", LastName},
+    {"firma", Organization},
     {"company", Organization},
     {"organization", Organization},
     {"organization name", Organization},
@@ -63,61 +69,81 @@ constexpr std::array kColumnNames = std::to_array<NamedColumn>({
     {"pays", Country},
     {"country", Country},
     {"pays region", Country},
-    {"tel", Tel},
-    {"telephone", Tel},
-    {"phone", Tel},
-    {"primary phone", Tel},
-    {"company main phone", Tel},
-    {"car phone", Tel},
-    {"telephone principal", Tel},
-    {"telephone societe", Tel},
-    {"telephone voiture", Tel},
-    {"gsm", Gsm},
-    {"portable", Gsm},
-    {"mobile", Gsm},
-    {"mobile phone", Gsm},
-    {"mobile number", Gsm},
-    {"cell phone", Gsm},
-    {"tel mobile", Gsm},
-    {"tel portable", Gsm},
-    {"telephone mobile", Gsm},
-    {"telephone portable", Gsm},
-    {"fax", Fax},
-    {"fax number", Fax},
-    {"telecopie", Fax},
-    {"mail", Mail},
-    {"e mail", Mail},
-    {"email", Mail},
-    {"courriel", Mail},
-    {"adresse mail", Mail},
-    {"adresse e mail", Mail},
-    {"adresse electronique", Mail},
-    {"e mail address", Mail},
-    {"e mail 2 address", Mail},
-    {"e mail 3 address", Mail},
-    {"primary email", Mail},
-    {"secondary email", Mail},
-    {"adresse de messagerie", Mail},
-    {"adresse de messagerie 2", Mail},
-    {"adresse de messagerie 3", Mail},
-    {"adresse electronique principale", Mail},
-    {"adresse electronique secondaire", Mail},
-    {"site", Site},
-    {"site web", Site},
-    {"site internet", Site},
-    {"page web", Site},
-    {"page web 1", Site},
-    {"page web 2", Site},
-    {"web page", Site},
-    {"web page 1", Site},
-    {"web page 2", Site},
-    {"website", Site},
-    {"url", Site},
-    {"commentaire", Notes},
-    {"commentaires", Notes},
-    {"notes", Notes},
-    {"note", Notes},
-    {"remarques", Notes},
+    {"tel", Field, &annuaire::tel},
+    {"telephone", Field, &annuaire::tel},
+    {"phone", Field, &annuaire::tel},
+    {"primary phone", Field, &annuaire::tel},
+    {"company main phone", Field, &annuaire::tel},
+    {"car phone", Field, &annuaire::tel},
+    {"telephone principal", Field, &annuaire::tel},
+    {"telephone societe", Field, &annuaire::tel},
+    {"telephone voiture", Field, &annuaire::tel},
+    {"haupttelefon", Field, &annuaire::tel},
+    {"autotelefon", Field, &annuaire::tel},
+    {"telefon firma", Field, &annuaire::tel},
+    {"pager", FallbackPhone},
+    {"radio phone", FallbackPhone},
+    {"radiomessagerie", FallbackPhone},
+    {"mobiltelefon", Field, &annuaire::gsm},
+    {"mobiltelefon 2", Field, &annuaire::gsm},
+    {"gsm", Field, &annuaire::gsm},
+    {"portable", Field, &annuaire::gsm},
+    {"mobile", Field, &annuaire::gsm},
+    {"mobile phone", Field, &annuaire::gsm},
+    {"mobile number", Field, &annuaire::gsm},
+    {"cell phone", Field, &annuaire::gsm},
+    {"tel mobile", Field, &annuaire::gsm},
+    {"tel portable", Field, &annuaire::gsm},
+    {"telephone mobile", Field, &annuaire::gsm},
+    {"telephone portable", Field, &annuaire::gsm},
+    {"fax", Field, &annuaire::fax},
+    {"fax number", Field, &annuaire::fax},
+    {"telecopie", Field, &annuaire::fax},
+    {"mail", Field, &annuaire::mail},
+    {"e mail", Field, &annuaire::mail},
+    {"email", Field, &annuaire::mail},
+    {"courriel", Field, &annuaire::mail},
+    {"adresse mail", Field, &annuaire::mail},
+    {"adresse e mail", Field, &annuaire::mail},
+    {"adresse electronique", Field, &annuaire::mail},
+    {"e mail address", Field, &annuaire::mail},
+    {"e mail 2 address", Field, &annuaire::mail},
+    {"e mail 3 address", Field, &annuaire::mail},
+    {"primary email", Field, &annuaire::mail},
+    {"secondary email", Field, &annuaire::mail},
+    {"adresse de messagerie", Field, &annuaire::mail},
+    {"adresse de messagerie 2", Field, &annuaire::mail},
+    {"adresse de messagerie 3", Field, &annuaire::mail},
+    {"adresse electronique principale", Field, &annuaire::mail},
+    {"adresse electronique secondaire", Field, &annuaire::mail},
+    {"e mail adresse", Field, &annuaire::mail},
+    {"e mail 2 adresse", Field, &annuaire::mail},
+    {"e mail 3 adresse", Field, &annuaire::mail},
+    {"site", Field, &annuaire::site},
+    {"site web", Field, &annuaire::site},
+    {"site internet", Field, &annuaire::site},
+    {"page web", Field, &annuaire::site},
+    {"page web 1", Field, &annuaire::site},
+    {"page web 2", Field, &annuaire::site},
+    {"web page", Field, &annuaire::site},
+    {"web page 1", Field, &annuaire::site},
+    {"web page 2", Field, &annuaire::site},
+    {"website", Field, &annuaire::site},
+    {"webseite", Field, &annuaire::site},
+    {"url", Field, &annuaire::site},
+    {"commentaire", Field, &annuaire::commentaire},
+    {"commentaires", Field, &annuaire::commentaire},
+    {"notes", Field, &annuaire::commentaire},
+    {"note", Field, &annuaire::commentaire},
+    {"remarques", Field, &annuaire::commentaire},
+    {"notizen", Field, &annuaire::commentaire},
+    // Dates, which no field takes: Outlook writes 0/0/00 there for a date nobody gave.
+    {"birthday", Date},
+    {"anniversary", Date},
+    {"anniversaire", Date},
+    {"date de naissance", Date},
+    {"geburtstag", Date},
+    {"jahrestag", Date},
     // Labels of other columns, and columns that Outlook fills for every contact.
     {"e mail type", Silent},
     {"e mail display name", Silent},
@@ -142,6 +168,17 @@ constexpr std::array kColumnNames = std::to_array<NamedColumn>({
     {"prive", Silent},
     {"gender", Silent},
     {"sexe", Silent},
+    {"e mail typ", Silent},
+    {"e mail angezeigter name", Silent},
+    {"e mail 2 typ", Silent},
+    {"e mail 2 angezeigter name", Silent},
+    {"e mail 3 typ", Silent},
+    {"e mail 3 angezeigter name", Silent},
+    {"initialen", Silent},
+    {"prioritat", Silent},
+    {"vertraulichkeit", Silent},
+    {"privat", Silent},
+    {"geschlecht", Silent},
 });
 
 // The group words of address and phone columns: "Business Street",
@@ -150,6 +187,7 @@ struct GroupWord {
     std::string_view word;
     int group;
 };
+constexpr int kOtherGroup = 3;
 constexpr std::array kGroupWords = std::to_array<GroupWord>({
     {"business", 1},
     {"work", 1},
@@ -161,8 +199,13 @@ constexpr std::array kGroupWords = std::to_array<GroupWord>({
     {"personnel", 2},
     {"prive", 2},
     {"privee", 2},
-    {"other", 3},
+    {"geschaftlich", 1},
+    {"privat", 2},
+    {"other", 3}, // an "other" phone is the telephone only when no other number is given
     {"autre", 3},
+    {"weitere", 3},
+    {"weiterer", 3},
+    {"weiteres", 3},
 });
 
 // What is left of a grouped column's name once its group word is taken out.
@@ -170,11 +213,14 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
     {"street", Street},      {"street 2", Street},       {"street 3", Street},     {"address", Street},
     {"address 2", Street},   {"po box", Street},         {"city", Locality},       {"state", Region},
     {"postal code", PostalCode}, {"zipcode", PostalCode}, {"zip code", PostalCode}, {"country", Country},
-    {"country region", Country}, {"phone", Tel},          {"phone 2", Tel},         {"fax", Fax},
-    {"page", Site},          {"web page", Site},         {"rue", Street},          {"rue 2", Street},
+    {"country region", Country}, {"phone", Field, &annuaire::tel},          {"phone 2", Field, &annuaire::tel},         {"fax", Field, &annuaire::fax},
+    {"page", Field, &annuaire::site},          {"web page", Field, &annuaire::site},         {"rue", Street},          {"rue 2", Street},
     {"rue 3", Street},       {"adresse", Street},        {"adresse 2", Street},    {"boite postale", Street},
     {"ville", Locality},     {"dep region", Region},     {"code postal", PostalCode}, {"pays region", Country},
-    {"tel", Tel},            {"telephone", Tel},         {"telephone 2", Tel},     {"telecopie", Fax},
+    {"tel", Field, &annuaire::tel},            {"telephone", Field, &annuaire::tel},         {"telephone 2", Field, &annuaire::tel},     {"telecopie", Field, &annuaire::fax},
+    {"straße", Street},      {"strasse", Street},        {"straße 2", Street},     {"straße 3", Street},
+    {"postfach", Street},    {"ort", Locality},          {"region", Region},       {"postleitzahl", PostalCode},
+    {"land region", Country}, {"telefon", Field, &annuaire::tel}, {"telefon 2", Field, &annuaire::tel},
 });
 
 // Google Contacts numbers its repeated columns: "Phone 2 - Value",
@@ -184,20 +230,21 @@ struct NumberedPart {
     std::string_view kind;
     std::string_view part;
     CsvColumn column;
+    RecordText field = nullptr;
 };
 constexpr std::array kNumberedParts = std::to_array<NumberedPart>({
-    {"e mail", "value", Mail},           {"e mail", "label", Silent},         {"e mail", "type", Silent},
+    {"e mail", "value", Field, &annuaire::mail},           {"e mail", "label", Silent},         {"e mail", "type", Silent},
     {"phone", "value", PhoneValue},      {"phone", "label", PhoneLabel},      {"phone", "type", PhoneLabel},
-    {"website", "value", Site},          {"website", "label", Silent},        {"website", "type", Silent},
+    {"website", "value", Field, &annuaire::site},          {"website", "label", Silent},        {"website", "type", Silent},
     {"address", "formatted", FullAddress}, {"address", "street", Street},     {"address", "po box", Street},
     {"address", "extended address", Street}, {"address", "city", Locality},   {"address", "region", Region},
     {"address", "postal code", PostalCode}, {"address", "country", Country},  {"address", "label", Silent},
     {"address", "type", Silent},         {"organization", "name", Organization},
 });
 
-std::optional<CsvColumn> findColumn(std::string_view name, const auto& table) {
+const NamedColumn* findColumn(std::string_view name, const auto& table) {
     const auto found = std::find_if(table.begin(), table.end(), [name](const NamedColumn& c) { return c.name == name; });
-    return found == table.end() ? std::nullopt : std::optional<CsvColumn>(found->column);
+    return found == table.end() ? nullptr : &*found;
 }
 
 std::optional<CsvColumnRole> groupedRole(const std::string& folded) {
@@ -222,8 +269,11 @@ std::optional<CsvColumnRole> groupedRole(const std::string& folded) {
             start = end + 1;
         }
         if (found) {
-            if (const auto column = findColumn(rest, kGroupedParts)) {
-                return CsvColumnRole{*column, group.group};
+            if (const NamedColumn* column = findColumn(rest, kGroupedParts)) {
+                if (column->field == &annuaire::tel && group.group == kOtherGroup) {
+                    return CsvColumnRole{FallbackPhone, group.group};
+                }
+                return CsvColumnRole{column->column, group.group, column->field};
             }
         }
     }
@@ -244,15 +294,15 @@ std::optional<CsvColumnRole> numberedRole(const std::string& folded) {
             }) || number.empty() || number.size() > 3) {
             continue;
         }
-        return CsvColumnRole{part.column, kNumberedGroupBase + std::stoi(std::string(number))};
+        return CsvColumnRole{part.column, kNumberedGroupBase + std::stoi(std::string(number)), part.field};
     }
     return std::nullopt;
 }
 
 CsvColumnRole roleOf(const std::string& cell) {
     const std::string folded = foldName(cell);
-    if (const auto column = findColumn(folded, kColumnNames)) {
-        return {*column, 0};
+    if (const NamedColumn* column = findColumn(folded, kColumnNames)) {
+        return {column->column, 0, column->field};
     }
     if (const auto role = numberedRole(folded)) {
         return *role;
@@ -299,15 +349,23 @@ std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<s
     return roles;
 }
 
-CsvColumn phoneKindOfLabel(std::string_view label) {
+CsvColumnRole phoneKindOfLabel(std::string_view label) {
     std::string folded(1, ' ');
     folded.append(foldName(label)).push_back(' ');
-    for (const std::string_view mobile : {" mobile ", " cell ", " portable ", " gsm "}) {
-        if (folded.find(mobile) != std::string::npos) {
-            return Gsm;
-        }
+    const auto holds = [&folded](std::initializer_list<std::string_view> words) {
+        return std::any_of(words.begin(), words.end(),
+                           [&folded](std::string_view word) { return folded.find(word) != std::string::npos; });
+    };
+    if (holds({" mobile ", " cell ", " portable ", " gsm ", " mobil "})) {
+        return {Field, 0, &annuaire::gsm};
     }
-    return folded.find(" fax ") != std::string::npos || folded.find(" telecopie ") != std::string::npos ? Fax : Tel;
+    if (holds({" fax ", " telecopie "})) {
+        return {Field, 0, &annuaire::fax};
+    }
+    if (holds({" pager ", " other ", " autre ", " radiomessagerie "})) {
+        return {FallbackPhone, 0, &annuaire::tel};
+    }
+    return {Field, 0, &annuaire::tel};
 }
 
 } // namespace fichelia::exchange

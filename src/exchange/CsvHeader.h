@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "directory/annuaire.h"
+
 namespace fichelia::exchange {
 
 // What a column of a contact spreadsheet holds, as its header names it.
 enum class CsvColumn : std::uint8_t {
     Unknown, // a value with no field here: left out, and counted
     Silent,  // describes another column (a label, a type) or holds a program's default
+    Date,    // as Unknown, but Outlook's empty dates (0/0/00, 00/00/00) are empty
     DisplayName,
     FirstName,
     MiddleName,
@@ -22,14 +25,10 @@ enum class CsvColumn : std::uint8_t {
     Locality,
     Region,
     Country,
-    Tel,
-    Gsm,
-    Fax,
-    PhoneValue, // a number whose kind its PhoneLabel column of the same group tells
+    Field,         // a value for the field the role names (tel, gsm, fax, mail, site, commentaire)
+    FallbackPhone, // a pager or an "other" number: the telephone only when no other is given
+    PhoneValue,    // a number whose kind its PhoneLabel column of the same group tells
     PhoneLabel,
-    Mail,
-    Site,
-    Notes,
 };
 
 struct CsvColumnRole {
@@ -37,17 +36,20 @@ struct CsvColumnRole {
     // Columns of one address (business, home ...) or of one numbered phone
     // share a group; 0 is no group.
     int group = 0;
+    RecordText field = nullptr; // CsvColumn::Field
 };
 
 // The roles of a first row's cells, or nothing when no cell names a field of
 // the record (the row is then a contact). Names are recognised whatever their
 // letter case and accents: our own French captions and the column names of the
-// exports of the common mail and contact programs. "Nom" is the contact's name,
+// exports of the common mail and contact programs (in English, French and
+// German). "Nom" is the contact's name,
 // except beside a first-name column, where it is the family name (as in a
 // French export of a mail program).
 std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<std::string>& cells);
 
-// The kind of number a phone label names ("Mobile", "Work Fax" ...): Gsm, Fax or Tel.
-CsvColumn phoneKindOfLabel(std::string_view label);
+// What a phone label names ("Mobile", "Work Fax", "Pager" ...): the field of
+// that kind of number, gsm, fax or tel, as a Field or a FallbackPhone role.
+CsvColumnRole phoneKindOfLabel(std::string_view label);
 
 } // namespace fichelia::exchange

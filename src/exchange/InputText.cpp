@@ -1,5 +1,7 @@
 #include "exchange/InputText.h"
 
+#include <algorithm>
+
 #include "text/Windows1252.h"
 
 namespace fichelia::exchange {
@@ -38,28 +40,72 @@ std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
     return text;
 }
 
+// UTF-16 without a byte order mark: among the first pairs of bytes, most have
+// a NUL on one side and almost none on the other.
+std::optional<bool> utf16Order(std::string_view bytes) {
+    const std::size_t pairs = std::min<std::size_t>(bytes.size(), 512) / 2;
+    if (pairs < 2) {
+        return std::nullopt;
+    }
+    std::size_t evenNuls = 0;
+    std::size_t oddNuls = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        evenNuls += bytes[2 * i] == '\0';
+        oddNuls += bytes[2 * i + 1] == '\0';
+    }
+    if (oddNuls * 2 > pairs && evenNuls * 10 < pairs) {
+        return true; // little-endian
+    }
+    if (evenNuls * 2 > pairs && oddNuls * 10 < pairs) {
+        return false;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+InputEncoding InputText::sniff(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Bom)) {
+        return InputEncoding::Utf8WithBom;
+    }
+    if (bytes.starts_with(kUtf16LeBom)) {
+        return InputEncoding::Utf16Le;
+    }
+    if (bytes.starts_with(kUtf16BeBom)) {
+        return InputEncoding::Utf16Be;
+    }
+    if (const auto littleEndian = utf16Order(bytes)) {
+        return *littleEndian ? InputEncoding::Utf16Le : InputEncoding::Utf16Be;
+    }
+    return InputEncoding::Utf8;
+}
 
 InputText InputText::decode(std::string_view bytes) {
     InputText input;
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    input.m_encoding = sniff(bytes);
+    switch (input.m_encoding) {
+    case InputEncoding::Utf8WithBom:
         input.m_original = bytes.substr(kUtf8Bom.size());
-        input.m_encoding = InputEncoding::Utf8WithBom;
         if (!text::isValidUtf8(input.m_original)) {
             // Marked UTF-8 but is not: keep every character readable.
             input.m_converted = text::windows1252ToUtf8(input.m_original);
         }
-    } else if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
-        input.m_converted = utf16ToUtf8(bytes.substr(2), true);
-        input.m_encoding = InputEncoding::Utf16Le;
-    } else if (bytes.substr(0, kUtf16BeBom.size()) == kUtf16BeBom) {
-        input.m_converted = utf16ToUtf8(bytes.substr(2), false);
-        input.m_encoding = InputEncoding::Utf16Be;
-    } else if (text::isValidUtf8(bytes)) {
-        input.m_original = bytes;
-    } else {
-        input.m_converted = text::windows1252ToUtf8(bytes);
-        input.m_encoding = InputEncoding::Windows1252;
+        break;
+    case InputEncoding::Utf16Le:
+    case InputEncoding::Utf16Be: {
+        const bool littleEndian = input.m_encoding == InputEncoding::Utf16Le;
+        const bool marked = bytes.starts_with(littleEndian ? kUtf16LeBom : kUtf16BeBom);
+        input.m_converted = utf16ToUtf8(bytes.substr(marked ? 2 : 0), littleEndian);
+        break;
+    }
+    default:
+        if (text::isValidUtf8(bytes)) {
+            input.m_original = bytes;
+        } else {
+            input.m_converted = text::windows1252ToUtf8(bytes);
+            input.m_encoding = InputEncoding::Windows1252;
+        }
+        break;
     }
     return input;
 }

@@ -9,12 +9,18 @@ namespace fichelia::exchange {
 enum class InputEncoding { Utf8, Utf8WithBom, Utf16Le, Utf16Be, Windows1252 };
 
 // An imported file's bytes as UTF-8 text. A byte order mark decides the
-// encoding (UTF-8, UTF-16 LE or BE) and is dropped; without one, well-formed
-// UTF-8 is taken as UTF-8 and anything else as Windows-1252, which is what
-// spreadsheets write in France. UTF-16 units that pair with nothing become
-// U+FFFD.
+// encoding (UTF-8, UTF-16 LE or BE) and is dropped; without one, text whose
+// NUL bytes fall every other byte is UTF-16 (LE when they are the odd bytes,
+// as ASCII letters give), well-formed UTF-8 is taken as UTF-8 and anything
+// else as Windows-1252, which is what spreadsheets write in France. UTF-16
+// units that pair with nothing become U+FFFD.
 class InputText {
 public:
+    // The encoding the bytes announce, without decoding them: Utf8WithBom,
+    // Utf16Le or Utf16Be (marked or not), else Utf8, meaning 8-bit text that
+    // decode takes as UTF-8 when it is valid, else as Windows-1252.
+    static InputEncoding sniff(std::string_view bytes);
+
     // The bytes must outlive the text when they are UTF-8 already: they are
     // then used where they lie, not copied.
     static InputText decode(std::string_view bytes);

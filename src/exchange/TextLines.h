@@ -5,8 +5,9 @@
 
 namespace fichelia::exchange {
 
-// The lines of a text one by one, split at LF with the CR of a CR LF dropped,
-// numbered from 1. The last line counts even without a LF.
+// The lines of a text one by one, split at LF with the CRs before it dropped
+// (CR LF written through a text-mode stream gives CR CR LF), numbered from 1.
+// The last line counts even without a LF.
 class TextLines {
 public:
     explicit TextLines(std::string_view text) : m_text(text) {}
@@ -22,7 +23,7 @@ public:
         std::string_view line = m_text.substr(m_pos, end - m_pos);
         m_pos = lf != nullptr ? end + 1 : end;
         ++m_number;
-        if (!line.empty() && line.back() == '\r') {
+        while (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         return line;

@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 
+#include "exchange/ContactBuilder.h"
 #include "exchange/PostalAddress.h"
 #include "exchange/VCardLines.h"
 
@@ -13,55 +14,66 @@ namespace {
 
 using namespace vcard;
 
-// Where a property's value goes. The first eight are fields of the record.
-enum class Target { Nom, Adresse, Tel, Gsm, Fax, Mail, Site, Commentaire, Name, Organization, Card, Ignored, None };
-constexpr std::size_t kCandidateCount = 8;
+// What a property gives.
+enum class Role { Field, Tel, Name, Organization, Label, Card, Ignored, None };
 
 struct PropertyRule {
     std::string_view name;
-    Target target;
+    Role role;
 };
 
-// The properties we read, those that describe the card rather than the
-// contact, and those a name (N beside FN) or a label (Apple's X-ABLabel of a
-// group) repeats. Every other property holding a value is left out, counted.
+// The properties with a role of their own; those that name a field of the
+// record (FN, ADR, EMAIL, URL, NOTE) come from kExchangeFields. The others
+// here describe the card rather than the contact, or repeat what another
+// property gives (N beside FN, a group's label). Every other property holding
+// a value is left out, counted.
 constexpr std::array kProperties = std::to_array<PropertyRule>({
-    {"FN", Target::Nom},
-    {"N", Target::Name},
-    {"ORG", Target::Organization},
-    {"TEL", Target::Tel}, // Gsm or Fax by its type
-    {"EMAIL", Target::Mail},
-    {"URL", Target::Site},
-    {"NOTE", Target::Commentaire},
-    {"ADR", Target::Adresse},
-    {"BEGIN", Target::Card},
-    {"END", Target::Card},
-    {"VERSION", Target::Ignored},
-    {"PRODID", Target::Ignored},
-    {"REV", Target::Ignored},
-    {"UID", Target::Ignored},
-    {"KIND", Target::Ignored},
-    {"SOURCE", Target::Ignored},
-    {"CLIENTPIDMAP", Target::Ignored},
-    {"LABEL", Target::Ignored}, // the address ADR gives, ready for an envelope
-    {"X-ABLABEL", Target::Ignored},
-    {"X-ABUID", Target::Ignored},
-    {"X-ABADR", Target::Ignored}, // the country whose layout ADR follows
+    {"TEL", Role::Tel}, // tel, gsm or fax by its type
+    {"N", Role::Name},
+    {"ORG", Role::Organization},
+    {"LABEL", Role::Label}, // the address ready for an envelope: the address when no ADR gives it
+    {"BEGIN", Role::Card},
+    {"END", Role::Card},
+    {"VERSION", Role::Ignored},
+    {"PRODID", Role::Ignored},
+    {"REV", Role::Ignored},
+    {"UID", Role::Ignored},
+    {"KIND", Role::Ignored},
+    {"SOURCE", Role::Ignored},
+    {"CLIENTPIDMAP", Role::Ignored},
+    {"X-ABLABEL", Role::Ignored},
+    {"X-ABUID", Role::Ignored},
+    {"X-ABADR", Role::Ignored}, // the country whose layout ADR follows
 });
 
-// How a value that lost to another is counted.
-constexpr std::array<std::string_view, kCandidateCount> kExtraKinds = {
-    "FN en plus", "ADR en plus", "TEL en plus", "TEL (cell) en plus", "TEL (fax) en plus", "EMAIL en plus",
-    "URL en plus", "NOTE en plus",
+struct Target {
+    Role role = Role::None;
+    RecordText field = nullptr; // Role::Field
 };
 
 Target targetOf(std::string_view name) {
     for (const PropertyRule& rule : kProperties) {
         if (isProperty(name, rule.name)) {
-            return rule.target;
+            return {rule.role, nullptr};
         }
     }
-    return Target::None;
+    for (const ExchangeField& field : kExchangeFields) {
+        if (field.vcardName != "TEL" && isProperty(name, field.vcardName)) {
+            return {Role::Field, field.text};
+        }
+    }
+    return {};
+}
+
+// The field of a number, by its type.
+RecordText telField(const Parameters& parameters) {
+    const std::string_view type = parameters.cell ? "cell" : parameters.fax ? "fax" : "voice";
+    for (const ExchangeField& field : kExchangeFields) {
+        if (field.vcardName == "TEL" && field.vcardType == type) {
+            return field.text;
+        }
+    }
+    return &annuaire::tel;
 }
 
 std::string upperCase(std::string_view name) {
@@ -98,143 +110,56 @@ std::string formatAdr(std::string_view value) {
     return formatFrenchAddress(address);
 }
 
-// The values of one card as they come, the best for each field kept.
-class CardBuilder {
-public:
-    explicit CardBuilder(long beginLine) : m_beginLine(beginLine) {}
-
-    long beginLine() const { return m_beginLine; }
-
-    void offer(Target target, std::string&& text, int pref, long line, ImportSink& sink) {
-        if (text.empty()) {
-            return;
-        }
-        switch (target) {
-        case Target::Name:
-            if (m_name.empty()) {
-                m_name = std::move(text);
-            }
-            return;
-        case Target::Organization:
-            if (m_organization.empty()) {
-                m_organization = std::move(text);
-            } else {
-                sink.leaveOut("ORG en plus");
-            }
-            return;
-        default: break;
-        }
-        const auto index = static_cast<std::size_t>(target);
-        Candidate& current = m_candidates[index];
-        const int rank = pref > 0 ? pref : INT_MAX;
-        if (current.text.empty() || rank < current.rank) {
-            if (!current.text.empty()) {
-                sink.leaveOut(kExtraKinds[index]);
-            }
-            current = {std::move(text), rank, line};
-        } else {
-            sink.leaveOut(kExtraKinds[index]);
-        }
-    }
-
-    void finish(ImportSink& sink) {
-        annuaire contact;
-        const auto take = [this](Target target) -> std::string& {
-            return m_candidates[static_cast<std::size_t>(target)].text;
-        };
-        contact.nom = std::move(take(Target::Nom));
-        if (contact.nom.empty()) {
-            contact.nom = std::move(m_name);
-        }
-        if (contact.nom.empty()) {
-            contact.nom = std::move(m_organization);
-        } else if (!m_organization.empty()) {
-            sink.leaveOut("ORG");
-        }
-        contact.adresse = std::move(take(Target::Adresse));
-        contact.tel = std::move(take(Target::Tel));
-        contact.gsm = std::move(take(Target::Gsm));
-        contact.fax = std::move(take(Target::Fax));
-        contact.mail = std::move(take(Target::Mail));
-        contact.site = std::move(take(Target::Site));
-        contact.commentaire = std::move(take(Target::Commentaire));
-        sink.add(std::move(contact), m_candidates[static_cast<std::size_t>(Target::Site)].line);
-    }
-
-private:
-    struct Candidate {
-        std::string text;
-        int rank = INT_MAX;
-        long line = 0;
-    };
-
-    long m_beginLine;
-    std::array<Candidate, kCandidateCount> m_candidates;
-    std::string m_name;         // from N
-    std::string m_organization; // from ORG
-};
-
-// The text a property gives its field, escapes undone.
-std::string fieldText(Target target, std::string_view value) {
-    switch (target) {
-    case Target::Adresse: return formatAdr(value);
-    case Target::Name: {
-        // N: family; given; additional; prefixes; suffixes
-        return joinNonEmpty(splitComponents(value), {1, 2, 0}, " ");
-    }
-    case Target::Organization: return joinNonEmpty(splitComponents(value), {0, 1, 2, 3}, ", ");
-    case Target::Tel:
-        if (value.size() > 4 && isProperty(value.substr(0, 4), "tel:")) {
-            value.remove_prefix(4); // vCard 4.0 writes numbers as tel: addresses
-        }
-        return unescapeText(value);
-    default: return unescapeText(value);
+ImportProblem problemOf(DecodeProblem problem) {
+    switch (problem) {
+    case DecodeProblem::BadQuotedPrintable: return ImportProblem::BadQuotedPrintable;
+    case DecodeProblem::BadBase64: return ImportProblem::BadBase64;
+    default: return ImportProblem::UnknownCharset;
     }
 }
 
+// Reads the cards one by one. A malformed card is skipped and reported with
+// the line to look at; lines outside any card are reported, a run of them once.
 class VCardReader {
 public:
-    explicit VCardReader(std::string_view text) : m_lines(text) {}
+    explicit VCardReader(std::string_view text, ImportSink& sink) : m_lines(text), m_sink(sink) {}
 
-    ImportResult read() {
-        std::string error;
-        while (const auto line = m_lines.next(error)) {
-            if (!error.empty()) {
-                m_sink.fail(line->line, error);
-                break;
-            }
-            if (!handle(*line)) {
-                break;
-            }
+    void read() {
+        while (const auto line = m_lines.next()) {
+            handle(*line);
         }
-        if (m_card && !m_sink.failed()) {
-            failUnclosed();
+        if (m_inCard) {
+            skipCard(ImportProblem::VCardUnclosed, m_cardLine, {});
         }
-        return m_sink.take();
     }
 
 private:
-    bool handle(const ContentLine& line) {
-        Target target = targetOf(line.name);
-        if (target == Target::Card) {
-            const bool begin = isProperty(line.name, "BEGIN");
-            if (!isProperty(line.value, "VCARD")) {
-                m_sink.fail(line.line, "seules des cartes BEGIN:VCARD ... END:VCARD sont attendues");
-            } else if (begin && m_card) {
-                failUnclosed();
-            } else if (begin) {
-                m_card.emplace(line.line);
-            } else if (!m_card) {
-                m_sink.fail(line.line, "END:VCARD sans BEGIN:VCARD");
+    void handle(const ContentLine& line) {
+        if (!line.hasColon) {
+            if (m_inCard) {
+                spoil(ImportProblem::VCardLineWithoutColon, line.line, {});
             } else {
-                m_card->finish(m_sink);
-                m_card.reset();
+                outside(line.line, {});
             }
-            return !m_sink.failed();
+            return;
         }
-        if (!m_card) {
-            m_sink.fail(line.line, "ligne hors d'une carte (BEGIN:VCARD attendu)");
-            return false;
+        const Target target = targetOf(line.name);
+        if (target.role == Role::Card) {
+            handleCard(line);
+            return;
+        }
+        if (!m_inCard) {
+            outside(line.line, line.name);
+            return;
+        }
+        m_outsideRun = false;
+        if (target.role == Role::Ignored || line.value.empty() || m_spoiled) {
+            return;
+        }
+        if (target.role == Role::None) {
+            // Not decoded: a value with no field here may be broken without harm.
+            m_card.leaveOut({ValueSource::VCardProperty, upperCase(line.name)});
+            return;
         }
         const Parameters parameters = parseParameters(line.params);
         std::string decoded;
@@ -242,37 +167,116 @@ private:
         // A value as it stands is already UTF-8: the whole text was decoded, and
         // its CHARSET, if any, was the file's.
         if (parameters.encoding != Encoding::Plain) {
-            std::string error;
-            auto text = decodeValue(line.value, parameters, error);
+            DecodeProblem problem = DecodeProblem::None;
+            auto text = decodeValue(line.value, parameters, problem);
             if (!text) {
-                m_sink.fail(line.line, error);
-                return false;
+                spoil(problemOf(problem), line.line,
+                      problem == DecodeProblem::UnknownCharset ? std::string(parameters.charset)
+                                                               : upperCase(line.name));
+                return;
             }
             decoded = std::move(*text);
             value = decoded;
         }
-        if (target == Target::Ignored || value.empty()) {
-            return true;
+        const int rank = parameters.pref > 0 ? parameters.pref : kPlainRank;
+        const ValueOrigin origin{ValueSource::VCardProperty, line.name};
+        switch (target.role) {
+        case Role::Field:
+            m_card.offer(target.field, target.field == &annuaire::adresse ? formatAdr(value) : unescapeText(value),
+                         rank, origin, line.line);
+            break;
+        case Role::Tel:
+            if (value.size() > 4 && isProperty(value.substr(0, 4), "tel:")) {
+                value.remove_prefix(4); // vCard 4.0 writes numbers as tel: addresses
+            }
+            m_card.offer(telField(parameters), unescapeText(value),
+                         parameters.fallback && !parameters.voice ? rank + kFallbackRank : rank, origin, line.line);
+            break;
+        case Role::Name: {
+            // N: family; given; additional; prefixes; suffixes
+            const std::vector<std::string> parts = splitComponents(value);
+            const ValueOrigin silent{ValueSource::VCardProperty, line.name, 0, false};
+            for (const auto& [index, part] : {std::pair{1u, NamePart::Given}, std::pair{2u, NamePart::Middle},
+                                               std::pair{0u, NamePart::Family}}) {
+                if (index < parts.size()) {
+                    m_card.offerName(part, parts[index], silent);
+                }
+            }
+            break;
         }
-        if (target == Target::None) {
-            m_sink.leaveOut(upperCase(line.name));
-            return true;
+        case Role::Organization:
+            m_card.offerName(NamePart::Organization, joinNonEmpty(splitComponents(value), {0, 1, 2, 3}, ", "),
+                             origin);
+            break;
+        case Role::Label:
+            m_card.offer(&annuaire::adresse, unescapeText(value), kFallbackRank,
+                         {ValueSource::VCardProperty, line.name, 0, false});
+            break;
+        default: break;
         }
-        std::string text = fieldText(target, value);
-        if (target == Target::Tel) {
-            target = parameters.cell ? Target::Gsm : parameters.fax ? Target::Fax : Target::Tel;
-        }
-        m_card->offer(target, std::move(text), parameters.pref, line.line, m_sink);
-        return true;
     }
 
-    void failUnclosed() {
-        m_sink.fail(m_card->beginLine(), "carte commencée ici sans END:VCARD");
+    void handleCard(const ContentLine& line) {
+        const bool begin = isProperty(line.name, "BEGIN");
+        if (!isProperty(line.value, "VCARD")) {
+            if (m_inCard) {
+                spoil(ImportProblem::VCardNotACard, line.line, std::string(line.value));
+            } else {
+                outside(line.line, line.name);
+            }
+            return;
+        }
+        if (begin) {
+            if (m_inCard) {
+                skipCard(ImportProblem::VCardUnclosed, m_cardLine, {});
+            }
+            m_inCard = true;
+            m_spoiled = false;
+            m_cardLine = line.line;
+            m_card.start(line.line);
+        } else if (!m_inCard) {
+            outside(line.line, line.name);
+        } else if (m_spoiled) {
+            m_inCard = false;
+            m_sink.skip(m_problem.problem, m_problem.line, std::move(m_problem.detail));
+            m_card.discard();
+        } else {
+            m_inCard = false;
+            m_card.finish(m_sink);
+        }
+        m_outsideRun = false;
+    }
+
+    // The card under way is malformed: it is skipped at its END.
+    void spoil(ImportProblem problem, long line, std::string detail) {
+        if (!m_spoiled) {
+            m_spoiled = true;
+            m_problem = {problem, line, std::move(detail)};
+        }
+    }
+
+    void skipCard(ImportProblem problem, long line, std::string detail) {
+        m_sink.skip(m_spoiled ? m_problem.problem : problem, m_spoiled ? m_problem.line : line,
+                    m_spoiled ? std::move(m_problem.detail) : std::move(detail));
+        m_card.discard();
+        m_inCard = false;
+    }
+
+    void outside(long line, std::string_view name) {
+        if (!m_outsideRun) {
+            m_sink.skip(ImportProblem::VCardOutsideCard, line, std::string(name));
+            m_outsideRun = true;
+        }
     }
 
     ContentLineReader m_lines;
-    ImportSink m_sink;
-    std::optional<CardBuilder> m_card;
+    ImportSink& m_sink;
+    ContactBuilder m_card;
+    bool m_inCard = false;
+    bool m_spoiled = false;
+    bool m_outsideRun = false;
+    long m_cardLine = 0;
+    ImportIssue m_problem;
 };
 
 constexpr std::size_t kFoldWidth = 75;
@@ -323,30 +327,35 @@ void appendProperty(std::string& out, std::string& line, std::string_view head, 
 
 } // namespace
 
-ImportResult readVCardContacts(std::string_view text) { return VCardReader(text).read(); }
+void readVCardContacts(std::string_view text, ImportSink& sink) { VCardReader(text, sink).read(); }
+
+ImportReport readVCardContacts(std::string_view text) {
+    ImportSink sink;
+    readVCardContacts(text, sink);
+    return sink.take(ContactFormat::VCard);
+}
 
 void appendVCard(std::string& out, const annuaire& contact) {
     thread_local std::string line;
+    thread_local std::string head;
     out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
     appendProperty(out, line, "FN:", contact.nom);
     appendProperty(out, line, "N:", contact.nom, ";;;;");
-    struct Optional {
-        std::string_view head;
-        const std::string& text;
-        std::string_view tail;
-    };
-    for (const Optional& property : {
-             Optional{"TEL;TYPE=voice:", contact.tel, {}},
-             Optional{"TEL;TYPE=cell:", contact.gsm, {}},
-             Optional{"TEL;TYPE=fax:", contact.fax, {}},
-             Optional{"EMAIL;TYPE=internet:", contact.mail, {}},
-             Optional{"URL:", contact.site, {}},
-             Optional{"NOTE:", contact.commentaire, {}},
-             Optional{"ADR:;;", contact.adresse, ";;;;"},
-         }) {
-        if (!property.text.empty()) {
-            appendProperty(out, line, property.head, property.text, property.tail);
+    for (const ExchangeField& field : kExchangeFields) {
+        const std::string& text = contact.*field.text;
+        if (field.text == &annuaire::nom || text.empty()) {
+            continue;
         }
+        head.assign(field.vcardName);
+        if (!field.vcardType.empty()) {
+            head.append(";TYPE=").append(field.vcardType);
+        }
+        head += ':';
+        const bool adr = field.text == &annuaire::adresse;
+        if (adr) {
+            head += ";;"; // the whole address in the street part
+        }
+        appendProperty(out, line, head, text, adr ? ";;;;" : "");
     }
     out += "END:VCARD\r\n";
 }

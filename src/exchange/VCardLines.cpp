@@ -1,5 +1,7 @@
 #include "exchange/VCardLines.h"
 
+#include <initializer_list>
+
 #include "exchange/Base64.h"
 #include "platform/Unicode.h"
 #include "text/Windows1252.h"
@@ -74,6 +76,15 @@ std::optional<std::string> decodeQuotedPrintable(std::string_view value) {
     return bytes;
 }
 
+bool isAnyOf(std::string_view word, std::initializer_list<std::string_view> words) {
+    for (const std::string_view candidate : words) {
+        if (equalsIgnoringCase(word, candidate)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool isUtf8Name(std::string_view charset) {
     return charset.empty() || equalsIgnoringCase(charset, "UTF-8") || equalsIgnoringCase(charset, "UTF8");
 }
@@ -113,6 +124,10 @@ void applyParameter(Parameters& parameters, std::string_view key, std::string_vi
             parameters.cell = true;
         } else if (equalsIgnoringCase(type, "FAX")) {
             parameters.fax = true;
+        } else if (isAnyOf(type, {"VOICE", "WORK", "HOME", "MAIN"})) {
+            parameters.voice = true;
+        } else if (isAnyOf(type, {"PAGER", "OTHER", "TEXT", "TEXTPHONE", "VIDEO", "MSG", "BBS", "MODEM"})) {
+            parameters.fallback = true;
         } else if (equalsIgnoringCase(type, "PREF")) {
             parameters.pref = parameters.pref > 0 ? parameters.pref : 1;
         } else if (key.empty()) {
@@ -124,7 +139,7 @@ void applyParameter(Parameters& parameters, std::string_view key, std::string_vi
 
 } // namespace
 
-std::optional<ContentLine> ContentLineReader::next(std::string& error) {
+std::optional<ContentLine> ContentLineReader::next() {
     std::string_view line;
     do {
         if (m_lines.atEnd()) {
@@ -163,8 +178,8 @@ std::optional<ContentLine> ContentLineReader::next(std::string& error) {
     const std::string_view whole = joined ? std::string_view(m_unfolded) : line;
     const std::size_t colon = valueColon(whole);
     if (colon == std::string_view::npos) {
-        error = "ligne sans « : » entre le nom de la propriété et sa valeur";
-        return ContentLine{content.line, {}, {}, {}};
+        content.hasColon = false;
+        return content;
     }
     std::string_view head = whole.substr(0, colon);
     content.value = whole.substr(colon + 1);
@@ -174,7 +189,6 @@ std::optional<ContentLine> ContentLineReader::next(std::string& error) {
     if (const std::size_t dot = content.name.rfind('.'); dot != std::string_view::npos) {
         content.name.remove_prefix(dot + 1); // the group ("item1.") ties lines together; we need no tie
     }
-    error.clear();
     return content;
 }
 
@@ -200,21 +214,21 @@ Parameters parseParameters(std::string_view params) {
     return parameters;
 }
 
-std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, std::string& error) {
+std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, DecodeProblem& problem) {
     std::optional<std::string> bytes;
     switch (parameters.encoding) {
     case Encoding::Plain: return std::string(value); // the file was decoded as a whole already
     case Encoding::QuotedPrintable:
         bytes = decodeQuotedPrintable(value);
         if (!bytes) {
-            error = "valeur QUOTED-PRINTABLE invalide (un « = » doit être suivi de deux chiffres hexadécimaux)";
+            problem = DecodeProblem::BadQuotedPrintable;
             return std::nullopt;
         }
         break;
     case Encoding::Base64:
         bytes = decodeBase64(value);
         if (!bytes) {
-            error = "valeur base64 invalide";
+            problem = DecodeProblem::BadBase64;
             return std::nullopt;
         }
         break;
@@ -224,7 +238,7 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
     }
     auto converted = unicode::decodeCharset(*bytes, parameters.charset);
     if (!converted) {
-        error = "jeu de caractères inconnu : " + std::string(parameters.charset);
+        problem = DecodeProblem::UnknownCharset;
     }
     return converted;
 }
@@ -240,11 +254,7 @@ std::string unescapeText(std::string_view value) {
         switch (const char escaped = value[i + 1]) {
         case 'n':
         case 'N': text += '\n'; ++i; break;
-        case ',':
-        case ';':
-        case ':':
-        case '\\': text += escaped; ++i; break;
-        default: text += '\\'; break;
+        default: text += escaped; ++i; break;
         }
     }
     return text;

@@ -17,6 +17,7 @@ struct ContentLine {
     std::string_view name;  // without its group prefix ("item1.URL" gives "URL"), as written
     std::string_view params; // what stands between the name and the colon, without the first ';'
     std::string_view value; // still encoded and escaped
+    bool hasColon = true;   // false: a line without a colon; name, params and value are empty
 };
 
 // Gives the content lines of a text one by one. A line beginning with a space
@@ -27,9 +28,8 @@ class ContentLineReader {
 public:
     explicit ContentLineReader(std::string_view text) : m_lines(text) {}
 
-    // Nothing at the end of the text. Else the line, or an error message for a
-    // line without a colon (then line.line says where).
-    std::optional<ContentLine> next(std::string& error);
+    // Nothing at the end of the text.
+    std::optional<ContentLine> next();
 
 private:
     TextLines m_lines;
@@ -44,6 +44,8 @@ enum class Encoding { Plain, QuotedPrintable, Base64 };
 struct Parameters {
     bool cell = false;
     bool fax = false;
+    bool voice = false;    // voice, work, home or main
+    bool fallback = false; // pager, other, text, textphone, video, msg, bbs, modem: a number people rarely call
     int pref = 0; // 0: not preferred; else its rank, 1 the most preferred
     Encoding encoding = Encoding::Plain;
     std::string_view charset;
@@ -51,14 +53,19 @@ struct Parameters {
 
 Parameters parseParameters(std::string_view params);
 
+enum class DecodeProblem { None, BadQuotedPrintable, BadBase64, UnknownCharset };
+
 // The value's text as UTF-8: quoted-printable or base64 undone, then decoded
 // from its CHARSET (UTF-8 when it names none, or Windows-1252 when the bytes
 // are not UTF-8). A value without an encoding is taken as it stands: it is
-// part of the text, which is UTF-8 already. vCard escapes are left in. Nothing, with a French message in
-// error, when the encoding is broken or the charset unknown.
-std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, std::string& error);
+// part of the text, which is UTF-8 already. vCard escapes are left in.
+// Nothing, and problem set, when the encoding is broken or the charset unknown.
+std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, DecodeProblem& problem);
 
-// A text value with the escapes \, \; \: \n \N \\ undone; other backslashes stay.
+// A text value with its escapes undone: \n and \N give a line break, a
+// backslash before any other character gives that character (\, \; \: \\ and
+// the escapes some programs add, such as Gmail's \"); a backslash at the end
+// stays.
 std::string unescapeText(std::string_view value);
 
 // The components of a structured value (N, ADR, ORG), split at every ';' that

@@ -90,7 +90,7 @@ bool unescapeField(std::string_view field, std::string& text) {
 
 ContactTsvResult parseContactTsv(std::string_view line) {
     if (!isValidUtf8(line)) {
-        return {std::nullopt, "texte UTF-8 invalide"};
+        return {std::nullopt, TsvProblem::InvalidUtf8};
     }
     std::array<std::string_view, kFieldCount> fields;
     std::size_t count = 0;
@@ -108,18 +108,17 @@ ContactTsvResult parseContactTsv(std::string_view line) {
         start = end + 1;
     }
     if (count != kFieldCount) {
-        return {std::nullopt, std::to_string(count) + " champ(s) au lieu de 8"};
+        return {std::nullopt, TsvProblem::FieldCount, count};
     }
     // Most lines hold no escape at all: their fields are taken as they stand.
     const bool escaped = line.find('\\') != std::string_view::npos;
-    ContactTsvResult result{annuaire(), {}};
+    ContactTsvResult result{annuaire()};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         std::string& text = (*result.record).*kRecordFields[i].text;
         if (!escaped) {
             text.assign(fields[i]);
         } else if (!unescapeField(fields[i], text)) {
-            return {std::nullopt, "séquence d'échappement inconnue dans le champ " + std::to_string(i + 1) +
-                                      " (seuls \\t, \\n, \\r et \\\\ sont admis)"};
+            return {std::nullopt, TsvProblem::UnknownEscape, i + 1};
         }
     }
     return result;

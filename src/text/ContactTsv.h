@@ -12,9 +12,12 @@
 // other backslash is allowed.
 namespace fichelia::text {
 
+enum class TsvProblem { None, FieldCount, InvalidUtf8, UnknownEscape };
+
 struct ContactTsvResult {
     std::optional<annuaire> record;
-    std::string error; // in French, set when record is empty
+    TsvProblem problem = TsvProblem::None; // set when record is empty
+    std::size_t number = 0;                // FieldCount: the fields found; UnknownEscape: the field, from 1
 };
 
 // Parses one line (without its LF). Refuses a line that has not exactly eight

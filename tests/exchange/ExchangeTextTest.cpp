@@ -48,7 +48,9 @@ TEST(Base64, decodesAndRefusesWhatIsNotBase64) {
     EXPECT_EQ(decodeBase64("SMOpbMOobmU="), "Hélène");
     EXPECT_EQ(decodeBase64("SMOp\r\n bMOo bmU"), "Hélène");
     EXPECT_EQ(decodeBase64(""), "");
-    for (const char* bad : {"SMOp!", "S", "SMOpbMOobmU=x", "SM===", "SMO=="}) {
+    EXPECT_EQ(decodeBase64("SMOpbMOobmU=="), "Hélène"); // surplus padding, as phones write it
+    EXPECT_EQ(decodeBase64("SMOpbMOobmU"), "Hélène");
+    for (const char* bad : {"SMOp!", "S", "SMOpbMOobmU=x", "SMOpb"}) {
         EXPECT_FALSE(decodeBase64(bad)) << bad;
     }
 }

@@ -69,22 +69,23 @@ TEST(FicheliaPageTool, readFillsMissingFieldsFromTheTemplate) {
     EXPECT_EQ(read.out, "x\ty\t\tG\tF\tM\tS\tC\nN\tA\tT\tG\tF\tM\tS\tC\n");
 }
 
-TEST(FicheliaPageTool, malformedInputIsRefusedWithItsLineNumberAndNoPage) {
-    const auto badCount = runPageTool({"write"}, "a\t\t\t\t\t\t\t\nb\tc\n");
-    EXPECT_EQ(badCount.status, 2);
-    EXPECT_TRUE(badCount.out.empty());
-    EXPECT_NE(badCount.err.find("ligne 2"), std::string::npos) << badCount.err;
-    EXPECT_NE(badCount.err.find("2 champ(s) au lieu de 8"), std::string::npos) << badCount.err;
+// Exit status 1: the page is written without the lines that could not be
+// read, each named on standard error; 2: no page at all.
+TEST(FicheliaPageTool, badLinesAreSkippedWithTheirLineAndStatusOneNothingUsableIsStatusTwo) {
+    const auto badCount = runPageTool({"write"}, "a\t\t\t\t\t\t\t\nb\tc\n\t\t\\q\t\t\t\t\t\n");
+    EXPECT_EQ(badCount.status, 1);
+    EXPECT_EQ(runPageTool({"read"}, badCount.out).out, "a\t\t\t\t\t\t\t\n");
+    EXPECT_NE(badCount.err.find("ligne 2 : contact laissé de côté : 2 champ(s) au lieu de 8\n"), std::string::npos)
+        << badCount.err;
+    EXPECT_NE(badCount.err.find("ligne 3 : contact laissé de côté : séquence d'échappement inconnue dans le champ 3"),
+              std::string::npos)
+        << badCount.err;
 
     const auto badUtf8 = runPageTool({"write", "--from", "tsv"}, "\xE9t\xE9\t\t\t\t\t\t\t\n");
     EXPECT_EQ(badUtf8.status, 2);
-    EXPECT_NE(badUtf8.err.find("ligne 1"), std::string::npos);
-    EXPECT_NE(badUtf8.err.find("UTF-8"), std::string::npos);
-
-    const auto badEscape = runPageTool({"write"}, "ok\t\t\t\t\t\t\t\n\t\t\\q\t\t\t\t\t\n");
-    EXPECT_EQ(badEscape.status, 2);
-    EXPECT_TRUE(badEscape.out.empty());
-    EXPECT_NE(badEscape.err.find("ligne 2"), std::string::npos);
+    EXPECT_TRUE(badUtf8.out.empty());
+    EXPECT_EQ(badUtf8.err, "fichelia-page: ligne 1 : contact laissé de côté : texte UTF-8 invalide\n"
+                           "fichelia-page: aucun contact n'a pu être lu\nfichelia-page: aucune page écrite\n");
 
     EXPECT_EQ(runPageTool({"write", "--site", "a\"b"}, "").status, 2);
     EXPECT_EQ(runPageTool({"read", "--template", "a"}, "").status, 2);
@@ -102,7 +103,7 @@ TEST(FicheliaPageTool, windowsLineEndsInTheInputAreAccepted) {
 }
 
 TEST(FicheliaPageTool, pagesComeBackOutAsVCardOrCsvAndGoBackInUnchanged) {
-    const std::string awkwardTsv = "Ł\\\\\"</script>; a,b\t1 rue\\n2e étage\t\t\t\t\t😀 http://x.fr/?a=1;b=2\t\"c\"\n"
+    const std::string awkwardTsv = "Ł\\\\\"</script>; a,b\t1 rue\t=SOMME(A1)\t\t\t\t😀 http://x.fr/?a=1;b=2\t\"c\"\\n2e\n"
                                    "\t\t\t\t\t\t\t\n";
     const auto awkward = runPageTool({"write", "--from", "tsv"}, awkwardTsv);
     ASSERT_EQ(awkward.status, 0) << awkward.err;
@@ -120,7 +121,7 @@ TEST(FicheliaPageTool, pagesComeBackOutAsVCardOrCsvAndGoBackInUnchanged) {
     }
     const auto csv = runPageTool({"read", "--to", "csv", "--separator", ","}, awkward.out);
     EXPECT_EQ(csv.out, "\xEF\xBB\xBFNom,Adresse,Tél,GSM,Fax,Mail,Site,Commentaire\r\n,,,,,,,\r\n"
-                       "\"Ł\\\"\"</script>; a,b\",\"1 rue\n2e étage\",,,,,😀 http://x.fr/?a=1;b=2,\"\"\"c\"\"\"\r\n");
+                       "\"Ł\\\"\"</script>; a,b\",1 rue,'=SOMME(A1),,,,😀 http://x.fr/?a=1;b=2,\"\"\"c\"\"\n2e\"\r\n");
 }
 
 TEST(FicheliaPageTool, importsFromFilesReportRefusedSitesAndWhatWasLeftOut) {
@@ -147,8 +148,9 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
         std::string message;
     } cases[] = {
         {{"write", "--from", "csv"}, "Nom;Mail\n\"Dupont;d@x.fr\n", "ligne 2 : guillemet ouvert jamais refermé"},
-        {{"write"}, "BEGIN:VCARD\nFN:a\n", "ligne 1 : carte commencée ici sans END:VCARD"},
-        {{"write", "--from", "ldif"}, "dn: cn=a\ncn:: ???\n", "ligne 2 : valeur base64 invalide"},
+        {{"write"}, "BEGIN:VCARD\nFN:a\n", "ligne 1 : contact laissé de côté : carte commencée ici sans END:VCARD"},
+        {{"write", "--from", "ldif"}, "dn: cn=a\ncn:: ???\n", "ligne 2 : contact laissé de côté : valeur base64 invalide pour cn"},
+        {{"write"}, "%PDF-1.5\n%\xE2\xE3\n", "ce fichier est un document PDF, pas un carnet d'adresses"},
         {{"write", "/nulle/part.vcf"}, "", "impossible d'ouvrir /nulle/part.vcf"},
         {{"write", "--from", "vcf"}, "", "format --from inconnu"},
         {{"write", "--separator", ":"}, "", "séparateur refusé"},

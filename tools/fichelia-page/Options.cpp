@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "ImportText.h"
 #include "page/PageWriter.h"
 #include "text/ContactTsv.h"
 
@@ -203,7 +204,7 @@ Command parseRead(const Parsed& parsed) {
         } else if (option == "--template") {
             auto template_ = text::parseContactTsv(value);
             if (!template_.record) {
-                return UsageError{"--template : " + template_.error};
+                return UsageError{"--template : " + tsvProblemText(template_.problem, template_.number)};
             }
             read.templateRecord = std::move(*template_.record);
         } else {

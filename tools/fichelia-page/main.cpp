@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "FicheliaRelease.h"
-#include "Input.h"
+#include "WriteCommand.h"
 #include "Options.h"
-#include "Output.h"
+#include "ReadCommand.h"
 #include "platform/Console.h"
 
 int main(int argc, char** argv) {

@@ -7,8 +7,10 @@
 
 namespace fichelia::tool {
 
-inline constexpr int kExitIoError = 1;
-inline constexpr int kExitBadInput = 2;
+// The exit statuses.
+inline constexpr int kExitSkipped = 1;  // the page is written, but contacts of the input were left out
+inline constexpr int kExitBadInput = 2; // bad arguments, or an input that gives nothing: no page
+inline constexpr int kExitIoError = 3;  // a file that cannot be read or written
 
 // The file named on the command line, or standard input (left open) when no
 // name is given; null, after saying why, when the file cannot be opened.

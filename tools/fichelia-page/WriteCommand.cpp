@@ -1,4 +1,4 @@
-#include "Input.h"
+#include "WriteCommand.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "ImportText.h"
 #include "directory/DirectoryList.h"
 #include "page/PageWriter.h"
 #include "platform/Console.h"
@@ -41,24 +42,66 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
-void report(const exchange::ImportResult& result) {
-    for (const exchange::RefusedSite& site : result.refusedSites) {
+// Long lists of the same problem are cut after this many lines.
+constexpr std::size_t kListedAtMost = 20;
+
+void listed(std::size_t shown, std::size_t total) {
+    if (shown < total) {
+        std::fprintf(stderr, "fichelia-page: ... et %zu autre(s)\n", total - shown);
+    }
+}
+
+void reportSkipped(const exchange::ImportReport& report) {
+    std::size_t shown = 0;
+    for (const exchange::ImportIssue& issue : report.skipped) {
+        if (shown++ == kListedAtMost) {
+            break;
+        }
+        const bool line = issue.problem == exchange::ImportProblem::VCardOutsideCard ||
+                          issue.problem == exchange::ImportProblem::LdifStrayContinuation;
+        std::fprintf(stderr, "fichelia-page: ligne %ld : %s laissé%s de côté : %s\n", issue.line,
+                     line ? "ligne" : "contact", line ? "e" : "", printable(problemText(issue)).c_str());
+    }
+    listed(std::min(shown, kListedAtMost), report.skipped.size());
+}
+
+void reportRefusal(const exchange::ImportIssue& refusal) {
+    if (refusal.line > 0) {
+        std::fprintf(stderr, "fichelia-page: ligne %ld : %s\n", refusal.line, printable(problemText(refusal)).c_str());
+    } else {
+        std::fprintf(stderr, "fichelia-page: %s\n", printable(problemText(refusal)).c_str());
+    }
+    std::fputs("fichelia-page: aucune page écrite\n", stderr);
+}
+
+void report(const exchange::ImportReport& report) {
+    for (const exchange::LeftOutSite& site : report.leftOutSites) {
         std::fprintf(stderr,
                      "fichelia-page: ligne %ld : adresse de site laissée de côté, elle ferait exécuter du code "
                      "dans le navigateur des visiteurs : %s\n",
                      site.line, printable(site.address).c_str());
     }
-    if (result.leftOut.empty()) {
+    std::size_t shown = 0;
+    for (const exchange::StandInName& standIn : report.standIns) {
+        if (shown++ == kListedAtMost) {
+            break;
+        }
+        std::fprintf(stderr, "fichelia-page: ligne %ld : contact sans nom, nommé d'après %s\n", standIn.line,
+                     standInText(standIn.from).c_str());
+    }
+    listed(std::min(shown, kListedAtMost), report.standIns.size());
+    reportSkipped(report);
+    if (report.leftOut.empty()) {
         return;
     }
     std::fputs("fichelia-page: valeurs laissées de côté, faute de champ pour elles :\n", stderr);
-    for (const exchange::LeftOut& kind : result.leftOut) {
-        std::fprintf(stderr, "  %ld × %s\n", kind.count, printable(kind.kind).c_str());
+    for (const exchange::LeftOut& kind : report.leftOut) {
+        std::fprintf(stderr, "  %ld × %s\n", kind.count, printable(leftOutText(kind)).c_str());
     }
 }
 
 // The contacts of the input, or an exit status.
-std::variant<exchange::ImportResult, int> importInput(const WriteOptions& options) {
+std::variant<exchange::ImportReport, int> importInput(const WriteOptions& options) {
     const console::File file = openInput(options.file);
     if (!file) {
         return kExitIoError;
@@ -93,14 +136,14 @@ int runWrite(const WriteOptions& options) {
     if (const int* status = std::get_if<int>(&imported)) {
         return *status;
     }
-    exchange::ImportResult& result = std::get<exchange::ImportResult>(imported);
-    if (result.error) {
-        std::fprintf(stderr, "fichelia-page: ligne %ld : %s\n", result.error->line, result.error->message.c_str());
+    exchange::ImportReport& result = std::get<exchange::ImportReport>(imported);
+    if (result.refusal) {
+        reportSkipped(result);
+        reportRefusal(*result.refusal);
         return kExitBadInput;
     }
-    report(result);
     DirectoryList list;
-    if (!list.addAll(std::move(result.contacts))) {
+    if (!list.addAll(std::move(result.records))) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
@@ -109,10 +152,11 @@ int runWrite(const WriteOptions& options) {
         std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
         return kExitIoError;
     }
+    report(result);
     // Done: the system takes the memory back at once, whereas freeing the
     // contacts one text at a time would cost a third of a large run.
     std::fflush(stderr);
-    std::_Exit(0);
+    std::_Exit(result.skipped.empty() ? 0 : kExitSkipped);
 }
 
 } // namespace fichelia::tool

@@ -1,10 +1,10 @@
-#include "Output.h"
+#include "ReadCommand.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include "Input.h"
+#include "WriteCommand.h"
 #include "exchange/CsvContacts.h"
 #include "exchange/VCardContacts.h"
 #include "page/ByteSource.h"

@@ -1,0 +1,209 @@
+#include "exchange/ContactBuilder.h"
+
+#include <algorithm>
+
+#include "exchange/PostalAddress.h"
+
+namespace fichelia::exchange {
+
+namespace {
+
+bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// Every run of line breaks as ", ", none at either end.
+void joinLines(std::string& text) {
+    if (std::find_if(text.begin(), text.end(), isLineBreak) == text.end()) {
+        return;
+    }
+    std::string joined;
+    joined.reserve(text.size() + 8);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && !isLineBreak(text[end])) {
+            ++end;
+        }
+        if (end > pos) {
+            joined += joined.empty() ? "" : ", ";
+            joined.append(text, pos, end - pos);
+        }
+        while (end < text.size() && isLineBreak(text[end])) {
+            ++end;
+        }
+        pos = end;
+    }
+    text = std::move(joined);
+}
+
+} // namespace
+
+void ContactBuilder::start(long line) {
+    discard();
+    m_line = line;
+}
+
+void ContactBuilder::discard() {
+    for (Candidate& candidate : m_fields) {
+        candidate.text.clear();
+        candidate.set = false;
+    }
+    for (std::string& name : m_names) {
+        name.clear();
+    }
+    m_addressCount = 0;
+    m_dropped.clear();
+}
+
+void ContactBuilder::Origin::assign(const ValueOrigin& origin) {
+    source = origin.source;
+    name.assign(origin.name);
+    column = origin.column;
+    counted = origin.counted;
+}
+
+void ContactBuilder::drop(const ValueOrigin& origin, RecordText field) {
+    if (origin.counted) {
+        m_dropped.emplace_back();
+        m_dropped.back().origin.assign(origin);
+        m_dropped.back().field = field;
+    }
+}
+
+void ContactBuilder::drop(const Origin& origin, RecordText field) {
+    if (origin.counted) {
+        m_dropped.push_back({origin, field});
+    }
+}
+
+void ContactBuilder::offer(RecordText field, std::string value, int rank, const ValueOrigin& origin, long line) {
+    if (value.empty()) {
+        return;
+    }
+    Candidate& current = m_fields[fieldIndex(field)];
+    if (current.set && current.rank <= rank) {
+        drop(origin, field);
+        return;
+    }
+    if (current.set) {
+        drop(current.origin, field);
+    }
+    current.origin.assign(origin);
+    current.text = std::move(value);
+    current.rank = rank;
+    current.line = line;
+    current.set = true;
+}
+
+void ContactBuilder::offerName(NamePart part, std::string value, const ValueOrigin& origin) {
+    if (value.empty()) {
+        return;
+    }
+    std::string& kept = m_names[static_cast<std::size_t>(part)];
+    if (kept.empty()) {
+        kept = std::move(value);
+        if (part == NamePart::Organization) {
+            m_organizationOrigin.assign(origin);
+        }
+    } else {
+        drop(origin, part == NamePart::Organization ? nullptr : &annuaire::nom);
+    }
+}
+
+void ContactBuilder::offerAddressPart(int group, AddressPart part, std::string value, const ValueOrigin& origin) {
+    if (value.empty()) {
+        return;
+    }
+    Address* address = nullptr;
+    for (std::size_t i = 0; i < m_addressCount; ++i) {
+        if (m_addresses[i].group == group) {
+            address = &m_addresses[i];
+        }
+    }
+    if (address == nullptr) {
+        if (m_addressCount == m_addresses.size()) {
+            m_addresses.emplace_back();
+        }
+        address = &m_addresses[m_addressCount++];
+        *address = Address{};
+        address->group = group;
+    }
+    address->origins.emplace_back();
+    address->origins.back().assign(origin);
+    switch (part) {
+    case AddressPart::Full: address->full = address->full.empty() ? std::move(value) : address->full; break;
+    case AddressPart::Street: address->street.push_back(std::move(value)); break;
+    case AddressPart::PostalCode: address->postalCode = std::move(value); break;
+    case AddressPart::Locality: address->locality = std::move(value); break;
+    case AddressPart::Region: address->region = std::move(value); break;
+    case AddressPart::Country: address->country = std::move(value); break;
+    }
+}
+
+std::string ContactBuilder::addressText(const Address& address) const {
+    PostalAddress parts;
+    parts.street.assign(address.street.begin(), address.street.end());
+    parts.postalCode = address.postalCode;
+    parts.locality = address.locality;
+    parts.region = address.region;
+    parts.country = address.country;
+    // Street, locality and country written the French way, rather than as the
+    // exporting program laid them out.
+    return parts.empty() ? address.full : formatFrenchAddress(parts);
+}
+
+void ContactBuilder::finish(ImportSink& sink) {
+    Candidate& adresse = m_fields[fieldIndex(&annuaire::adresse)];
+    for (std::size_t i = 0; i < m_addressCount; ++i) {
+        const Address& address = m_addresses[i];
+        if (!adresse.set) {
+            adresse.text = addressText(address);
+            adresse.set = true;
+            continue;
+        }
+        for (const Origin& origin : address.origins) {
+            drop(origin, &annuaire::adresse);
+        }
+    }
+
+    annuaire contact;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        std::string& text = contact.*kExchangeFields[i].text;
+        text = std::move(m_fields[i].text);
+        if (kExchangeFields[i].oneLine) {
+            joinLines(text);
+        }
+    }
+    std::string& organization = m_names[static_cast<std::size_t>(NamePart::Organization)];
+    if (contact.nom.empty()) {
+        for (const NamePart part : {NamePart::Given, NamePart::Middle, NamePart::Family}) {
+            const std::string& name = m_names[static_cast<std::size_t>(part)];
+            if (!name.empty()) {
+                contact.nom += contact.nom.empty() ? "" : " ";
+                contact.nom += name;
+            }
+        }
+        joinLines(contact.nom);
+    }
+    if (contact.nom.empty()) {
+        if (!organization.empty()) {
+            contact.nom = std::move(organization);
+            sink.standIn(m_line, NameStandIn::Company);
+        } else if (!contact.mail.empty()) {
+            contact.nom = contact.mail;
+            sink.standIn(m_line, NameStandIn::Mail);
+        } else if (const std::string& phone = !contact.tel.empty() ? contact.tel : contact.gsm; !phone.empty()) {
+            contact.nom = phone;
+            sink.standIn(m_line, NameStandIn::Phone);
+        }
+        joinLines(contact.nom);
+    } else if (!organization.empty()) {
+        drop(m_organizationOrigin, nullptr);
+    }
+    for (const Dropped& dropped : m_dropped) {
+        sink.leaveOut(dropped.origin.source, dropped.origin.name, dropped.origin.column, dropped.field);
+    }
+    sink.add(std::move(contact), m_fields[fieldIndex(&annuaire::site)].line);
+    discard();
+}
+
+} // namespace fichelia::exchange

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "exchange/ImportReport.h"
+
+namespace fichelia::exchange {
+
+// Where an importer puts what it reads, and the problems it meets. Every
+// contact's site goes through the site check here, so no importer can forget it.
+class ImportSink {
+public:
+    // siteLine: the input line the site came from, for the report.
+    void add(annuaire&& contact, long siteLine);
+    void leaveOut(ValueSource source, std::string_view name, int column = 0, RecordText field = nullptr,
+                  long count = 1);
+    // A card, row, entry or line left out; the reading goes on.
+    void skip(ImportProblem problem, long line, std::string detail = {});
+    // The whole input refused: the reading stops. The first refusal stays.
+    void refuse(ImportProblem problem, long line, std::string detail = {});
+    bool refused() const { return m_report.refusal.has_value(); }
+    void standIn(long line, NameStandIn from) { m_report.standIns.push_back({line, from}); }
+    void reserve(std::size_t contacts) { m_report.records.reserve(contacts); }
+
+    // The report: when nothing was imported but something was skipped, the
+    // input is refused as NothingUsable; a refused input gives no records.
+    ImportReport take(ContactFormat format);
+
+private:
+    ImportReport m_report;
+};
+
+} // namespace fichelia::exchange
