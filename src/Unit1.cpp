@@ -16,6 +16,7 @@
 
 #include "DirectoryListModel.h"
 #include "DirectorySelectionModel.h"
+#include "FileDrop.h"
 #include "FramedGroup.h"
 #include "PictureBox.h"
 #include "Unit2.h"
@@ -42,7 +43,7 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
                std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
-      m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
+      m_importCommands(dialogs, files), m_list(list ? std::move(list) : std::make_unique<fichelia::DirectoryList>()) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
     connectHandlers();
@@ -248,8 +249,12 @@ void TForm1::showEvent(QShowEvent* event) {
 // Wiring
 
 void TForm1::runGuarded(void (TForm1::*handler)()) {
+    runGuarded([this, handler] { (this->*handler)(); });
+}
+
+void TForm1::runGuarded(const std::function<void()>& handler) {
     try {
-        (this->*handler)();
+        handler();
     } catch (const std::exception& error) {
         m_dialogs.showError(fichelia::escapedErrorText(error));
     }
@@ -281,6 +286,8 @@ void TForm1::connectHandlers() {
     connectMenu(AperudelAnnuaireWeb1, &TForm1::AperudelAnnuaireWeb1Click);
     connectMenu(AusujetdeFichelia1, &TForm1::AusujetdeFichelia1Click);
     connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded(&TForm1::Image2Click); });
+    connect(new fichelia::FileDrop(this), &fichelia::FileDrop::filesDropped, this,
+            [this](const QStringList& files) { runGuarded([this, &files] { FormDragDrop(files); }); });
 }
 
 // The user's selections run the select command; the program's never do.
@@ -401,6 +408,9 @@ void TForm1::OuvrirunAnnuaireWeb1Click() { Button6Click(); }
 void TForm1::CrerlAnnuaireWeb1Click() { Button5Click(); }
 void TForm1::Quitter1Click() { Button8Click(); }
 void TForm1::AperudelAnnuaireWeb1Click() { Button4Click(); }
+
+// The list takes the files' contacts; the selection and the form stay as they are.
+void TForm1::FormDragDrop(const QStringList& files) { m_importCommands.addFiles(*m_list, files); }
 
 void TForm1::AusujetdeFichelia1Click() {
     TForm2* about = m_about != nullptr ? m_about : Form2;
