@@ -44,7 +44,8 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Drop) {
         // Told after the drop has ended, so that the program the files come
         // from is not kept waiting while the box that follows is open.
-        QMetaObject::invokeMethod(this, [this, files] { emit filesDropped(files); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, files] { emit filesDropped(files); }, Qt::QueuedConnection);
     }
     return true;
 }

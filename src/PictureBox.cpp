@@ -15,8 +15,8 @@ PictureBox::PictureBox(const QString& resource, const QString& spokenName, QWidg
     m_picture = QPixmap(resource);
     setPixmap(m_picture);
     const QFileInfo file(resource);
-    m_twice = QPixmap(file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.") +
-                      file.suffix());
+    m_twice =
+        QPixmap(file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.") + file.suffix());
     m_twice.setDevicePixelRatio(2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setScaledContents(false);

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMimeData>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>

@@ -56,8 +56,8 @@ bool isHtml(const ImportReport& report) {
 ImportReport readPage(std::string_view bytes) {
     ImportReport report;
     MemoryByteSource source(bytes);
-    const Result<void> read =
-        ReadDirectoryPage(source, annuaire(), [&report](annuaire&& record) { report.records.push_back(std::move(record)); });
+    const Result<void> read = ReadDirectoryPage(
+        source, annuaire(), [&report](annuaire&& record) { report.records.push_back(std::move(record)); });
     if (!read) {
         report.records.clear();
         report.refusal = exchange::ImportIssue{exchange::ImportProblem::OutOfMemory, 0, {}};
@@ -76,7 +76,9 @@ QString oneLine(const std::string& text) {
     return shown;
 }
 
-QString lineSaid(long line) { return line > 0 ? QStringLiteral("ligne %1 : ").arg(line) : QString(); }
+QString lineSaid(long line) {
+    return line > 0 ? QStringLiteral("ligne %1 : ").arg(line) : QString();
+}
 
 FileImport importFile(Files& files, const QString& path) {
     FileImport file{QFileInfo(path).fileName(), {}, {}, 0};
@@ -160,7 +162,7 @@ QString refusedText(const std::vector<FileImport>& imports) {
 }
 
 QString addedText(const std::vector<FileImport>& imports, std::size_t added) {
-    QStringList lines{added == 0   ? QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas.")
+    QStringList lines{added == 0 ? QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas.")
                       : added == 1 ? QStringLiteral("1 contact a été ajouté à la liste.")
                                    : QStringLiteral("%1 contacts ont été ajoutés à la liste.").arg(added)};
     for (const FileImport& file : imports) {

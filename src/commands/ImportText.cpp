@@ -8,7 +8,9 @@ namespace {
 
 using exchange::ImportProblem;
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QString fileKindText(const std::string& kind) {
     if (kind == "PDF") {
@@ -43,23 +45,35 @@ QString columnsText(const std::string& cells) {
 QString importProblemText(const exchange::ImportIssue& issue) {
     const QString detail = fromUtf8(issue.detail);
     switch (issue.problem) {
-    case ImportProblem::TsvFieldCount: return QStringLiteral("%1 champ(s) au lieu de 8").arg(detail);
-    case ImportProblem::TsvInvalidUtf8: return QStringLiteral("texte UTF-8 invalide");
+    case ImportProblem::TsvFieldCount:
+        return QStringLiteral("%1 champ(s) au lieu de 8").arg(detail);
+    case ImportProblem::TsvInvalidUtf8:
+        return QStringLiteral("texte UTF-8 invalide");
     case ImportProblem::TsvUnknownEscape:
         return QStringLiteral("séquence d'échappement inconnue dans le champ %1").arg(detail);
     case ImportProblem::CsvMisplacedQuote:
         return QStringLiteral("guillemet mal placé (un champ entre guillemets doit être suivi du séparateur ou de la "
                               "fin de la ligne)");
-    case ImportProblem::VCardLineWithoutColon: return QStringLiteral("ligne sans « : » entre propriété et valeur");
-    case ImportProblem::VCardUnclosed: return QStringLiteral("carte sans END:VCARD");
-    case ImportProblem::VCardOutsideCard: return QStringLiteral("ligne hors d'une carte");
-    case ImportProblem::VCardNotACard: return QStringLiteral("« %1 » au lieu de VCARD").arg(detail);
-    case ImportProblem::BadQuotedPrintable: return QStringLiteral("valeur QUOTED-PRINTABLE invalide pour %1").arg(detail);
-    case ImportProblem::BadBase64: return QStringLiteral("valeur base64 invalide pour %1").arg(detail);
-    case ImportProblem::UnknownCharset: return QStringLiteral("jeu de caractères inconnu : %1").arg(detail);
-    case ImportProblem::LdifLineWithoutColon: return QStringLiteral("ligne sans « attribut: valeur »");
-    case ImportProblem::LdifStrayContinuation: return QStringLiteral("ligne de suite sans ligne à continuer");
-    case ImportProblem::LdifEntryWithoutDn: return QStringLiteral("entrée sans « dn: » en tête");
+    case ImportProblem::VCardLineWithoutColon:
+        return QStringLiteral("ligne sans « : » entre propriété et valeur");
+    case ImportProblem::VCardUnclosed:
+        return QStringLiteral("carte sans END:VCARD");
+    case ImportProblem::VCardOutsideCard:
+        return QStringLiteral("ligne hors d'une carte");
+    case ImportProblem::VCardNotACard:
+        return QStringLiteral("« %1 » au lieu de VCARD").arg(detail);
+    case ImportProblem::BadQuotedPrintable:
+        return QStringLiteral("valeur QUOTED-PRINTABLE invalide pour %1").arg(detail);
+    case ImportProblem::BadBase64:
+        return QStringLiteral("valeur base64 invalide pour %1").arg(detail);
+    case ImportProblem::UnknownCharset:
+        return QStringLiteral("jeu de caractères inconnu : %1").arg(detail);
+    case ImportProblem::LdifLineWithoutColon:
+        return QStringLiteral("ligne sans « attribut: valeur »");
+    case ImportProblem::LdifStrayContinuation:
+        return QStringLiteral("ligne de suite sans ligne à continuer");
+    case ImportProblem::LdifEntryWithoutDn:
+        return QStringLiteral("entrée sans « dn: » en tête");
     case ImportProblem::CsvUnclosedQuote:
         return QStringLiteral("guillemet ouvert et jamais refermé");
     case ImportProblem::UnknownHeader:
@@ -68,9 +82,12 @@ QString importProblemText(const exchange::ImportIssue& issue) {
             .arg(columnsText(issue.detail));
     case ImportProblem::OtherFileKind:
         return QStringLiteral("ce fichier est %1, pas un carnet d'adresses").arg(fileKindText(issue.detail));
-    case ImportProblem::BinaryData: return QStringLiteral("ce fichier n'est pas du texte, pas un carnet d'adresses");
-    case ImportProblem::NothingUsable: return QStringLiteral("aucun contact n'a pu y être lu");
-    case ImportProblem::OutOfMemory: return QStringLiteral("la mémoire est insuffisante");
+    case ImportProblem::BinaryData:
+        return QStringLiteral("ce fichier n'est pas du texte, pas un carnet d'adresses");
+    case ImportProblem::NothingUsable:
+        return QStringLiteral("aucun contact n'a pu y être lu");
+    case ImportProblem::OutOfMemory:
+        return QStringLiteral("la mémoire est insuffisante");
     }
     return QStringLiteral("erreur inconnue");
 }
@@ -95,9 +112,12 @@ QString leftOutText(const exchange::LeftOut& kind) {
 
 QString standInText(exchange::NameStandIn from) {
     switch (from) {
-    case exchange::NameStandIn::Company: return QStringLiteral("sa société");
-    case exchange::NameStandIn::Mail: return QStringLiteral("son adresse mail");
-    case exchange::NameStandIn::Phone: return QStringLiteral("son numéro de téléphone");
+    case exchange::NameStandIn::Company:
+        return QStringLiteral("sa société");
+    case exchange::NameStandIn::Mail:
+        return QStringLiteral("son adresse mail");
+    case exchange::NameStandIn::Phone:
+        return QStringLiteral("son numéro de téléphone");
     }
     return {};
 }
@@ -107,9 +127,12 @@ QString itemWord(exchange::ContactFormat format, const exchange::ImportIssue& is
         return QStringLiteral("ligne");
     }
     switch (format) {
-    case exchange::ContactFormat::VCard: return QStringLiteral("carte");
-    case exchange::ContactFormat::Ldif: return QStringLiteral("entrée");
-    default: return QStringLiteral("ligne");
+    case exchange::ContactFormat::VCard:
+        return QStringLiteral("carte");
+    case exchange::ContactFormat::Ldif:
+        return QStringLiteral("entrée");
+    default:
+        return QStringLiteral("ligne");
     }
 }
 
