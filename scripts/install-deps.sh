@@ -35,7 +35,7 @@ package_packages=(
 )
 test_packages=(
     # unit tests and benchmarks
-    googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine
+    googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine time
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
     # the Windows build, tested under Wine (wine64 alone has no wine command)

@@ -1,6 +1,7 @@
 #include "exchange/ContactBuilder.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "exchange/PostalAddress.h"
 
@@ -10,9 +11,10 @@ namespace {
 
 bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
 
-// Every run of line breaks as ", ", none at either end.
+} // namespace
+
 void joinLines(std::string& text) {
-    if (std::find_if(text.begin(), text.end(), isLineBreak) == text.end()) {
+    if (std::memchr(text.data(), '\n', text.size()) == nullptr && std::memchr(text.data(), '\r', text.size()) == nullptr) {
         return;
     }
     std::string joined;
@@ -34,8 +36,6 @@ void joinLines(std::string& text) {
     }
     text = std::move(joined);
 }
-
-} // namespace
 
 void ContactBuilder::start(long line) {
     discard();
@@ -184,6 +184,7 @@ void ContactBuilder::finish(ImportSink& sink) {
         }
         joinLines(contact.nom);
     }
+    joinLines(organization);
     if (contact.nom.empty()) {
         if (!organization.empty()) {
             contact.nom = std::move(organization);
@@ -195,7 +196,6 @@ void ContactBuilder::finish(ImportSink& sink) {
             contact.nom = phone;
             sink.standIn(m_line, NameStandIn::Phone);
         }
-        joinLines(contact.nom);
     } else if (!organization.empty()) {
         drop(m_organizationOrigin, nullptr);
     }

@@ -11,6 +11,10 @@
 
 namespace fichelia::exchange {
 
+// Every run of line breaks (CR, LF) in text as ", ", none at either end:
+// "12 rue de la Paix\nBâtiment B\n" gives "12 rue de la Paix, Bâtiment B".
+void joinLines(std::string& text);
+
 // Where a value came from, for the count of those left out.
 struct ValueOrigin {
     ValueSource source = ValueSource::VCardProperty;
@@ -46,6 +50,8 @@ public:
     void offerAddressPart(int group, AddressPart part, std::string value, const ValueOrigin& origin);
     // A value no field takes, or one more for a field that takes one.
     void leaveOut(const ValueOrigin& origin, RecordText field = nullptr) { drop(origin, field); }
+    // True when a value for the field was offered.
+    bool has(RecordText field) const { return m_fields[fieldIndex(field)].set; }
     // Hands the contact, and the count of what it left out, to the sink.
     void finish(ImportSink& sink);
     // Drops the contact under way (its card is malformed): nothing of it is counted.

@@ -16,8 +16,10 @@ namespace {
 
 using enum CsvColumn;
 
-// Outlook writes this for every date nobody gave.
-bool isEmptyDate(std::string_view value) { return value == "0/0/00" || value == "00/00/00"; }
+// Outlook writes this for every date nobody gave (the German one with dots).
+bool isEmptyDate(std::string_view value) {
+    return value == "0/0/00" || value == "00/00/00" || value == "0.0.00" || value == "00.00.00";
+}
 
 bool isBlankLine(std::string_view line) { return line.find_first_not_of("\r\n") == std::string_view::npos; }
 
@@ -78,7 +80,7 @@ public:
             case Date: m_contact.leaveOut(origin); break;
             case Silent:
             case PhoneLabel: break;
-            case DisplayName: offer(&annuaire::nom, value, kPlainRank, origin, line); break;
+            case DisplayName: offer(role, &annuaire::nom, value, kPlainRank, origin, line); break;
             case FirstName: m_contact.offerName(NamePart::Given, std::string(value), origin); break;
             case MiddleName: m_contact.offerName(NamePart::Middle, std::string(value), origin); break;
             case LastName: m_contact.offerName(NamePart::Family, std::string(value), origin); break;
@@ -89,12 +91,13 @@ public:
             case Locality: address(role, AddressPart::Locality, value, origin); break;
             case Region: address(role, AddressPart::Region, value, origin); break;
             case Country: address(role, AddressPart::Country, value, origin); break;
-            case Field: offer(role.field, value, kPlainRank, origin, line); break;
-            case FallbackPhone: offer(&annuaire::tel, value, kFallbackRank, origin, line); break;
+            case Field: offer(role, role.field, value, kPlainRank, origin, line); break;
+            case FallbackPhone: offer(role, &annuaire::tel, value, kFallbackRank, origin, line); break;
             case PhoneValue: {
                 const std::size_t label = m_labelOf[i];
                 const CsvColumnRole kind = label < count ? phoneKindOfLabel(cells[label]) : CsvColumnRole{Field, 0, &annuaire::tel};
-                offer(kind.field, value, kind.column == FallbackPhone ? kFallbackRank : kPlainRank, origin, line);
+                offer(role, kind.field, value, kind.column == FallbackPhone ? kFallbackRank : kPlainRank, origin,
+                      line);
                 break;
             }
             }
@@ -125,9 +128,12 @@ private:
         return std::string::npos;
     }
 
-    // The first of Google's multiple values goes to the field; the others are left out.
-    void offer(RecordText field, std::string_view value, int rank, const ValueOrigin& origin, long line) {
-        std::size_t separator = value.find(kMultiValueSeparator);
+    // In Google's numbered columns, the first of several values goes to the
+    // field; the others are left out.
+    void offer(CsvColumnRole role, RecordText field, std::string_view value, int rank, const ValueOrigin& origin,
+               long line) {
+        std::size_t separator =
+            role.group >= kNumberedGroupBase ? value.find(kMultiValueSeparator) : std::string_view::npos;
         m_contact.offer(field, std::string(value.substr(0, separator)), rank, origin, line);
         while (separator != std::string_view::npos) {
             separator = value.find(kMultiValueSeparator, separator + kMultiValueSeparator.size());

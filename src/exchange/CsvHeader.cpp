@@ -225,7 +225,6 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
 
 // Google Contacts numbers its repeated columns: "Phone 2 - Value",
 // "Address 1 - Postal Code". The number makes the group (apart from any other).
-constexpr int kNumberedGroupBase = 100;
 struct NumberedPart {
     std::string_view kind;
     std::string_view part;

@@ -31,6 +31,10 @@ enum class CsvColumn : std::uint8_t {
     PhoneLabel,
 };
 
+// The groups of the numbered columns of Google Contacts ("Phone 2 - Value")
+// start here.
+inline constexpr int kNumberedGroupBase = 100;
+
 struct CsvColumnRole {
     CsvColumn column = CsvColumn::Unknown;
     // Columns of one address (business, home ...) or of one numbered phone

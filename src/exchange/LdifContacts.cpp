@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "exchange/Base64.h"
 #include "exchange/ContactBuilder.h"
@@ -183,6 +184,7 @@ private:
             }
             // Base64 carries UTF-8, or bytes of older programs' code page.
             value = text::isValidUtf8(*decoded) ? std::move(*decoded) : text::windows1252ToUtf8(*decoded);
+            std::erase(value, '\0'); // no text holds one
         } else {
             value.assign(rest);
         }

@@ -47,6 +47,7 @@ struct Parameters {
     bool voice = false;    // voice, work, home or main
     bool fallback = false; // pager, other, text, textphone, video, msg, bbs, modem: a number people rarely call
     int pref = 0; // 0: not preferred; else its rank, 1 the most preferred
+    bool uri = false; // VALUE=uri: a TEL given as a tel: address
     Encoding encoding = Encoding::Plain;
     std::string_view charset;
 };

@@ -133,14 +133,16 @@ void appendRecordLine(std::string& page, int index, const annuaire& record) {
 
 } // namespace page
 
-std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress) {
-    const int count = list.count();
+namespace {
+
+// The page for count records, the one at position i given by recordAt(i).
+template <typename RecordAt> std::string buildPage(int count, const RecordAt& recordAt, std::string_view publisherAddress) {
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
         size += item.text.size();
     }
     for (int i = 0; i < count; ++i) {
-        const annuaire& record = list.recordAt(i);
+        const annuaire& record = recordAt(i);
         size += 60;
         for (const RecordText text : kPageValueOrder) {
             size += (record.*text).size();
@@ -159,7 +161,7 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, list.recordAt(i));
+                page::appendRecordLine(page, i, recordAt(i));
             }
             break;
         case page::PageItem::PublisherAddress:
@@ -168,6 +170,18 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
         }
     }
     return page;
+}
+
+} // namespace
+
+std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress) {
+    return buildPage(list.count(), [&list](int i) -> const annuaire& { return list.recordAt(i); }, publisherAddress);
+}
+
+std::string BuildDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress) {
+    return buildPage(
+        static_cast<int>(records.size()),
+        [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; }, publisherAddress);
 }
 
 } // namespace fichelia

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "directory/DirectoryList.h"
 
@@ -14,6 +15,10 @@ inline constexpr std::string_view kPublisherAddress = "https://fichelia.example/
 // line per entry in list order, with nothing that changes from call to call.
 // publisherAddress goes into the footer link as it is given.
 std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
+                               std::string_view publisherAddress = kPublisherAddress);
+
+// The same page for records already in list order (see sortLikeList).
+std::string BuildDirectoryPage(const std::vector<annuaire>& records,
                                std::string_view publisherAddress = kPublisherAddress);
 
 namespace page {

@@ -15,6 +15,10 @@ TEST(CsvContacts, separatorIsTheOneTheFirstLineUsesMostOutsideQuotes) {
     EXPECT_EQ(findCsvSeparator("a\tb\tc,d\n"), '\t');
     EXPECT_EQ(findCsvSeparator("\"multi\nligne;;;\";x"), ';');
     EXPECT_EQ(findCsvSeparator("Dupont\n"), ',');
+    // Ties: ';' over TAB and ',', TAB over ','.
+    EXPECT_EQ(findCsvSeparator("a;b,c\n"), ';');
+    EXPECT_EQ(findCsvSeparator("a;b\tc\n"), ';');
+    EXPECT_EQ(findCsvSeparator("a\tb,c\n"), '\t');
 }
 
 TEST(CsvContacts, withoutHeaderColumnsFollowTheRecordAndExtraColumnsAreCounted) {

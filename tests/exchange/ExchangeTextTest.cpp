@@ -33,6 +33,9 @@ TEST(InputText, byteOrderMarkDecidesElseUtf8ElseWindows1252) {
     } cases[] = {
         {"Lef\xC3\xA8vre", "Lefèvre", InputEncoding::Utf8},
         {"\xEF\xBB\xBFLef\xC3\xA8vre", "Lefèvre", InputEncoding::Utf8WithBom},
+        {"\xEF\xBB\xBFLef\xE8vre", "Lefèvre", InputEncoding::Utf8WithBom}, // marked UTF-8 but is not
+        {std::string("L\0\xE8\0v\0", 6), "Lèv", InputEncoding::Utf16Le},   // no mark: the NULs tell
+        {std::string("\0L\0\xE8\0v", 6), "Lèv", InputEncoding::Utf16Be},
         {"Lef\xE8vre \x80", "Lefèvre €", InputEncoding::Windows1252},
         {std::string("\xFF\xFEL\0\xE8\0=\xD8\0\xDE", 10), "Lè😀", InputEncoding::Utf16Le},
         {std::string("\xFE\xFF\0L\0\xE8\xD8=", 8), "Lè\uFFFD", InputEncoding::Utf16Be},
@@ -79,6 +82,10 @@ TEST(ContactFormat, isFoundFromTheContent) {
         {"\xEF\xBB\xBF" "BEGIN:VCARD", ContactFormat::VCard},
         {"# carnet\nversion: 1\ndn: cn=x", ContactFormat::Ldif},
         {"dn: cn=x", ContactFormat::Ldif},
+        {"version: 1\ncn: x\n", ContactFormat::Csv}, // no dn: no LDIF
+        {"VERSION:3.0\nFN:a\nEND:VCARD\n", ContactFormat::VCard},
+        {std::string("\xFF\xFE" "B\0E\0G\0I\0N\0:\0V\0C\0A\0R\0D\0", 24), ContactFormat::VCard},
+        {std::string("a\0\t\0\t\0\t\0\t\0\t\0\t\0\t\0\n\0", 18), ContactFormat::Csv}, // TSV is UTF-8
         {"a\t\t\t\t\t\t\t\nb", ContactFormat::Tsv},
         {"\"a\"\t\t\t\t\t\t\t", ContactFormat::Tsv},
         {"Nom\tAdresse\tTel\tGSM\tFax\tMail\tSite\tCommentaire\n", ContactFormat::Csv},

@@ -167,3 +167,14 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
 }
+
+TEST(FicheliaPageTool, readRefusesWhatIsNoDirectoryPage) {
+    for (const std::string format : {"tsv", "csv"}) {
+        const auto notAPage = runPageTool({"read", "--to", format, dataFile("phone_v21.vcf")}, "");
+        EXPECT_EQ(notAPage.status, 2);
+        EXPECT_TRUE(notAPage.out.empty());
+        EXPECT_EQ(notAPage.err, "fichelia-page: ce fichier n'est pas une page d'annuaire (aucune ligne "
+                                "remplirTabFournisseur)\n");
+    }
+    EXPECT_EQ(runPageTool({"read", "--to", "csv", dataFile("page_empty.html")}, "").status, 0);
+}

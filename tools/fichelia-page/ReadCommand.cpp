@@ -1,5 +1,6 @@
 #include "ReadCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -30,6 +31,32 @@ void appendContact(std::string& out, const annuaire& contact, const ReadOptions&
     }
 }
 
+// Passes the bytes of another source on, watching for the record marker: a
+// directory page holds it (in its script's first line, and at the start of
+// every record line), whatever else it holds.
+class PageMarkerWatch final : public ByteSource {
+public:
+    explicit PageMarkerWatch(ByteSource& source) : m_source(source) {}
+
+    Result<std::size_t> read(char* buffer, std::size_t size) override {
+        Result<std::size_t> count = m_source.read(buffer, size);
+        if (count && !m_seen) {
+            // The marker may straddle two reads: the end of the last one comes first.
+            m_tail.append(buffer, *count);
+            m_seen = m_tail.find(page::kRecordMarker) != std::string::npos;
+            m_tail.erase(0, m_tail.size() - std::min(m_tail.size(), page::kRecordMarker.size() - 1));
+        }
+        return count;
+    }
+
+    bool sawMarker() const { return m_seen; }
+
+private:
+    ByteSource& m_source;
+    std::string m_tail;
+    bool m_seen = false;
+};
+
 } // namespace
 
 int runRead(const ReadOptions& options) {
@@ -37,7 +64,8 @@ int runRead(const ReadOptions& options) {
     if (!file) {
         return kExitIoError;
     }
-    FileByteSource source(file.get());
+    FileByteSource fileSource(file.get());
+    PageMarkerWatch source(fileSource);
     std::string out;
     out.reserve(2 * kFlushSize);
     if (options.format == OutputFormat::Csv) {
@@ -51,11 +79,17 @@ int runRead(const ReadOptions& options) {
             out.clear();
         }
     });
-    std::fwrite(out.data(), 1, out.size(), stdout);
     if (!read) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
         std::fputs("fichelia-page: lecture de la page impossible\n", stderr);
         return kExitIoError;
     }
+    if (!source.sawMarker()) {
+        std::fputs("fichelia-page: ce fichier n'est pas une page d'annuaire (aucune ligne remplirTabFournisseur)\n",
+                   stderr);
+        return kExitBadInput;
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         std::fputs("fichelia-page: écriture impossible\n", stderr);
         return kExitIoError;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <variant>
 
@@ -114,6 +115,10 @@ std::variant<exchange::ImportReport, int> importInput(const WriteOptions& option
         std::fputs("fichelia-page: lecture de l'entrée impossible\n", stderr);
         return kExitIoError;
     }
+    // The input, one large block, is read before this: the system hands it
+    // back as soon as the import is done with it, so that it does not add to
+    // what the records and the page take afterwards.
+    console::keepFreedMemoryForReuse();
     return exchange::importContacts(bytes, options.import);
 }
 
@@ -131,7 +136,6 @@ console::File openInput(const std::string& fileName) {
 }
 
 int runWrite(const WriteOptions& options) {
-    console::keepFreedMemoryForReuse();
     auto imported = importInput(options);
     if (const int* status = std::get_if<int>(&imported)) {
         return *status;
@@ -142,12 +146,16 @@ int runWrite(const WriteOptions& options) {
         reportRefusal(*result.refusal);
         return kExitBadInput;
     }
-    DirectoryList list;
-    if (!list.addAll(std::move(result.records))) {
+    // Sorted as the application's list sorts them, but without a list, which
+    // would hold every record a second time while it fills.
+    std::string page;
+    try {
+        sortLikeList(result.records, *NameCollator::fromEnvironment());
+        page = BuildDirectoryPage(result.records, options.site);
+    } catch (const std::bad_alloc&) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    const std::string page = BuildDirectoryPage(list, options.site);
     if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
         std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
         return kExitIoError;

@@ -1,0 +1,90 @@
+// Any bytes imported in any format (the first byte chooses it: auto, TSV, CSV,
+// vCard or LDIF). Whatever comes in: every text of every contact is UTF-8, no
+// site would run code, a refused input gives no contact, and (for CSV, vCard
+// and LDIF, whose imports make every contact by the same rules) the contacts
+// exported as CSV and imported again come back identical, and so do they
+// exported as vCard, up to vCard's one line break (CR written as LF).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "exchange/ContactImport.h"
+#include "exchange/CsvContacts.h"
+#include "exchange/SiteAddress.h"
+#include "exchange/VCardContacts.h"
+#include "text/Windows1252.h"
+
+namespace {
+
+using fichelia::exchange::ContactFormat;
+using fichelia::fuzz::check;
+using fichelia::fuzz::shown;
+
+constexpr ContactFormat kFormats[] = {ContactFormat::Auto, ContactFormat::Tsv, ContactFormat::Csv,
+                                      ContactFormat::VCard, ContactFormat::Ldif};
+
+// The first contact that differs, or nothing.
+std::string difference(const std::vector<annuaire>& got, const std::vector<annuaire>& expected) {
+    if (got.size() != expected.size()) {
+        return std::to_string(got.size()) + " contacts back, " + std::to_string(expected.size()) + " exported";
+    }
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (got[i] != expected[i]) {
+            return "contact " + std::to_string(i) + ": " + shown(got[i]) + " back, " + shown(expected[i]) + " exported";
+        }
+    }
+    return {};
+}
+
+void checkReimport(std::string_view exported, ContactFormat format, const std::vector<annuaire>& expected,
+                   std::string_view property) {
+    const auto again = fichelia::exchange::importContacts(exported, format);
+    check(again.whole(), property, [&] { return "refused or skipped:\n" + shown(exported); });
+    check(again.records == expected, property, [&] { return difference(again.records, expected); });
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const ContactFormat format = kFormats[data[0] % std::size(kFormats)];
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const auto report = fichelia::exchange::importContacts(bytes, format);
+
+    check(!report.refusal || report.records.empty(), "a refused input gives no contact");
+    for (const annuaire& contact : report.records) {
+        for (const fichelia::RecordField& field : fichelia::kRecordFields) {
+            check(fichelia::text::isValidUtf8(contact.*field.text), "every text is UTF-8",
+                  [&] { return shown(contact); });
+        }
+        check(!fichelia::exchange::isScriptSiteAddress(contact.site), "no site runs code",
+              [&] { return shown(contact.site); });
+    }
+    if (report.format == ContactFormat::Tsv || report.records.empty()) {
+        return 0; // TSV takes texts exactly as given, line breaks and all
+    }
+
+    std::string csv = "\xEF\xBB\xBF"; // as read --to csv writes it
+    fichelia::exchange::appendCsvHeader(csv, ';');
+    std::string vcard;
+    std::vector<annuaire> vcardExpected = report.records;
+    for (std::size_t i = 0; i < report.records.size(); ++i) {
+        fichelia::exchange::appendCsvContact(csv, report.records[i], ';');
+        fichelia::exchange::appendVCard(vcard, report.records[i]);
+        for (const fichelia::RecordField& field : fichelia::kRecordFields) {
+            std::string& text = vcardExpected[i].*field.text;
+            for (std::size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', cr)) {
+                text.replace(cr, cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1, "\n");
+            }
+        }
+    }
+    checkReimport(csv, ContactFormat::Auto, report.records, "a CSV export reads back identical");
+    checkReimport(vcard, ContactFormat::Auto, vcardExpected, "a vCard export reads back identical");
+    return 0;
+}
