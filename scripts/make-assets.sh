@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Redraws the pictures in src/assets/: the banner and the logo (256-colour
-# BMP, also at twice the size for screens scaled by 2), the window icon (32 x 32, 16-colour PNG) and its 16, 24, 48, 64, 128
-# and 256 pixel versions for the desktop menu. The results are committed; run
-# this only after changing a drawing below, then look at the pictures before
-# committing.
+# BMP, also at twice the size for scaled screens), the window icon (32 x 32,
+# 16-colour PNG) and its 16, 24, 48, 64, 128 and 256 pixel versions for the
+# desktop menu. The results are committed; run this only after changing a
+# drawing below, then look at the pictures before committing.
 #
 # Needs ImageMagick 6 (`convert`, Debian package imagemagick) and the DejaVu
 # fonts (fonts-dejavu-core). Usage: scripts/make-assets.sh [output folder]
@@ -57,7 +57,8 @@ to_bmp256() {
 }
 
 # The banner and the logo are drawn at their size and at twice it
-# (NAME@2x.bmp), which Qt shows on screens scaled by 2 or more. Coordinates
+# (NAME@2x.bmp), which the window shows on screens scaled by more than 1
+# (PictureBox). Coordinates
 # are those of the 1x picture: "scale K,K" enlarges the shapes, fills of
 # whole pixels go through px, and text takes K times the point size. Outlines
 # keep a stroke width of 1: ImageMagick spreads a 1x outline on a half pixel

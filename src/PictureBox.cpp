@@ -30,6 +30,7 @@ QPixmap PictureBox::pictureFor(qreal devicePixelRatio) const {
 // by the ratio of the pixels painted: the screen's, or a grab's.
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform); // between 1 and 2, or beyond, the picture is scaled
     const QPaintDevice* pixels = painter.paintEngine() != nullptr ? painter.paintEngine()->paintDevice() : nullptr;
     painter.drawPixmap(0, 0, pictureFor(pixels != nullptr ? pixels->devicePixelRatioF() : devicePixelRatioF()));
 }
