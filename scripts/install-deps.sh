@@ -37,7 +37,7 @@ package_packages=(
 )
 test_packages=(
     # unit tests and benchmarks
-    googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine
+    googletest libgtest-dev libgmock-dev libbenchmark-dev abook hyperfine time
     # fuzzing and sanitizer runtimes
     clang libclang-rt-14-dev
     # the Windows build, tested under Wine (wine64 alone has no wine command),
@@ -47,6 +47,9 @@ test_packages=(
     chromium
     # screenshots and driving the real window
     xvfb xdotool x11-apps imagemagick xauth
+    # what screen readers see of the window: the AT-SPI bus, and gdbus and
+    # Python to read it
+    at-spi2-core dbus-daemon libglib2.0-bin python3
 )
 
 [ $# -eq 1 ] || usage

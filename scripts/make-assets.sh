@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Redraws the pictures in src/assets/: the banner and the logo (256-colour
-# BMP), the window icon (32 x 32, 16-colour PNG) and its 16, 24, 48, 64, 128
-# and 256 pixel versions for the desktop menu. The results are committed; run
-# this only after changing a drawing below, then look at the pictures before
-# committing.
+# BMP, also at twice the size for scaled screens), the window icon (32 x 32,
+# 16-colour PNG) and its 16, 24, 48, 64, 128 and 256 pixel versions for the
+# desktop menu. The results are committed; run this only after changing a
+# drawing below, then look at the pictures before committing.
 #
 # Needs ImageMagick 6 (`convert`, Debian package imagemagick) and the DejaVu
 # fonts (fonts-dejavu-core). Usage: scripts/make-assets.sh [output folder]
@@ -56,65 +56,94 @@ to_bmp256() {
         -compress None BMP3:"$2"
 }
 
+# The banner and the logo are drawn at their size and at twice it
+# (NAME@2x.bmp), which the window shows on screens scaled by more than 1
+# (PictureBox). Coordinates
+# are those of the 1x picture: "scale K,K" enlarges the shapes, fills of
+# whole pixels go through px, and text takes K times the point size. Outlines
+# keep a stroke width of 1: ImageMagick spreads a 1x outline on a half pixel
+# over two pixels, and the same width at 2x gives the same weight, sharper.
+
+# px X0 Y0 X1 Y1: the MVG rectangle filling pixels X0..X1, Y0..Y1 (inclusive)
+# of the 1x picture, at scale $k.
+px() {
+    echo "rectangle $(( $1 * k )),$(( $2 * k )) $(( $3 * k + k - 1 )),$(( $4 * k + k - 1 ))"
+}
+
 # ---------------------------------------------------------------- banner ---
 # 597 x 60. The main window shows the top-left 593 x 57; the About dialog
 # shows it from x = 6. Everything that matters lies within x 8..588, y 0..54.
-wordmark 36 "$tmp/banner-word.png"
+# banner K FILE
+banner() {
+    local k=$1 file=$2 sc=
+    (( k > 1 )) && sc="scale $k,$k "
+    wordmark $(( 36 * k )) "$tmp/banner-word.png"
 
-# Thumb-index tabs, alternately maroon and navy, standing on the rule.
-tabs=()
-x=452
-i=0
-for letter in A B C D E F; do
-    if (( i % 2 == 0 )); then
-        tab_fill='#f5e9e9' tab_edge='#c9a3a3' tab_ink=$maroon
-    else
-        tab_fill='#e9e9f5' tab_edge='#a3a3c9' tab_ink=$navy
-    fi
-    w=$(text_width 10 "$sans_bold" "$letter")
-    tabs+=(-stroke "$tab_edge" -fill "$tab_fill" -draw "roundrectangle $x.5,33.5 $((x + 19)).5,56.5 3,3"
-           -stroke none -fill "$tab_ink" -font "$sans_bold" -pointsize 10
-           -annotate "+$((x + 10 - w / 2))+45" "$letter")
-    x=$((x + 22))
-    i=$((i + 1))
-done
+    # Thumb-index tabs, alternately maroon and navy, standing on the rule.
+    local tabs=() x=452 i=0 letter w tab_fill tab_edge tab_ink
+    for letter in A B C D E F; do
+        if (( i % 2 == 0 )); then
+            tab_fill='#f5e9e9' tab_edge='#c9a3a3' tab_ink=$maroon
+        else
+            tab_fill='#e9e9f5' tab_edge='#a3a3c9' tab_ink=$navy
+        fi
+        w=$(text_width $(( 10 * k )) "$sans_bold" "$letter")
+        tabs+=(-stroke "$tab_edge" -fill "$tab_fill" -draw "${sc}roundrectangle $x.5,33.5 $((x + 19)).5,56.5 3,3"
+               -stroke none -fill "$tab_ink" -font "$sans_bold" -pointsize $(( 10 * k ))
+               -annotate "+$(( (x + 10) * k - w / 2 ))+$(( 45 * k ))" "$letter")
+        x=$((x + 22))
+        i=$((i + 1))
+    done
 
-convert -size 597x60 gradient:'#ffffff-#f4efe7' -strokewidth 1 \
-    `# a stack of three address cards` \
-    -stroke "$navy_back" -fill '#f7f7fc' -draw 'roundrectangle 24.5,7.5 70.5,38.5 2,2' \
-    -stroke "$navy_line" -fill '#fbfbfe' -draw 'roundrectangle 18.5,11.5 64.5,42.5 2,2' \
-    -stroke "$navy" -fill white -draw 'roundrectangle 12.5,15.5 58.5,46.5 2,2' \
-    -stroke none -fill "$maroon" -draw 'rectangle 13,16 58,20' \
-    -fill "$navy" -draw 'circle 23,29 23,32.5' -draw 'ellipse 23,42 7.5,6 180,360' \
-    -fill "$navy_text" -draw 'rectangle 34,27 53,28' -draw 'rectangle 34,33 53,34' \
-    -draw 'rectangle 34,39 48,40' \
-    "${tabs[@]}" \
-    "$tmp/banner-word.png" -geometry +81+11 -composite \
-    -stroke none -fill "$maroon" -draw 'rectangle 254,17 254,41' \
-    -font "$sans" -pointsize 15 -fill "$navy" -annotate +266+38 'Votre annuaire Web' \
-    `# double rule, then white below` \
-    -fill "$maroon" -draw 'rectangle 0,49 596,50' \
-    -fill white -draw 'rectangle 0,51 596,52' \
-    -fill "$navy" -draw 'rectangle 0,53 596,53' \
-    -fill white -draw 'rectangle 0,54 596,59' \
-    "$tmp/banner.png"
-to_bmp256 "$tmp/banner.png" "$out/banner.bmp"
+    convert -size $(( 597 * k ))x$(( 60 * k )) gradient:'#ffffff-#f4efe7' -strokewidth 1 \
+        `# a stack of three address cards` \
+        -stroke "$navy_back" -fill '#f7f7fc' -draw "${sc}roundrectangle 24.5,7.5 70.5,38.5 2,2" \
+        -stroke "$navy_line" -fill '#fbfbfe' -draw "${sc}roundrectangle 18.5,11.5 64.5,42.5 2,2" \
+        -stroke "$navy" -fill white -draw "${sc}roundrectangle 12.5,15.5 58.5,46.5 2,2" \
+        -stroke none -fill "$maroon" -draw "$(px 13 16 58 20)" \
+        -fill "$navy" -draw "${sc}circle 23,29 23,32.5" -draw "${sc}ellipse 23,42 7.5,6 180,360" \
+        -fill "$navy_text" -draw "$(px 34 27 53 28)" -draw "$(px 34 33 53 34)" \
+        -draw "$(px 34 39 48 40)" \
+        "${tabs[@]}" \
+        "$tmp/banner-word.png" -geometry +$(( 81 * k ))+$(( 11 * k )) -composite \
+        -stroke none -fill "$maroon" -draw "$(px 254 17 254 41)" \
+        -font "$sans" -pointsize $(( 15 * k )) -fill "$navy" -annotate +$(( 266 * k ))+$(( 38 * k )) 'Votre annuaire Web' \
+        `# double rule, then white below` \
+        -fill "$maroon" -draw "$(px 0 49 596 50)" \
+        -fill white -draw "$(px 0 51 596 52)" \
+        -fill "$navy" -draw "$(px 0 53 596 53)" \
+        -fill white -draw "$(px 0 54 596 59)" \
+        "$tmp/banner.png"
+    to_bmp256 "$tmp/banner.png" "$file"
+}
 
 # ------------------------------------------------------------------ logo ---
 # 148 x 46 on white: a small address card, the wordmark and the address.
-wordmark 22 "$tmp/logo-word.png"
-convert -size 148x46 xc:white -strokewidth 1 \
-    -stroke "$navy_line" -fill '#fbfbfe' -draw 'roundrectangle 12.5,7.5 38.5,29.5 2,2' \
-    -stroke "$navy" -fill white -draw 'roundrectangle 8.5,11.5 34.5,33.5 2,2' \
-    -stroke none -fill "$maroon" -draw 'rectangle 9,12 34,15' \
-    -fill "$navy" -draw 'circle 15,21 15,23.5' -draw 'ellipse 15,29.5 4.5,4 180,360' \
-    -fill "$navy_text" -draw 'rectangle 22,20 31,20' -draw 'rectangle 22,24 31,24' \
-    -draw 'rectangle 22,28 28,28' \
-    "$tmp/logo-word.png" -geometry +45+7 -composite \
-    -fill "$maroon" -draw 'rectangle 45,28 140,28' \
-    -font "$sans" -pointsize 10 -fill "$navy" -annotate +52+39 'fichelia.example' \
-    "$tmp/logo.png"
-to_bmp256 "$tmp/logo.png" "$out/logo.bmp"
+# logo K FILE
+logo() {
+    local k=$1 file=$2 sc=
+    (( k > 1 )) && sc="scale $k,$k "
+    wordmark $(( 22 * k )) "$tmp/logo-word.png"
+    convert -size $(( 148 * k ))x$(( 46 * k )) xc:white -strokewidth 1 \
+        -stroke "$navy_line" -fill '#fbfbfe' -draw "${sc}roundrectangle 12.5,7.5 38.5,29.5 2,2" \
+        -stroke "$navy" -fill white -draw "${sc}roundrectangle 8.5,11.5 34.5,33.5 2,2" \
+        -stroke none -fill "$maroon" -draw "$(px 9 12 34 15)" \
+        -fill "$navy" -draw "${sc}circle 15,21 15,23.5" -draw "${sc}ellipse 15,29.5 4.5,4 180,360" \
+        -fill "$navy_text" -draw "$(px 22 20 31 20)" -draw "$(px 22 24 31 24)" \
+        -draw "$(px 22 28 28 28)" \
+        "$tmp/logo-word.png" -geometry +$(( 45 * k ))+$(( 7 * k )) -composite \
+        -fill "$maroon" -draw "$(px 45 28 140 28)" \
+        -font "$sans" -pointsize $(( 10 * k )) -fill "$navy" -annotate +$(( 52 * k ))+$(( 39 * k )) 'fichelia.example' \
+        "$tmp/logo.png"
+    to_bmp256 "$tmp/logo.png" "$file"
+}
+
+for k in 1 2; do
+    suffix=
+    (( k > 1 )) && suffix=@${k}x
+    banner "$k" "$out/banner$suffix.bmp"
+    logo "$k" "$out/logo$suffix.bmp"
+done
 
 # ------------------------------------------------------------------ icon ---
 # Two cards, the front one with a maroon band and a navy "F". Drawn on whole

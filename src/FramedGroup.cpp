@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include "WidgetAccessibility.h"
+#include "WindowLook.h"
+
 namespace fichelia {
 
 namespace {
@@ -16,6 +19,8 @@ FramedGroup::FramedGroup(const QString& caption, const QColor& background, const
     : QWidget(parent), m_caption(caption), m_background(background), m_captionColour(captionColour),
       m_boldCaption(boldCaption) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installWidgetAccessibility();
+    setAccessibleName(WindowLook::spokenCaption(caption));
 }
 
 void FramedGroup::paintEvent(QPaintEvent*) {

@@ -12,9 +12,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 
 #include "DirectoryListModel.h"
 #include "DirectorySelectionModel.h"
+#include "FileDrop.h"
 #include "FramedGroup.h"
 #include "PictureBox.h"
 #include "Unit2.h"
@@ -42,7 +44,7 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
                std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
-      m_list(std::move(list)) {
+      m_importCommands(dialogs, files), m_list(std::move(list)) {
     setObjectName(QStringLiteral("Form1"));
     buildWindow();
     fichelia::followWindowsConventions(this);
@@ -81,13 +83,18 @@ void TForm1::buildWindow() {
 
     buildMenu();
 
-    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), client);
+    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), WindowLook::bannerText(), client);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 593, 57);
     Image1->setCursor(Qt::ArrowCursor);
 
-    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"), client);
+    // The logo opens the publisher's page: screen readers announce it as a link there.
+    const QString publisher = toQString(std::string(fichelia::kPublisherAddress));
+    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"),
+                                      QStringLiteral("Fichelia - %1").arg(QUrl(publisher).host()), client);
     Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setLink(true);
+    Image2->setAccessibleDescription(publisher);
     Image2->setGeometry(224, 480, 153, 49);
     Image2->setCursor(Qt::CrossCursor);
 
@@ -148,6 +155,7 @@ void TForm1::buildPanel(QWidget* client) {
 
     ListBox1 = new QListView(Panel1);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(WindowLook::spokenCaption(Label9->text()));
     ListBox1->setGeometry(8, 24, 217, 265);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -196,6 +204,14 @@ void TForm1::buildContactForm() {
     Edit7 = WindowLook::edit(QStringLiteral("Edit7"), GroupBox1, {88, 216, 169, 21});
     Edit8 = WindowLook::edit(QStringLiteral("Edit8"), GroupBox1, {88, 248, 249, 21});
 
+    // Screen readers name each field after its label. No caption has an access
+    // letter, so the buddies change nothing that is drawn.
+    QLabel* const labels[] = {Label1, Label2, Label3, Label5, Label4, Label6, Label7, Label8}; // record order
+    const auto fields = contactFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        labels[i]->setBuddy(fields[i]);
+    }
+
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Ajouter"), GroupBox1, {88, 280, 89, 33});
     Button2 = WindowLook::button(QStringLiteral("Button2"), QStringLiteral("Modifier"), GroupBox1, {248, 280, 89, 33});
 }
@@ -235,8 +251,12 @@ void TForm1::showEvent(QShowEvent* event) {
 // Wiring
 
 void TForm1::runGuarded(void (TForm1::*handler)()) {
+    runGuarded([this, handler] { (this->*handler)(); });
+}
+
+void TForm1::runGuarded(const std::function<void()>& handler) {
     try {
-        (this->*handler)();
+        handler();
     } catch (const std::exception& error) {
         m_dialogs.showError(fichelia::escapedErrorText(error));
     }
@@ -268,6 +288,8 @@ void TForm1::connectHandlers() {
     connectMenu(AperudelAnnuaireWeb1, &TForm1::AperudelAnnuaireWeb1Click);
     connectMenu(AusujetdeFichelia1, &TForm1::AusujetdeFichelia1Click);
     connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded(&TForm1::Image2Click); });
+    connect(new fichelia::FileDrop(this), &fichelia::FileDrop::filesDropped, this,
+            [this](const QStringList& files) { runGuarded([this, &files] { FormDragDrop(files); }); });
 }
 
 // The user's selections run the select command; the program's never do.
@@ -388,6 +410,9 @@ void TForm1::OuvrirunAnnuaireWeb1Click() { Button6Click(); }
 void TForm1::CrerlAnnuaireWeb1Click() { Button5Click(); }
 void TForm1::Quitter1Click() { Button8Click(); }
 void TForm1::AperudelAnnuaireWeb1Click() { Button4Click(); }
+
+// The list takes the files' contacts; the selection and the form stay as they are.
+void TForm1::FormDragDrop(const QStringList& files) { m_importCommands.addFiles(*m_list, files); }
 
 void TForm1::AusujetdeFichelia1Click() {
     TForm2* about = m_about != nullptr ? m_about : Form2;

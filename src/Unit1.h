@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include <QMainWindow>
 
+#include "commands/ImportCommands.h"
 #include "commands/PageCommands.h"
 #include "directory/DirectoryList.h"
 
@@ -106,6 +108,7 @@ public slots:
     void Quitter1Click();
     void AperudelAnnuaireWeb1Click();
     void AusujetdeFichelia1Click();
+    void FormDragDrop(const QStringList& files); // files dropped on the window
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -123,6 +126,7 @@ private:
     // Runs a handler; an error escaping it is shown in the error box and the
     // window goes on.
     void runGuarded(void (TForm1::*handler)());
+    void runGuarded(const std::function<void()>& handler);
     void connectClick(QPushButton* button, void (TForm1::*handler)());
     void connectMenu(QAction* action, void (TForm1::*handler)());
 
@@ -136,6 +140,7 @@ private:
     fichelia::Dialogs& m_dialogs;
     fichelia::Desktop& m_desktop;
     fichelia::PageCommands m_pageCommands;
+    fichelia::ImportCommands m_importCommands;
     std::unique_ptr<fichelia::DirectoryList> m_list;
     fichelia::DirectoryListModel* m_model = nullptr;
     fichelia::DirectorySelectionModel* m_selection = nullptr; // owned by ListBox1

@@ -28,7 +28,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setFixedSize(582, 294);
     setFont(WindowLook::font());
 
-    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), this);
+    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), WindowLook::bannerText(), this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(-6, 0, 593, 57);
 
@@ -40,6 +40,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setPlainText(memoLines().join(QLatin1Char('\n')));
+    Memo1->setAccessibleName(windowTitle()); // nothing else names it; screen readers read its text after the name
     fitMemoFont();
 
     Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Fermer"), this, {232, 248, 105, 41});

@@ -41,12 +41,34 @@ QFont WindowLook::boldFont() {
 
 QColor WindowLook::buttonFace() { return QApplication::palette().color(QPalette::Button); }
 
+QString WindowLook::spokenCaption(const QString& caption) {
+    const QLatin1String open(".:: ");
+    const QLatin1String close(" ::.");
+    if (caption.startsWith(open) && caption.endsWith(close) && caption.size() > open.size() + close.size()) {
+        return caption.mid(open.size(), caption.size() - open.size() - close.size());
+    }
+    return caption;
+}
+
+namespace {
+
+// Only a caption that differs from its spoken form needs a name of its own.
+void nameForScreenReaders(QWidget* widget, const QString& caption) {
+    const QString spoken = WindowLook::spokenCaption(caption);
+    if (spoken != caption) {
+        widget->setAccessibleName(spoken);
+    }
+}
+
+} // namespace
+
 QLabel* WindowLook::label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
                           const QColor& colour, bool bold) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setFont(bold ? boldFont() : font());
+    nameForScreenReaders(label, caption);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -74,6 +96,7 @@ QPushButton* WindowLook::button(const QString& name, const QString& caption, QWi
     button->setObjectName(name);
     button->setGeometry(geometry);
     button->setFont(bold ? boldFont() : font());
+    nameForScreenReaders(button, caption);
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);

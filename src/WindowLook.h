@@ -31,6 +31,13 @@ public:
     static QColor navy() { return {0, 0, 128}; }
     static QColor buttonFace();
 
+    // What the banner reads, as screen readers say it.
+    static QString bannerText() { return QStringLiteral("Fichelia - Votre annuaire Web"); }
+    // A caption as screen readers should say it: without the ".:: " and " ::."
+    // drawn around a few captions, which would be read out as punctuation.
+    static QString spokenCaption(const QString& caption);
+
+    // The label and the button are named for screen readers by spokenCaption.
     static QLabel* label(const QString& name, const QString& caption, QWidget* parent, const QRect& geometry,
                          const QColor& colour, bool bold = false);
     // No length limit: a contact's text is never cut.

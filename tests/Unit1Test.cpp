@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -14,9 +15,11 @@
 
 #include "AllocationLimit.h"
 #include "Fakes.h"
+#include "Files.h"
 #include "FramedGroup.h"
 #include "GuiTestMain.h"
 #include "PictureBox.h"
+#include "SpokenControls.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 
@@ -87,6 +90,48 @@ private:
     void addContact(const QStringList& texts) {
         fillForm(texts);
         QTest::mouseClick(form->Button1, Qt::LeftButton);
+    }
+
+    // Puts test data files into the fake disk under /dossier/ and returns their paths.
+    QStringList onDisk(const std::vector<std::string>& names) {
+        QStringList paths;
+        for (const std::string& name : names) {
+            paths << QStringLiteral("/dossier/%1").arg(QString::fromStdString(name));
+            shell->files.files[paths.back()] = fichelia::testing::readBytes(fichelia::testing::dataFile(name));
+        }
+        return paths;
+    }
+
+    static QMimeData* filesDragged(const QStringList& paths) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls << QUrl::fromLocalFile(path);
+        }
+        data->setUrls(urls);
+        return data;
+    }
+
+    // Drags the data over a widget of the window and drops it there, as the
+    // window system does; true when the widget took the drop.
+    static bool drop(QWidget* target, const QMimeData* data) {
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent dropped(at, Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents(); // the window takes the files once the drop is over
+        return dropped.isAccepted();
+    }
+
+    // A list holding Martin, selected, and a form the user has been editing.
+    void selectMartinAndEditTheForm() {
+        QVERIFY(form->directory().add(annuaire("Martin", "", "", "", "", "", "", "")));
+        clickRow(0);
+        form->Edit2->setText(QStringLiteral("adresse en cours de saisie"));
     }
 
     void clickRow(int row) {
@@ -208,6 +253,26 @@ private slots:
         QCOMPARE(shot.pixelColor(300, 500), QColor(Qt::white));
         QCOMPARE(shot.pixelColor(232 + 360, 56 + 300), QColor(128, 0, 0));
         QCOMPARE(form->ListBox1->font().pixelSize(), 11);
+    }
+
+    // At 1x each picture is its bitmap pixel for pixel; on a screen scaled by 2
+    // the bitmap drawn at twice the size is shown, not the small one enlarged.
+    void pictures_atScale1AreTheirBitmaps_atScale2TheirTwiceAsLargeOnes() {
+        const std::pair<fichelia::PictureBox*, const char*> pictures[] = {{form->Image1, "banner"},
+                                                                          {form->Image2, "logo"}};
+        for (const auto& [box, name] : pictures) {
+            for (const int ratio : {1, 2}) {
+                const QString file = ratio == 1 ? QStringLiteral(":/%1.bmp") : QStringLiteral(":/%1@2x.bmp");
+                const QImage bitmap = QImage(file.arg(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
+                QCOMPARE(bitmap.size(), box->pixmap().size() * ratio);
+                QPixmap drawn(box->size() * ratio);
+                drawn.setDevicePixelRatio(ratio);
+                drawn.fill(Qt::white);
+                box->render(&drawn);
+                const QRect shown({0, 0}, bitmap.size().boundedTo(drawn.size()));
+                QVERIFY2(drawn.toImage().convertToFormat(QImage::Format_RGB32).copy(shown) == bitmap.copy(shown), name);
+            }
+        }
     }
 
     void tabOrder_visitsTheListTheFormThenTheButtonsInTheirOrder() {
@@ -503,6 +568,162 @@ private slots:
         QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
         QVERIFY(messages().empty());
         QVERIFY(shell->dialogs.errors.empty());
+    }
+
+    void screenReader_namesEveryControlAsTheWindowShowsIt() {
+        using A = QAccessible;
+        fichelia::testing::verifySpokenControls(
+            form.get(), {
+                            {"Image1", A::Graphic, "Fichelia - Votre annuaire Web"},
+                            {"Image2", A::Link, "Fichelia - fichelia.example"},
+                            {"Label9", A::StaticText, "Edition de l'annuaire Web"},
+                            {"ListBox1", A::List, "Edition de l'annuaire Web"},
+                            {"GroupBox1", A::Grouping, "Fiche du contact"},
+                            {"Label1", A::StaticText, "Nom"},
+                            {"Edit1", A::EditableText, "Nom"},
+                            {"Label2", A::StaticText, "Adresse"},
+                            {"Edit2", A::EditableText, "Adresse"},
+                            {"Label3", A::StaticText, "Tél"},
+                            {"Edit3", A::EditableText, "Tél"},
+                            {"Label5", A::StaticText, "GSM"},
+                            {"Edit4", A::EditableText, "GSM"},
+                            {"Label4", A::StaticText, "Fax"},
+                            {"Edit5", A::EditableText, "Fax"},
+                            {"Label6", A::StaticText, "Mail"},
+                            {"Edit6", A::EditableText, "Mail"},
+                            {"Label7", A::StaticText, "Site"},
+                            {"Edit7", A::EditableText, "Site"},
+                            {"Label8", A::StaticText, "Commentaire"},
+                            {"Edit8", A::EditableText, "Commentaire"},
+                            {"Button1", A::PushButton, "Ajouter"},
+                            {"Button2", A::PushButton, "Modifier"},
+                            {"Button3", A::PushButton, "Supprimer"},
+                            {"Button7", A::PushButton, "Nouveau"},
+                            {"GroupBox2", A::Grouping, "Mon annuaire Web"},
+                            {"Button6", A::PushButton, "Ouvrir un annuaire Web"},
+                            {"Button4", A::PushButton, "Aperçu"},
+                            {"Button5", A::PushButton, "Enregistrer l'annuaire Web"},
+                            {"Button8", A::PushButton, "Quitter"},
+                        });
+        // The menu bar's titles, and the link's address.
+        QAccessibleInterface* menuBar = QAccessible::queryAccessibleInterface(form->MainMenu1);
+        QStringList titles;
+        for (int i = 0; i < menuBar->childCount(); ++i) {
+            titles << menuBar->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(titles, (QStringList{"Fichiers", "Editions", "Au sujet de ..."}));
+        QAccessibleInterface* logo = QAccessible::queryAccessibleInterface(form->Image2);
+        QCOMPARE(logo->text(QAccessible::Description), QStringLiteral("https://fichelia.example/"));
+        QVERIFY(logo->state().linked);
+    }
+
+    void logoLink_followedByAScreenReader_opensThePublishersPage() {
+        QAccessibleActionInterface* link = QAccessible::queryAccessibleInterface(form->Image2)->actionInterface();
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        link->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
+    }
+
+    void drop_ofEachFormat_addsAllItsContactsAndLeavesTheSelectionAndTheForm() {
+        struct Case {
+            const char* file;
+            const char* expected; // the same contacts as TSV
+        };
+        const Case cases[] = {
+            {"phone_v21.vcf", "phone_v21.expected.tsv"},   {"google_contacts.csv", "google_contacts.expected.tsv"},
+            {"address_book.ldif", "address_book.expected.tsv"}, {"contacts_three.tsv", "contacts_three.tsv"},
+            {"page_three.html", "contacts_three.tsv"},
+        };
+        for (const Case& c : cases) {
+            makeForm();
+            selectMartinAndEditTheForm();
+            const QStringList before = formTexts();
+            const std::unique_ptr<QMimeData> data(filesDragged(onDisk({c.file})));
+            QVERIFY2(drop(form.get(), data.get()), c.file);
+
+            const auto expected = fichelia::testing::contactsFromTsv(c.expected);
+            const auto& list = form->directory();
+            QCOMPARE(list.count(), 1 + static_cast<int>(expected.size()));
+            for (const annuaire& record : expected) {
+                bool found = false;
+                for (int i = 0; i < list.count(); ++i) {
+                    found = found || list.recordAt(i) == record;
+                }
+                QVERIFY2(found, record.nom.c_str());
+            }
+            QCOMPARE(list.recordAt(list.selectedPosition()).nom, std::string("Martin"));
+            QCOMPARE(viewSelectedRow(), list.selectedPosition());
+            QCOMPARE(formTexts(), before);
+            QCOMPARE(messages().size(), std::size_t{1});
+            QCOMPARE(messages().front().section(QLatin1Char('\n'), 0, 1),
+                     QStringLiteral("%1 contacts ont été ajoutés à la liste.\n« %2 » : %1 contacts")
+                         .arg(expected.size())
+                         .arg(QLatin1String(c.file)));
+            QVERIFY(shell->dialogs.busyCount > 0);
+            QCOMPARE(shell->dialogs.busyDepth, 0);
+        }
+    }
+
+    void drop_ofSeveralFiles_onAField_addsThemAllAndSaysWhatWasLeftOut() {
+        shell->files.files[QStringLiteral("/dossier/divers.vcf")] = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Alice\r\n"
+                                                                    "URL:javascript:alert(1)\r\nBDAY:2000-01-01\r\n"
+                                                                    "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\n"
+                                                                    "FN:Bob\r\nsans deux-points\r\nEND:VCARD\r\n";
+        const QStringList paths = QStringList{QStringLiteral("/dossier/divers.vcf")} + onDisk({"page_three.html"});
+        const std::unique_ptr<QMimeData> data(filesDragged(paths));
+        QVERIFY(drop(form->Edit1, data.get()));
+        QCOMPARE(form->directory().count(), 4);
+        QCOMPARE(form->Edit1->text(), QString());
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
+                                 "4 contacts ont été ajoutés à la liste.\n"
+                                 "« divers.vcf » : 1 contact\n"
+                                 "    ligne 10 : carte laissée de côté (ligne sans « : » entre propriété et valeur)\n"
+                                 "    ligne 4 : site laissé de côté, il ferait exécuter du code : javascript:alert(1)\n"
+                                 "    valeurs sans champ ici : 1 × BDAY\n"
+                                 "« page_three.html » : 3 contacts")});
+    }
+
+    void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
+        selectMartinAndEditTheForm();
+        shell->files.files[QStringLiteral("/dossier/notes.pdf")] = "%PDF-1.4\n1 0 obj\n";
+        const QStringList paths = onDisk({"phone_v21.vcf"}) +
+                                  QStringList{QStringLiteral("/dossier/notes.pdf"), QStringLiteral("/dossier/absent.vcf")};
+        const std::unique_ptr<QMimeData> data(filesDragged(paths));
+        QVERIFY(drop(form.get(), data.get()));
+        QCOMPARE(listNames(*form), QStringList{QStringLiteral("Martin")});
+        QCOMPARE(form->directory().selectedPosition(), 0);
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
+                                 "Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
+                                 "« notes.pdf » : ce fichier est un document PDF, pas un carnet d'adresses.\n"
+                                 "« absent.vcf » : impossible de le lire : le fichier n'existe pas.\n"
+                                 "Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
+                                 "ceux-ci pour les ajouter.")});
+    }
+
+    void drop_moreThanTheListTakes_addsNothing() {
+        makeForm(2);
+        const std::unique_ptr<QMimeData> data(filesDragged(onDisk({"contacts_three.tsv"})));
+        QVERIFY(drop(form.get(), data.get()));
+        QCOMPARE(form->directory().count(), 0);
+        QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
+        QVERIFY(messages().empty());
+    }
+
+    // Text and web links are no files: the window refuses them, and a field
+    // still takes dropped text as it always did.
+    void drop_ofTextOrALink_isIgnored() {
+        QMimeData text;
+        text.setText(QStringLiteral("Dupont"));
+        QMimeData link;
+        link.setUrls({QUrl(QStringLiteral("https://exemple.fr/contacts.vcf"))});
+        QVERIFY(!drop(form.get(), &text));
+        QVERIFY(!drop(form.get(), &link));
+        QVERIFY(drop(form->Edit1, &text));
+        QCOMPARE(form->Edit1->text(), QStringLiteral("Dupont"));
+        QCOMPARE(form->directory().count(), 0);
+        QVERIFY(messages().empty());
+        QCOMPARE(shell->dialogs.busyCount, 0);
     }
 
     // Memory running out in a handler (here, taking a name too long to hold)

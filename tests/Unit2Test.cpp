@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include "Fakes.h"
 #include "GuiTestMain.h"
 #include "PictureBox.h"
+#include "SpokenControls.h"
 #include "TestRecords.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -74,6 +76,24 @@ private slots:
         QCOMPARE(about->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(about->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(about->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    }
+
+    void screenReader_namesEveryPartAndCanReadTheWholeText() {
+        showAbout([&] {
+            const auto close = qScopeGuard([&] { about->Button1->click(); });
+            using A = QAccessible;
+            fichelia::testing::verifySpokenControls(about, {
+                                                               {"Image1", A::Graphic, "Fichelia - Votre annuaire Web"},
+                                                               {"Memo1", A::EditableText, "Au sujet de Fichelia"},
+                                                               {"Button1", A::PushButton, "Fermer"},
+                                                           });
+            QAccessibleInterface* memo = A::queryAccessibleInterface(about->Memo1);
+            QVERIFY(memo->state().readOnly);
+            QVERIFY(memo->state().focusable);
+            const QAccessibleTextInterface* text = memo->textInterface();
+            QVERIFY(text != nullptr);
+            QCOMPARE(text->text(0, text->characterCount()), TForm2::memoLines().join(QLatin1Char('\n')));
+        });
     }
 
     void memo_holdsItsTwelveLines() {

@@ -109,19 +109,23 @@ Result<void> DirectoryList::addAll(std::vector<annuaire> records) {
 // walks the whole list, then reads memory in order rather than jumping from
 // one heap block to the next (it writes a list added in random order about
 // twice as fast, bench/PageBench.cpp).
-std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {
-    struct Sortable {
-        std::uint64_t high;
-        std::uint64_t low;
-        std::uint32_t index;
-        bool whole;
-    };
-    std::vector<std::string> keys;
+namespace {
+
+struct Sortable {
+    std::uint64_t high;
+    std::uint64_t low;
+    std::uint32_t index;
+    bool whole;
+};
+
+// The records' indices in list order; keys[i] is the sort key of records[i].
+std::vector<Sortable> sortOrder(const std::vector<annuaire>& records, const NameCollator& collator,
+                                std::vector<std::string>& keys) {
     std::vector<Sortable> order;
     keys.reserve(records.size());
     order.reserve(records.size());
     for (const annuaire& record : records) {
-        const std::string& key = keys.emplace_back(m_collator->sortKey(record.nom));
+        const std::string& key = keys.emplace_back(collator.sortKey(record.nom));
         std::array<std::uint64_t, 2> prefix{};
         for (std::size_t byte = 0; byte < 2 * sizeof(std::uint64_t); ++byte) {
             const unsigned value = byte < key.size() ? static_cast<unsigned char>(key[byte]) : 0u;
@@ -139,6 +143,42 @@ std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<an
         const int byKey = a.whole && b.whole ? 0 : keys[a.index].compare(keys[b.index]);
         return byKey != 0 ? byKey < 0 : a.index < b.index;
     });
+    return order;
+}
+
+} // namespace
+
+void sortLikeList(std::vector<annuaire>& records, const NameCollator& collator) {
+    std::vector<std::uint32_t> from; // from[i]: the record that goes to place i
+    {
+        std::vector<std::string> keys;
+        const std::vector<Sortable> order = sortOrder(records, collator, keys);
+        from.reserve(order.size());
+        for (const Sortable& item : order) {
+            from.push_back(item.index);
+        }
+    }
+    // The records move along the cycles of the permutation, each once.
+    std::vector<bool> placed(records.size());
+    for (std::size_t start = 0; start < records.size(); ++start) {
+        if (placed[start] || from[start] == start) {
+            continue;
+        }
+        annuaire held = std::move(records[start]);
+        std::size_t place = start;
+        while (from[place] != start) {
+            records[place] = std::move(records[from[place]]);
+            placed[place] = true;
+            place = from[place];
+        }
+        records[place] = std::move(held);
+        placed[place] = true;
+    }
+}
+
+std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {
+    std::vector<std::string> keys;
+    const std::vector<Sortable> order = sortOrder(records, *m_collator, keys);
     std::vector<EntryPtr> entries;
     entries.reserve(records.size());
     for (const Sortable& item : order) {

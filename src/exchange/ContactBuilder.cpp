@@ -1,6 +1,7 @@
 #include "exchange/ContactBuilder.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "exchange/PostalAddress.h"
 
@@ -13,7 +14,7 @@ bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
 } // namespace
 
 void joinLines(std::string& text) {
-    if (std::find_if(text.begin(), text.end(), isLineBreak) == text.end()) {
+    if (std::memchr(text.data(), '\n', text.size()) == nullptr && std::memchr(text.data(), '\r', text.size()) == nullptr) {
         return;
     }
     std::string joined;

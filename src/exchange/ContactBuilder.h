@@ -50,6 +50,8 @@ public:
     void offerAddressPart(int group, AddressPart part, std::string value, const ValueOrigin& origin);
     // A value no field takes, or one more for a field that takes one.
     void leaveOut(const ValueOrigin& origin, RecordText field = nullptr) { drop(origin, field); }
+    // True when a value for the field was offered.
+    bool has(RecordText field) const { return m_fields[fieldIndex(field)].set; }
     // Hands the contact, and the count of what it left out, to the sink.
     void finish(ImportSink& sink);
     // Drops the contact under way (its card is malformed): nothing of it is counted.

@@ -51,14 +51,20 @@ struct Target {
     RecordText field = nullptr; // Role::Field
 };
 
+// Names compared by length and first letter first: most differ there.
+bool isNamed(std::string_view name, std::string_view property) {
+    return name.size() == property.size() && !name.empty() && (name[0] & ~0x20) == property[0] &&
+           isProperty(name, property);
+}
+
 Target targetOf(std::string_view name) {
     for (const PropertyRule& rule : kProperties) {
-        if (isProperty(name, rule.name)) {
+        if (isNamed(name, rule.name)) {
             return {rule.role, nullptr};
         }
     }
     for (const ExchangeField& field : kExchangeFields) {
-        if (field.vcardName != "TEL" && isProperty(name, field.vcardName)) {
+        if (field.vcardName != "TEL" && isNamed(name, field.vcardName)) {
             return {Role::Field, field.text};
         }
     }
@@ -97,13 +103,24 @@ std::string joinNonEmpty(const std::vector<std::string>& parts, std::initializer
 
 // ADR: post-office box; extended address; street; locality; region; postal code; country.
 std::string formatAdr(std::string_view value) {
-    std::vector<std::string> parts = splitComponents(value);
-    for (std::string& part : parts) {
-        joinLines(part); // a street on two lines, say
+    std::array<std::string_view, 7> plain{};
+    std::vector<std::string> parts;
+    if (value.find_first_of("\\\r\n") == std::string_view::npos) {
+        // Nothing to undo or join, the common case: the parts are taken where they lie.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < plain.size() && start <= value.size(); ++i) {
+            const std::size_t end = std::min(value.find(';', start), value.size());
+            plain[i] = value.substr(start, end - start);
+            start = end + 1;
+        }
+    } else {
+        parts = splitComponents(value);
+        for (std::size_t i = 0; i < parts.size() && i < plain.size(); ++i) {
+            joinLines(parts[i]); // a street on two lines, say
+            plain[i] = parts[i];
+        }
     }
-    const auto part = [&parts](std::size_t index) {
-        return index < parts.size() ? std::string_view(parts[index]) : std::string_view();
-    };
+    const auto part = [&plain](std::size_t index) { return plain[index]; };
     PostalAddress address;
     address.street = {part(0), part(1), part(2)};
     address.locality = part(3);
@@ -198,18 +215,12 @@ private:
             m_card.offer(telField(parameters), unescapeText(value),
                          parameters.fallback && !parameters.voice ? rank + kFallbackRank : rank, origin, line.line);
             break;
-        case Role::Name: {
-            // N: family; given; additional; prefixes; suffixes
-            const std::vector<std::string> parts = splitComponents(value);
-            const ValueOrigin silent{ValueSource::VCardProperty, line.name, 0, false};
-            for (const auto& [index, part] : {std::pair{1u, NamePart::Given}, std::pair{2u, NamePart::Middle},
-                                               std::pair{0u, NamePart::Family}}) {
-                if (index < parts.size()) {
-                    m_card.offerName(part, parts[index], silent);
-                }
+        case Role::Name:
+            if (!m_hasName) {
+                m_name.assign(value); // used only when no FN comes: see finishCard
+                m_hasName = true;
             }
             break;
-        }
         case Role::Organization:
             m_card.offerName(NamePart::Organization, joinNonEmpty(splitComponents(value), {0, 1, 2, 3}, ", "),
                              origin);
@@ -239,6 +250,7 @@ private:
             m_inCard = true;
             m_spoiled = false;
             m_version4 = false;
+            m_hasName = false;
             m_cardLine = line.line;
             m_card.start(line.line);
         } else if (!m_inCard) {
@@ -249,7 +261,7 @@ private:
             m_card.discard();
         } else {
             m_inCard = false;
-            m_card.finish(m_sink);
+            finishCard();
         }
         m_outsideRun = false;
     }
@@ -269,6 +281,22 @@ private:
         m_inCard = false;
     }
 
+    // N (family; given; additional; prefixes; suffixes) gives the name only
+    // when no FN does: it is split then.
+    void finishCard() {
+        if (m_hasName && !m_card.has(&annuaire::nom)) {
+            const std::vector<std::string> parts = splitComponents(m_name);
+            const ValueOrigin silent{ValueSource::VCardProperty, "N", 0, false};
+            for (const auto& [index, part] : {std::pair{1u, NamePart::Given}, std::pair{2u, NamePart::Middle},
+                                               std::pair{0u, NamePart::Family}}) {
+                if (index < parts.size()) {
+                    m_card.offerName(part, parts[index], silent);
+                }
+            }
+        }
+        m_card.finish(m_sink);
+    }
+
     void outside(long line, std::string_view name) {
         if (!m_outsideRun) {
             m_sink.skip(ImportProblem::VCardOutsideCard, line, std::string(name));
@@ -283,6 +311,8 @@ private:
     bool m_spoiled = false;
     bool m_outsideRun = false;
     bool m_version4 = false; // the card under way is a vCard 4.0
+    bool m_hasName = false;  // an N was given, held in m_name
+    std::string m_name;
     long m_cardLine = 0;
     ImportIssue m_problem;
 };
@@ -335,7 +365,14 @@ void appendProperty(std::string& out, std::string& line, std::string_view head, 
 
 } // namespace
 
-void readVCardContacts(std::string_view text, ImportSink& sink) { VCardReader(text, sink).read(); }
+void readVCardContacts(std::string_view text, ImportSink& sink) {
+    std::size_t cards = 0; // room for the records at once, rather than copies as they grow
+    for (std::size_t end = text.find("END:VCARD"); end != std::string_view::npos; end = text.find("END:VCARD", end + 9)) {
+        ++cards;
+    }
+    sink.reserve(cards);
+    VCardReader(text, sink).read();
+}
 
 ImportReport readVCardContacts(std::string_view text) {
     ImportSink sink;

@@ -1,5 +1,6 @@
 #include "exchange/VCardLines.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "exchange/Base64.h"
@@ -157,7 +158,10 @@ std::optional<ContentLine> ContentLineReader::next() {
     bool joined = false;
     const auto isQuotedPrintable = [](std::string_view text) {
         const std::size_t colon = valueColon(text);
-        return colon != std::string_view::npos && containsIgnoringCase(text.substr(0, colon), "QUOTED-PRINTABLE");
+        const std::string_view head = text.substr(0, colon);
+        // Parameters come after a ';': a name alone has none.
+        return colon != std::string_view::npos && head.find(';') != std::string_view::npos &&
+               containsIgnoringCase(head, "QUOTED-PRINTABLE");
     };
     const bool quotedPrintable = isQuotedPrintable(line);
     for (;;) {
@@ -254,16 +258,17 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
 std::string unescapeText(std::string_view value) {
     std::string text;
     text.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
+    // Copied in runs between backslashes: most values hold none.
+    for (std::size_t pos = 0; pos < value.size();) {
+        const std::size_t backslash = std::min(value.find('\\', pos), value.size());
+        text.append(value, pos, backslash - pos);
+        if (backslash + 1 >= value.size()) {
+            text.append(value.substr(backslash)); // a backslash at the end stays
+            break;
         }
-        switch (const char escaped = value[i + 1]) {
-        case 'n':
-        case 'N': text += '\n'; ++i; break;
-        default: text += escaped; ++i; break;
-        }
+        const char escaped = value[backslash + 1];
+        text += escaped == 'n' || escaped == 'N' ? '\n' : escaped;
+        pos = backslash + 2;
     }
     return text;
 }

@@ -172,14 +172,17 @@ const std::array<std::string, kPageItemCount>& asciiPieces() {
 
 } // namespace page
 
-std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageBytes bytes) {
-    const int count = list.count();
+namespace {
+
+// The page for count records, the one at position i given by recordAt(i).
+template <typename RecordAt>
+std::string buildPage(int count, const RecordAt& recordAt, std::string_view publisherAddress, PageBytes bytes) {
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
         size += item.text.size();
     }
     for (int i = 0; i < count; ++i) {
-        const annuaire& record = list.recordAt(i);
+        const annuaire& record = recordAt(i);
         size += 60;
         for (const RecordText text : kPageValueOrder) {
             size += (record.*text).size();
@@ -199,7 +202,7 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
             break;
         case page::PageItem::RecordLines:
             for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, list.recordAt(i), bytes);
+                page::appendRecordLine(page, i, recordAt(i), bytes);
             }
             break;
         case page::PageItem::PublisherAddress:
@@ -208,6 +211,21 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
         }
     }
     return page;
+}
+
+} // namespace
+
+std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageBytes bytes) {
+    return buildPage(
+        list.count(), [&list](int i) -> const annuaire& { return list.recordAt(i); }, publisherAddress, bytes);
+}
+
+std::string BuildDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress,
+                               PageBytes bytes) {
+    return buildPage(
+        static_cast<int>(records.size()),
+        [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; }, publisherAddress,
+        bytes);
 }
 
 } // namespace fichelia

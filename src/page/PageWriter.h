@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "directory/DirectoryList.h"
 
@@ -23,6 +24,11 @@ enum class PageBytes { Windows1252, Ascii };
 // list order, with nothing that changes from call to call. publisherAddress
 // goes into the footer link as it is given.
 std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
+                               std::string_view publisherAddress = kPublisherAddress,
+                               PageBytes bytes = PageBytes::Windows1252);
+
+// The same page for records already in list order (see sortLikeList).
+std::string BuildDirectoryPage(const std::vector<annuaire>& records,
                                std::string_view publisherAddress = kPublisherAddress,
                                PageBytes bytes = PageBytes::Windows1252);
 

@@ -1,5 +1,6 @@
 // Draws the main window with a few contacts, one of them selected, and the
-// About dialog, into PNG files for the documentation.
+// About dialog, into PNG files for the documentation: window.png and
+// about.png, or window@2x.png and about@2x.png on a screen scaled by 2.
 //   fichelia_screenshots OUTPUT_FOLDER
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 int main(int argc, char** argv) {
     fichelia::FicheliaApplication application(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    const QString scale = application.devicePixelRatio() > 1 ? QStringLiteral("@2x") : QString();
     fichelia::testing::FakeShell shell;
     TForm1 form(shell.dialogs, shell.files, shell.desktop, fichelia::testing::listOf({}));
     auto& list = form.directory();
@@ -33,11 +35,11 @@ int main(int argc, char** argv) {
     const QRect box = form.ListBox1->visualRect(form.ListBox1->model()->index(row, 0));
     QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, box.center());
     QApplication::processEvents();
-    const bool windowSaved = form.grab().save(folder + QStringLiteral("/window.png"));
+    const bool windowSaved = form.grab().save(folder + QStringLiteral("/window%1.png").arg(scale));
 
     TForm2 about(&form);
     about.show();
     const bool aboutShown = QTest::qWaitForWindowExposed(&about);
-    const bool aboutSaved = about.grab().save(folder + QStringLiteral("/about.png"));
+    const bool aboutSaved = about.grab().save(folder + QStringLiteral("/about%1.png").arg(scale));
     return windowShown && aboutShown && windowSaved && aboutSaved ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <variant>
@@ -116,6 +117,10 @@ std::variant<exchange::ImportReport, int> importInput(const WriteOptions& option
         std::fputs("fichelia-page: lecture de l'entrée impossible\n", stderr);
         return kExitIoError;
     }
+    // The input, one large block, is read before this: the system hands it
+    // back as soon as the import is done with it, so that it does not add to
+    // what the records and the page take afterwards.
+    console::keepFreedMemoryForReuse();
     return exchange::importContacts(bytes, options.import);
 }
 
@@ -133,7 +138,6 @@ console::File openInput(const std::string& fileName) {
 }
 
 int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator) {
-    console::keepFreedMemoryForReuse();
     auto imported = importInput(options);
     if (const int* status = std::get_if<int>(&imported)) {
         return *status;
@@ -144,12 +148,16 @@ int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> co
         reportRefusal(*result.refusal);
         return kExitBadInput;
     }
-    DirectoryList list(std::move(collator));
-    if (!list.addAll(std::move(result.records))) {
+    // Sorted as the application's list sorts them, but without a list, which
+    // would hold every record a second time while it fills.
+    std::string page;
+    try {
+        sortLikeList(result.records, *collator);
+        page = BuildDirectoryPage(result.records, options.site, options.bytes);
+    } catch (const std::bad_alloc&) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    const std::string page = BuildDirectoryPage(list, options.site, options.bytes);
     std::optional<Destination> destination = Destination::open(options.output);
     if (!destination || !destination->write(page) || !destination->finish()) {
         return kExitIoError;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+
+#include "directory/DirectoryList.h"
+#include "commands/Dialogs.h"
+#include "commands/Files.h"
+
+namespace fichelia {
+
+// Contacts added from files the user hands the window (dropped on it): address
+// books in every format fichelia-page write reads (vCard, CSV, LDIF, our TSV),
+// and directory pages, read as the open command reads them.
+class ImportCommands {
+public:
+    ImportCommands(Dialogs& dialogs, Files& files) : m_dialogs(dialogs), m_files(files) {}
+
+    // Adds the contacts of every file to the list, each at its sorted place,
+    // then says in a box how many were added and, file by file, what was left
+    // out: the cards, rows or entries skipped, with their lines, the sites that
+    // would run code, the values that have no field here, and the contacts
+    // named after a stand-in. All or nothing: when a file cannot be read or is
+    // no address book, or the list cannot take them all, none is added and the
+    // box says why. The selected entry stays selected.
+    void addFiles(DirectoryList& list, const QStringList& paths);
+
+private:
+    Dialogs& m_dialogs;
+    Files& m_files;
+};
+
+} // namespace fichelia
