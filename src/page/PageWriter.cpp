@@ -136,6 +136,37 @@ void appendRecordLine(std::string& page, int index, const annuaire& record) {
 namespace {
 
 // The page for count records, the one at position i given by recordAt(i).
+// Appends the page for count records, the one at position i given by
+// recordAt(i), to page; flush(page) may take what is there after each record
+// line and empty it, and returns false to stop the writing (then so does this).
+template <typename RecordAt, typename Flush>
+bool appendPage(std::string& page, int count, const RecordAt& recordAt, std::string_view publisherAddress,
+                const Flush& flush) {
+    for (const page::PageItem& item : page::kPageItems) {
+        switch (item.kind) {
+        case page::PageItem::Fixed:
+            page += item.text;
+            break;
+        case page::PageItem::ContactCount:
+            page::appendNumber(page, static_cast<std::size_t>(count));
+            break;
+        case page::PageItem::RecordLines:
+            for (int i = 0; i < count; ++i) {
+                page::appendRecordLine(page, i, recordAt(i));
+                if (!flush(page)) {
+                    return false;
+                }
+            }
+            break;
+        case page::PageItem::PublisherAddress:
+            page += publisherAddress;
+            break;
+        }
+    }
+    return true;
+}
+
+// The page for count records, the one at position i given by recordAt(i).
 template <typename RecordAt> std::string buildPage(int count, const RecordAt& recordAt, std::string_view publisherAddress) {
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
@@ -151,24 +182,7 @@ template <typename RecordAt> std::string buildPage(int count, const RecordAt& re
 
     std::string page;
     page.reserve(size);
-    for (const page::PageItem& item : page::kPageItems) {
-        switch (item.kind) {
-        case page::PageItem::Fixed:
-            page += item.text;
-            break;
-        case page::PageItem::ContactCount:
-            page::appendNumber(page, static_cast<std::size_t>(count));
-            break;
-        case page::PageItem::RecordLines:
-            for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, recordAt(i));
-            }
-            break;
-        case page::PageItem::PublisherAddress:
-            page += publisherAddress;
-            break;
-        }
-    }
+    appendPage(page, count, recordAt, publisherAddress, [](const std::string&) { return true; });
     return page;
 }
 
@@ -182,6 +196,24 @@ std::string BuildDirectoryPage(const std::vector<annuaire>& records, std::string
     return buildPage(
         static_cast<int>(records.size()),
         [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; }, publisherAddress);
+}
+
+bool WriteDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress,
+                        const std::function<bool(std::string_view)>& write) {
+    constexpr std::size_t kPieceSize = 1 << 16;
+    std::string piece;
+    piece.reserve(2 * kPieceSize);
+    const auto recordAt = [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; };
+    const auto flush = [&write](std::string& page) {
+        if (page.size() < kPieceSize) {
+            return true;
+        }
+        const bool written = write(page);
+        page.clear();
+        return written;
+    };
+    return appendPage(piece, static_cast<int>(records.size()), recordAt, publisherAddress, flush) &&
+           (piece.empty() || write(piece));
 }
 
 } // namespace fichelia

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,12 @@ std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
 // The same page for records already in list order (see sortLikeList).
 std::string BuildDirectoryPage(const std::vector<annuaire>& records,
                                std::string_view publisherAddress = kPublisherAddress);
+
+// The same page again, handed to write in pieces of some 64 kB as it is made,
+// so that it is never whole in memory; write returns false to stop, and then
+// so does this.
+bool WriteDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress,
+                        const std::function<bool(std::string_view)>& write);
 
 namespace page {
 

@@ -147,16 +147,19 @@ int runWrite(const WriteOptions& options) {
         return kExitBadInput;
     }
     // Sorted as the application's list sorts them, but without a list, which
-    // would hold every record a second time while it fills.
-    std::string page;
+    // would hold every record a second time while it fills; written out as
+    // it is made, never whole in memory.
+    bool written = false;
     try {
         sortLikeList(result.records, *NameCollator::fromEnvironment());
-        page = BuildDirectoryPage(result.records, options.site);
+        written = WriteDirectoryPage(result.records, options.site, [](std::string_view piece) {
+            return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+        });
     } catch (const std::bad_alloc&) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size() || std::fflush(stdout) != 0) {
+    if (!written || std::fflush(stdout) != 0) {
         std::fputs("fichelia-page: écriture de la page impossible\n", stderr);
         return kExitIoError;
     }
