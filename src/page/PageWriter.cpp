@@ -192,18 +192,19 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
     return buildPage(list.count(), [&list](int i) -> const annuaire& { return list.recordAt(i); }, publisherAddress);
 }
 
-std::string BuildDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress) {
+std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                               std::string_view publisherAddress) {
     return buildPage(
-        static_cast<int>(records.size()),
-        [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; }, publisherAddress);
+        static_cast<int>(order.size()),
+        [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; }, publisherAddress);
 }
 
-bool WriteDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress,
-                        const std::function<bool(std::string_view)>& write) {
+bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                        std::string_view publisherAddress, const std::function<bool(std::string_view)>& write) {
     constexpr std::size_t kPieceSize = 1 << 16;
     std::string piece;
     piece.reserve(2 * kPieceSize);
-    const auto recordAt = [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; };
+    const auto recordAt = [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; };
     const auto flush = [&write](std::string& page) {
         if (page.size() < kPieceSize) {
             return true;
@@ -212,7 +213,7 @@ bool WriteDirectoryPage(const std::vector<annuaire>& records, std::string_view p
         page.clear();
         return written;
     };
-    return appendPage(piece, static_cast<int>(records.size()), recordAt, publisherAddress, flush) &&
+    return appendPage(piece, static_cast<int>(order.size()), recordAt, publisherAddress, flush) &&
            (piece.empty() || write(piece));
 }
 

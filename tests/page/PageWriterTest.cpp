@@ -137,16 +137,17 @@ TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
         records.push_back(contact("Nom " + std::to_string(7919 * i % 3000), std::to_string(i)));
     }
     auto list = listOf(records);
-    fichelia::sortLikeList(records, *fichelia::testing::rootCollator());
+    const auto order = fichelia::listOrder(records, *fichelia::testing::rootCollator());
     const std::string page = BuildDirectoryPage(*list, "https://x.example/");
-    EXPECT_EQ(BuildDirectoryPage(records, "https://x.example/"), page);
+    EXPECT_EQ(BuildDirectoryPage(records, order, "https://x.example/"), page);
     std::string pieces;
     int calls = 0;
-    EXPECT_TRUE(fichelia::WriteDirectoryPage(records, "https://x.example/", [&](std::string_view piece) {
+    EXPECT_TRUE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", [&](std::string_view piece) {
         pieces += piece;
         return ++calls > 0;
     }));
     EXPECT_EQ(pieces, page);
     EXPECT_GT(calls, 2);
-    EXPECT_FALSE(fichelia::WriteDirectoryPage(records, "https://x.example/", [](std::string_view) { return false; }));
+    EXPECT_FALSE(
+        fichelia::WriteDirectoryPage(records, order, "https://x.example/", [](std::string_view) { return false; }));
 }

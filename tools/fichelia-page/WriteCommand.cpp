@@ -151,8 +151,8 @@ int runWrite(const WriteOptions& options) {
     // it is made, never whole in memory.
     bool written = false;
     try {
-        sortLikeList(result.records, *NameCollator::fromEnvironment());
-        written = WriteDirectoryPage(result.records, options.site, [](std::string_view piece) {
+        const std::vector<std::uint32_t> order = listOrder(result.records, *NameCollator::fromEnvironment());
+        written = WriteDirectoryPage(result.records, order, options.site, [](std::string_view piece) {
             return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
         });
     } catch (const std::bad_alloc&) {
