@@ -79,9 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fichelia::exchange::appendVCard(vcard, report.records[i]);
         for (const fichelia::RecordField& field : fichelia::kRecordFields) {
             std::string& text = vcardExpected[i].*field.text;
-            for (std::size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', cr)) {
-                text.replace(cr, cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1, "\n");
+            std::string lineFeeds; // CR LF and CR as LF
+            for (std::size_t c = 0; c < text.size(); ++c) {
+                lineFeeds += text[c] == '\r' ? '\n' : text[c];
+                c += text[c] == '\r' && c + 1 < text.size() && text[c + 1] == '\n' ? 1 : 0;
             }
+            text = std::move(lineFeeds);
         }
     }
     checkReimport(csv, ContactFormat::Auto, report.records, "a CSV export reads back identical");
