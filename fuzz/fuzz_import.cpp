@@ -78,9 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fichelia::exchange::appendCsvContact(csv, report.records[i], ';');
         fichelia::exchange::appendVCard(vcard, report.records[i]);
         for (const fichelia::RecordField& field : fichelia::kRecordFields) {
-            // CR LF and a lone CR come back as LF.
             std::string& text = vcardExpected[i].*field.text;
-            std::string lineFeeds;
+            std::string lineFeeds; // CR LF and CR as LF
             for (std::size_t c = 0; c < text.size(); ++c) {
                 lineFeeds += text[c] == '\r' ? '\n' : text[c];
                 c += text[c] == '\r' && c + 1 < text.size() && text[c + 1] == '\n' ? 1 : 0;

@@ -148,32 +148,15 @@ std::vector<Sortable> sortOrder(const std::vector<annuaire>& records, const Name
 
 } // namespace
 
-void sortLikeList(std::vector<annuaire>& records, const NameCollator& collator) {
-    std::vector<std::uint32_t> from; // from[i]: the record that goes to place i
-    {
-        std::vector<std::string> keys;
-        const std::vector<Sortable> order = sortOrder(records, collator, keys);
-        from.reserve(order.size());
-        for (const Sortable& item : order) {
-            from.push_back(item.index);
-        }
+std::vector<std::uint32_t> listOrder(const std::vector<annuaire>& records, const NameCollator& collator) {
+    std::vector<std::string> keys;
+    const std::vector<Sortable> order = sortOrder(records, collator, keys);
+    std::vector<std::uint32_t> indices;
+    indices.reserve(order.size());
+    for (const Sortable& item : order) {
+        indices.push_back(item.index);
     }
-    // The records move along the cycles of the permutation, each once.
-    std::vector<bool> placed(records.size());
-    for (std::size_t start = 0; start < records.size(); ++start) {
-        if (placed[start] || from[start] == start) {
-            continue;
-        }
-        annuaire held = std::move(records[start]);
-        std::size_t place = start;
-        while (from[place] != start) {
-            records[place] = std::move(records[from[place]]);
-            placed[place] = true;
-            place = from[place];
-        }
-        records[place] = std::move(held);
-        placed[place] = true;
-    }
+    return indices;
 }
 
 std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {

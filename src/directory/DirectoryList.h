@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <string>
@@ -35,11 +36,11 @@ public:
 // The list is the one owner of the selection: a view shows it and asks the list
 // to change it. Operations that may fail return a Result and then leave the
 // list, its selection included, exactly as it was.
-// Sorts records into the order a list with this collator gives them when they
-// are added in the given order (equal names keep their order): the order of
-// the page that list writes. For a page written without a list, as the
-// companion tool does, in little more memory than the records take.
-void sortLikeList(std::vector<annuaire>& records, const NameCollator& collator);
+// The order a list with this collator gives records added in the given order
+// (equal names keep their order), the order of the page it writes: the
+// records' indices, first the first. For a page written without a list, as
+// the companion tool does, in little more memory than the records take.
+std::vector<std::uint32_t> listOrder(const std::vector<annuaire>& records, const NameCollator& collator);
 
 class DirectoryList {
 public:

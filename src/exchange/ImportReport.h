@@ -92,9 +92,12 @@ struct StandInName {
     bool operator==(const StandInName&) const = default;
 };
 
+// When the input is refused, only skipped (what led to NothingUsable) and the
+// refusal are filled in.
 struct ImportReport {
     ContactFormat format = ContactFormat::Auto; // the format read: the one found when Auto was asked
-    std::vector<annuaire> records;              // in input order; empty when refused
+                                                // (Auto still when the bytes were refused before)
+    std::vector<annuaire> records;              // in input order
     std::vector<ImportIssue> skipped;           // what was left out whole, in input order
     std::optional<ImportIssue> refusal;         // the whole input refused
     std::vector<LeftOutSite> leftOutSites;

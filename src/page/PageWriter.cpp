@@ -174,6 +174,37 @@ const std::array<std::string, kPageItemCount>& asciiPieces() {
 
 namespace {
 
+// Appends the page for count records, the one at position i given by
+// recordAt(i), to page; flush(page) may take what is there after each record
+// line and empty it, and returns false to stop the writing (then so does this).
+template <typename RecordAt, typename Flush>
+bool appendPage(std::string& page, int count, const RecordAt& recordAt, std::string_view publisherAddress,
+                PageBytes bytes, const Flush& flush) {
+    for (std::size_t itemIndex = 0; itemIndex < page::kPageItemCount; ++itemIndex) {
+        const page::PageItem& item = page::kPageItems[itemIndex];
+        switch (item.kind) {
+        case page::PageItem::Fixed:
+            page += bytes == PageBytes::Ascii ? std::string_view(page::asciiPieces()[itemIndex]) : item.text;
+            break;
+        case page::PageItem::ContactCount:
+            page::appendNumber(page, static_cast<std::size_t>(count));
+            break;
+        case page::PageItem::RecordLines:
+            for (int i = 0; i < count; ++i) {
+                page::appendRecordLine(page, i, recordAt(i), bytes);
+                if (!flush(page)) {
+                    return false;
+                }
+            }
+            break;
+        case page::PageItem::PublisherAddress:
+            page += publisherAddress;
+            break;
+        }
+    }
+    return true;
+}
+
 // The page for count records, the one at position i given by recordAt(i).
 template <typename RecordAt>
 std::string buildPage(int count, const RecordAt& recordAt, std::string_view publisherAddress, PageBytes bytes) {
@@ -191,25 +222,7 @@ std::string buildPage(int count, const RecordAt& recordAt, std::string_view publ
 
     std::string page;
     page.reserve(bytes == PageBytes::Ascii ? size + size / 4 : size);
-    for (std::size_t itemIndex = 0; itemIndex < page::kPageItemCount; ++itemIndex) {
-        const page::PageItem& item = page::kPageItems[itemIndex];
-        switch (item.kind) {
-        case page::PageItem::Fixed:
-            page += bytes == PageBytes::Ascii ? std::string_view(page::asciiPieces()[itemIndex]) : item.text;
-            break;
-        case page::PageItem::ContactCount:
-            page::appendNumber(page, static_cast<std::size_t>(count));
-            break;
-        case page::PageItem::RecordLines:
-            for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, recordAt(i), bytes);
-            }
-            break;
-        case page::PageItem::PublisherAddress:
-            page += publisherAddress;
-            break;
-        }
-    }
+    appendPage(page, count, recordAt, publisherAddress, bytes, [](const std::string&) { return true; });
     return page;
 }
 
@@ -220,12 +233,31 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
         list.count(), [&list](int i) -> const annuaire& { return list.recordAt(i); }, publisherAddress, bytes);
 }
 
-std::string BuildDirectoryPage(const std::vector<annuaire>& records, std::string_view publisherAddress,
-                               PageBytes bytes) {
+std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                               std::string_view publisherAddress, PageBytes bytes) {
     return buildPage(
-        static_cast<int>(records.size()),
-        [&records](int i) -> const annuaire& { return records[static_cast<std::size_t>(i)]; }, publisherAddress,
+        static_cast<int>(order.size()),
+        [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; }, publisherAddress,
         bytes);
+}
+
+bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                        std::string_view publisherAddress, PageBytes bytes,
+                        const std::function<bool(std::string_view)>& write) {
+    constexpr std::size_t kPieceSize = 1 << 16;
+    std::string piece;
+    piece.reserve(2 * kPieceSize);
+    const auto recordAt = [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; };
+    const auto flush = [&write](std::string& page) {
+        if (page.size() < kPieceSize) {
+            return true;
+        }
+        const bool written = write(page);
+        page.clear();
+        return written;
+    };
+    return appendPage(piece, static_cast<int>(order.size()), recordAt, publisherAddress, bytes, flush) &&
+           (piece.empty() || write(piece));
 }
 
 } // namespace fichelia

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,10 +29,18 @@ std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
                                std::string_view publisherAddress = kPublisherAddress,
                                PageBytes bytes = PageBytes::Windows1252);
 
-// The same page for records already in list order (see sortLikeList).
-std::string BuildDirectoryPage(const std::vector<annuaire>& records,
+// The same page for records in the order of order (see listOrder): the
+// record of the page's first line is records[order[0]].
+std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
                                std::string_view publisherAddress = kPublisherAddress,
                                PageBytes bytes = PageBytes::Windows1252);
+
+// The same page again, handed to write in pieces of some 64 kB as it is made,
+// so that it is never whole in memory; write returns false to stop, and then
+// so does this.
+bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                        std::string_view publisherAddress, PageBytes bytes,
+                        const std::function<bool(std::string_view)>& write);
 
 namespace page {
 

@@ -157,3 +157,30 @@ TEST(AsciiPage, fixedPiecesSayTheirAccentsInTheScriptsOrTheHtmlsWay) {
     EXPECT_NE(page.find(">T&#233;l. </font>"), std::string::npos);
     EXPECT_EQ(BuildDirectoryPage(*list), BuildDirectoryPage(*list, fichelia::kPublisherAddress));
 }
+
+// The tool writes pages of records it sorted itself, in pieces: the same page.
+TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
+    std::vector<annuaire> records;
+    for (int i = 0; i < 3000; ++i) {
+        records.push_back(contact("Nom " + std::to_string(7919 * i % 3000), std::to_string(i)));
+    }
+    auto list = listOf(records);
+    const auto order = fichelia::listOrder(records, *fichelia::testing::rootCollator());
+    const std::string page = BuildDirectoryPage(*list, "https://x.example/");
+    EXPECT_EQ(BuildDirectoryPage(records, order, "https://x.example/"), page);
+    std::string pieces;
+    int calls = 0;
+    const auto collect = [&](std::string_view piece) {
+        pieces += piece;
+        return ++calls > 0;
+    };
+    EXPECT_TRUE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", fichelia::PageBytes::Windows1252,
+                                             collect));
+    EXPECT_EQ(pieces, page);
+    EXPECT_GT(calls, 2);
+    pieces.clear();
+    EXPECT_TRUE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", fichelia::PageBytes::Ascii, collect));
+    EXPECT_EQ(pieces, BuildDirectoryPage(*list, "https://x.example/", fichelia::PageBytes::Ascii));
+    EXPECT_FALSE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", fichelia::PageBytes::Windows1252,
+                                              [](std::string_view) { return false; }));
+}

@@ -149,17 +149,23 @@ int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> co
         return kExitBadInput;
     }
     // Sorted as the application's list sorts them, but without a list, which
-    // would hold every record a second time while it fills.
-    std::string page;
+    // would hold every record a second time while it fills; written out as
+    // it is made, never whole in memory.
+    std::optional<Destination> destination = Destination::open(options.output);
+    if (!destination) {
+        return kExitIoError;
+    }
+    bool written = false;
     try {
-        sortLikeList(result.records, *collator);
-        page = BuildDirectoryPage(result.records, options.site, options.bytes);
+        const std::vector<std::uint32_t> order = listOrder(result.records, *collator);
+        written = WriteDirectoryPage(result.records, order, options.site, options.bytes,
+                                     [&destination](std::string_view piece) { return destination->write(piece); });
     } catch (const std::bad_alloc&) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
         return kExitIoError;
     }
-    std::optional<Destination> destination = Destination::open(options.output);
-    if (!destination || !destination->write(page) || !destination->finish()) {
+    // A file named by -o is put in place only now, whole.
+    if (!written || !destination->finish()) {
         return kExitIoError;
     }
     report(result);
