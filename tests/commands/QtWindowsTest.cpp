@@ -77,8 +77,8 @@ private slots:
         const QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString path = folder.filePath(name);
-        for (const std::string_view bytes : {std::string_view("old page, longer than the new one\n"),
-                                             std::string_view("new page\r\n\x1A\n")}) {
+        for (const std::string_view bytes :
+             {std::string_view("old page, longer than the new one\n"), std::string_view("new page\r\n\x1A\n")}) {
             QVERIFY(files.replace(path, bytes));
             QCOMPARE(files.kind(path), fichelia::Files::Kind::File);
             auto source = files.openForReading(path);
