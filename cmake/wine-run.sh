@@ -24,6 +24,14 @@ if wineserver -p15 </dev/null >/dev/null 2>&1 9>&-; then
     # A new server: start its background programs (and make the prefix the
     # first time) away from our output.
     wine wineboot </dev/null >/dev/null 2>&1 9>&-
+    # A new prefix has no fonts in C:\windows\Fonts: the window asks for
+    # Debian's Liberation fonts (metric-compatible with Arial and Times New
+    # Roman), put there as Windows has its fonts.
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ ! -f "$fonts/LiberationSans-Regular.ttf" ] && [ -d /usr/share/fonts/truetype/liberation ]; then
+        mkdir -p "$fonts"
+        cp /usr/share/fonts/truetype/liberation/*.ttf "$fonts/"
+    fi
 fi
 exec 9>&-
 exec wine "$@"

@@ -202,4 +202,9 @@ for n in 16 24 48 64 128 256; do
     convert "$tmp/icon$n.png" -strip -define png:exclude-chunks=date,time PNG32:"$out/fichelia-$n.png"
 done
 
+# The Windows program's icon (fichelia.ico, in the .exe's resources): the
+# same pictures, 16 to 256 pixels.
+convert "$out/fichelia-16.png" "$out/fichelia-24.png" "$out/fichelia.png" "$out/fichelia-48.png" \
+    "$out/fichelia-64.png" "$out/fichelia-128.png" "$out/fichelia-256.png" "$out/fichelia.ico"
+
 echo "Pictures written to $out/"

@@ -68,8 +68,7 @@ protected:
 };
 
 // Each control gets its own filter, owned by it.
-template <typename Filter>
-void filter(QObject* target) {
+template <typename Filter> void filter(QObject* target) {
     target->installEventFilter(new Filter(target));
 }
 

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "SpokenControls.h"
 #include "TestRecords.h"
 #include "Unit1.h"
+#include "Unit2.h"
 
 using fichelia::DirectoryList;
 using fichelia::testing::FakeShell;
@@ -29,6 +31,41 @@ using fichelia::testing::FakeShell;
 namespace {
 
 const QString kNoSelection = QStringLiteral("Vous devez sélectionner un nom dans la liste");
+
+// The captions of a window's labels and buttons that do not fit their place,
+// in the fonts they are drawn with: a label's text running into a control
+// beside it or out of its frame, a button's caption wider than the button
+// within the style's margins.
+QStringList cutCaptions(const QWidget* window) {
+    QStringList cut;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            continue;
+        }
+        const QRect text(label->pos(), QSize(label->fontMetrics().horizontalAdvance(label->text()), label->height()));
+        bool fits = label->parentWidget()->rect().contains(text);
+        for (const QWidget* sibling : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const bool control = qobject_cast<const QLineEdit*>(sibling) || qobject_cast<const QPushButton*>(sibling) ||
+                                 qobject_cast<const QAbstractItemView*>(sibling);
+            const bool frame = sibling != label && qobject_cast<const QFrame*>(sibling) && !control &&
+                               !qobject_cast<const QLabel*>(sibling) && sibling->geometry().contains(label->pos());
+            fits = fits && !(control && sibling->geometry().intersects(text)) &&
+                   !(frame && !sibling->geometry().contains(text));
+        }
+        if (!fits) {
+            cut << label->objectName();
+        }
+    }
+    for (const QPushButton* button : window->findChildren<QPushButton*>()) {
+        const QStyle* style = button->style();
+        const int room = button->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) -
+                         2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        if (button->fontMetrics().horizontalAdvance(button->text()) > room) {
+            cut << button->objectName();
+        }
+    }
+    return cut;
+}
 
 QStringList listNames(const TForm1& form) {
     QStringList names;
@@ -766,6 +803,14 @@ private slots:
         QVERIFY(messages().empty());
         QCOMPARE(form->directory().recordAt(1).adresse, "tapé");
         QCOMPARE(viewSelectedRow(), -1);
+    }
+
+    // Every caption shows whole, in the fonts found here (under Wine too,
+    // where the tests' prefix has Debian's Liberation fonts).
+    void everyCaption_fitsItsPlace() {
+        QCOMPARE(cutCaptions(form.get()), QStringList());
+        TForm2 about;
+        QCOMPARE(cutCaptions(&about), QStringList());
     }
 
     // As in a Windows list box, only the left button selects: a right or

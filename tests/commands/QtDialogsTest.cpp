@@ -110,7 +110,8 @@ private slots:
         });
         const auto choice = dialogs.chooseFileToSave(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1);
         QVERIFY(
-            refusal.startsWith(folder.filePath(QStringLiteral("parti")) + QStringLiteral("\nDossier introuvable.")));
+            refusal.startsWith(QDir::toNativeSeparators(folder.filePath(QStringLiteral("parti"))) +
+                               QStringLiteral("\nDossier introuvable.")));
         QVERIFY(choice.has_value());
         QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
         QCOMPARE(choice->filterIndex, 2);
