@@ -106,7 +106,7 @@ std::string formatAdr(std::string_view value) {
     std::array<std::string_view, 7> plain{};
     std::vector<std::string> parts;
     if (value.find_first_of("\\\r\n") == std::string_view::npos) {
-        // Nothing to undo or join, the common case: the parts are taken where they lie.
+        // Nothing to undo or join, the common case: the pieces are taken where they lie.
         std::size_t start = 0;
         for (std::size_t i = 0; i < plain.size() && start <= value.size(); ++i) {
             const std::size_t end = std::min(value.find(';', start), value.size());
