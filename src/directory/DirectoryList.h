@@ -8,6 +8,7 @@
 
 #include "base/Result.h"
 #include "platform/NameCollator.h"
+#include "directory/PackedRecords.h"
 #include "directory/annuaire.h"
 
 namespace fichelia {
@@ -41,6 +42,7 @@ public:
 // records' indices, first the first. For a page written without a list, as
 // the companion tool does, in little more memory than the records take.
 std::vector<std::uint32_t> listOrder(const std::vector<annuaire>& records, const NameCollator& collator);
+std::vector<std::uint32_t> listOrder(const PackedRecords& records, const NameCollator& collator);
 
 class DirectoryList {
 public:

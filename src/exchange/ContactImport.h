@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "directory/PackedRecords.h"
 #include "exchange/ImportReport.h"
 
 // One entry to every format contacts come in by. This header and
@@ -16,6 +17,10 @@ std::optional<ContactFormat> contactFormatNamed(std::string_view name);
 struct ImportOptions {
     ContactFormat format = ContactFormat::Auto;
     char separator = 0; // CSV only: ',', ';' or TAB; 0 to find it from the first line
+    // When set, the contacts go there, packed, and the report's records stay
+    // empty: for a whole book read once, in a third of the memory. It should
+    // be empty; a refused input leaves it empty.
+    PackedRecords* packInto = nullptr;
 };
 
 // The contacts of a file's bytes, in file order, and all that was met on the

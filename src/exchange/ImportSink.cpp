@@ -13,7 +13,20 @@ void ImportSink::add(annuaire&& contact, long siteLine) {
         m_report.leftOutSites.push_back({siteLine, std::move(contact.site)});
         contact.site.clear();
     }
-    m_report.records.push_back(std::move(contact));
+    if (m_packed != nullptr) {
+        m_packed->add(contact);
+    } else {
+        m_report.records.push_back(std::move(contact));
+    }
+    ++m_added;
+}
+
+void ImportSink::reserve(std::size_t contacts) {
+    if (m_packed != nullptr) {
+        m_packed->reserve(contacts);
+    } else {
+        m_report.records.reserve(contacts);
+    }
 }
 
 void ImportSink::leaveOut(ValueSource source, std::string_view name, int column, RecordText field, long count) {
@@ -40,13 +53,43 @@ void ImportSink::refuse(ImportProblem problem, long line, std::string detail) {
     }
 }
 
+void ImportSink::append(ImportSink&& later, long linesBefore) {
+    ImportReport& from = later.m_report;
+    if (m_packed != nullptr) {
+        m_packed->append(std::move(*later.m_packed));
+    } else {
+        m_report.records.insert(m_report.records.end(), std::make_move_iterator(from.records.begin()),
+                                std::make_move_iterator(from.records.end()));
+    }
+    m_added += later.m_added;
+    for (ImportIssue& issue : from.skipped) {
+        skip(issue.problem, issue.line + linesBefore, std::move(issue.detail));
+    }
+    if (from.refusal) {
+        const long line = from.refusal->line > 0 ? from.refusal->line + linesBefore : 0;
+        refuse(from.refusal->problem, line, std::move(from.refusal->detail));
+    }
+    for (LeftOutSite& site : from.leftOutSites) {
+        m_report.leftOutSites.push_back({site.line + linesBefore, std::move(site.address)});
+    }
+    for (const LeftOut& kind : from.leftOut) {
+        leaveOut(kind.source, kind.name, kind.column, kind.field, kind.count);
+    }
+    for (const StandInName& standIn : from.standIns) {
+        m_report.standIns.push_back({standIn.line + linesBefore, standIn.from});
+    }
+}
+
 ImportReport ImportSink::take(ContactFormat format) {
     m_report.format = format;
-    if (!m_report.refusal && m_report.records.empty() && !m_report.skipped.empty()) {
+    if (!m_report.refusal && m_added == 0 && !m_report.skipped.empty()) {
         m_report.refusal = ImportIssue{ImportProblem::NothingUsable, 0, {}};
     }
     if (m_report.refusal) {
         m_report.records.clear();
+        if (m_packed != nullptr) {
+            m_packed->clear();
+        }
         m_report.leftOutSites.clear();
         m_report.leftOut.clear();
         m_report.standIns.clear();

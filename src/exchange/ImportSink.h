@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "directory/PackedRecords.h"
 #include "exchange/ImportReport.h"
 
 namespace fichelia::exchange {
@@ -12,6 +13,9 @@ namespace fichelia::exchange {
 // contact's site goes through the site check here, so no importer can forget it.
 class ImportSink {
 public:
+    // packed: where the contacts go when given, rather than the report.
+    explicit ImportSink(PackedRecords* packed = nullptr) : m_packed(packed) {}
+
     // siteLine: the input line the site came from, for the report.
     void add(annuaire&& contact, long siteLine);
     void leaveOut(ValueSource source, std::string_view name, int column = 0, RecordText field = nullptr,
@@ -22,7 +26,11 @@ public:
     void refuse(ImportProblem problem, long line, std::string detail = {});
     bool refused() const { return m_report.refusal.has_value(); }
     void standIn(long line, NameStandIn from) { m_report.standIns.push_back({line, from}); }
-    void reserve(std::size_t contacts) { m_report.records.reserve(contacts); }
+    void reserve(std::size_t contacts);
+
+    // Takes in what another sink met in the part of the same input that
+    // follows this one's, linesBefore lines on.
+    void append(ImportSink&& later, long linesBefore);
 
     // The report: when nothing was imported but something was skipped, the
     // input is refused as NothingUsable; a refused input gives no records.
@@ -30,6 +38,8 @@ public:
 
 private:
     ImportReport m_report;
+    PackedRecords* m_packed;
+    std::size_t m_added = 0;
 };
 
 } // namespace fichelia::exchange

@@ -1,8 +1,15 @@
 #include "page/PageWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
 
 #include "page/PageItems.h"
 #include "text/Windows1252.h"
@@ -118,19 +125,49 @@ void appendScriptValue(std::string& page, std::string_view utf8Text, PageBytes b
     }
 }
 
-void appendRecordLine(std::string& page, int index, const annuaire& record, PageBytes bytes) {
+namespace {
+
+// Where each value of a record line is among a record's texts.
+constexpr std::array<std::size_t, kFieldCount> makePageValueFields() {
+    std::array<std::size_t, kFieldCount> fields{};
+    for (std::size_t value = 0; value < kFieldCount; ++value) {
+        for (std::size_t field = 0; field < kFieldCount; ++field) {
+            if (kPageValueOrder[value] == kRecordFields[field].text) {
+                fields[value] = field;
+            }
+        }
+    }
+    return fields;
+}
+constexpr std::array<std::size_t, kFieldCount> kPageValueFields = makePageValueFields();
+
+} // namespace
+
+RecordTexts textsOf(const annuaire& record) {
+    RecordTexts texts;
+    for (std::size_t field = 0; field < kFieldCount; ++field) {
+        texts[field] = record.*kRecordFields[field].text;
+    }
+    return texts;
+}
+
+void appendRecordLine(std::string& page, int index, const RecordTexts& record, PageBytes bytes) {
     page += kRecordPrefix;
     appendNumber(page, static_cast<std::size_t>(index));
     page += ",\"";
     bool first = true;
-    for (const RecordText value : kPageValueOrder) {
+    for (const std::size_t field : kPageValueFields) {
         if (!first) {
             page += "\",\"";
         }
         first = false;
-        appendScriptValue(page, record.*value, bytes);
+        appendScriptValue(page, record[field], bytes);
     }
     page += "\");\n";
+}
+
+void appendRecordLine(std::string& page, int index, const annuaire& record, PageBytes bytes) {
+    appendRecordLine(page, index, textsOf(record), bytes);
 }
 
 std::string asciiPiece(std::string_view windows1252, bool& inScript) {
@@ -174,12 +211,11 @@ const std::array<std::string, kPageItemCount>& asciiPieces() {
 
 namespace {
 
-// Appends the page for count records, the one at position i given by
-// recordAt(i), to page; flush(page) may take what is there after each record
-// line and empty it, and returns false to stop the writing (then so does this).
-template <typename RecordAt, typename Flush>
-bool appendPage(std::string& page, int count, const RecordAt& recordAt, std::string_view publisherAddress,
-                PageBytes bytes, const Flush& flush) {
+// Appends the page for count records to page, recordLines(page) putting in
+// their lines; it returns false to stop the writing (then so does this).
+template <typename RecordLines>
+bool appendPage(std::string& page, int count, std::string_view publisherAddress, PageBytes bytes,
+                const RecordLines& recordLines) {
     for (std::size_t itemIndex = 0; itemIndex < page::kPageItemCount; ++itemIndex) {
         const page::PageItem& item = page::kPageItems[itemIndex];
         switch (item.kind) {
@@ -190,11 +226,8 @@ bool appendPage(std::string& page, int count, const RecordAt& recordAt, std::str
             page::appendNumber(page, static_cast<std::size_t>(count));
             break;
         case page::PageItem::RecordLines:
-            for (int i = 0; i < count; ++i) {
-                page::appendRecordLine(page, i, recordAt(i), bytes);
-                if (!flush(page)) {
-                    return false;
-                }
+            if (!recordLines(page)) {
+                return false;
             }
             break;
         case page::PageItem::PublisherAddress:
@@ -205,59 +238,191 @@ bool appendPage(std::string& page, int count, const RecordAt& recordAt, std::str
     return true;
 }
 
-// The page for count records, the one at position i given by recordAt(i).
-template <typename RecordAt>
-std::string buildPage(int count, const RecordAt& recordAt, std::string_view publisherAddress, PageBytes bytes) {
+// The page for count records, the texts of the one at position i given by textsAt(i).
+template <typename TextsAt>
+std::string buildPage(int count, const TextsAt& textsAt, std::string_view publisherAddress, PageBytes bytes) {
     std::size_t size = publisherAddress.size() + 64;
     for (const page::PageItem& item : page::kPageItems) {
         size += item.text.size();
     }
     for (int i = 0; i < count; ++i) {
-        const annuaire& record = recordAt(i);
         size += 60;
-        for (const RecordText text : kPageValueOrder) {
-            size += (record.*text).size();
+        for (const std::string_view text : textsAt(i)) {
+            size += text.size();
         }
     }
 
     std::string page;
     page.reserve(bytes == PageBytes::Ascii ? size + size / 4 : size);
-    appendPage(page, count, recordAt, publisherAddress, bytes, [](const std::string&) { return true; });
+    appendPage(page, count, publisherAddress, bytes, [&](std::string& lines) {
+        for (int i = 0; i < count; ++i) {
+            page::appendRecordLine(lines, i, textsAt(i), bytes);
+        }
+        return true;
+    });
     return page;
+}
+
+// The record lines of records [first, last).
+template <typename TextsAt>
+void appendRecordLines(std::string& lines, int first, int last, const TextsAt& textsAt, PageBytes bytes) {
+    for (int i = first; i < last; ++i) {
+        page::appendRecordLine(lines, i, textsAt(i), bytes);
+    }
+}
+
+// Record lines go out in blocks of this many, some 50 kB.
+constexpr int kLinesPerBlock = 256;
+
+// Blocks of record lines passed from a helper thread to the writing one, in
+// order, at most two waiting, so that memory stays small.
+class Handoff {
+public:
+    // False when the writing has stopped: no more blocks are wanted.
+    bool put(std::string&& lines) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_made.size() < 2 || m_stop; });
+        if (m_stop) {
+            return false;
+        }
+        m_made.push_back(std::move(lines));
+        m_changed.notify_all();
+        return true;
+    }
+    // False when the helper ran out of memory.
+    bool take(std::string& lines) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_made.empty() || m_failed; });
+        if (m_made.empty()) {
+            return false;
+        }
+        lines.swap(m_made.front());
+        m_made.pop_front();
+        m_changed.notify_all();
+        return true;
+    }
+    void fail() { set(m_failed); }
+    void stop() { set(m_stop); }
+
+private:
+    void set(bool& flag) {
+        const std::lock_guard lock(m_mutex);
+        flag = true;
+        m_changed.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::string> m_made;
+    bool m_stop = false;
+    bool m_failed = false;
+};
+
+// The record lines handed to write in blocks made on two threads: this thread
+// makes the even blocks and writes every block in order; a helper makes the
+// odd ones. Making the lines is a third of the work of writing a large page.
+template <typename TextsAt, typename Write>
+bool writeLinesOnTwoThreads(int count, const TextsAt& textsAt, PageBytes bytes, const Write& write) {
+    const int blocks = (count + kLinesPerBlock - 1) / kLinesPerBlock;
+    const auto makeBlock = [&](int block, std::string& lines) {
+        lines.clear();
+        appendRecordLines(lines, block * kLinesPerBlock, std::min(count, (block + 1) * kLinesPerBlock), textsAt,
+                          bytes);
+    };
+    Handoff handoff;
+    std::thread helper([&] {
+        for (int block = 1; block < blocks; block += 2) {
+            std::string lines;
+            try {
+                makeBlock(block, lines);
+            } catch (const std::bad_alloc&) {
+                handoff.fail();
+                return;
+            }
+            if (!handoff.put(std::move(lines))) {
+                return;
+            }
+        }
+    });
+    // However this ends, the helper is stopped before what it uses goes.
+    const auto joinHelper = [&](std::thread* thread) {
+        handoff.stop();
+        thread->join();
+    };
+    const std::unique_ptr<std::thread, decltype(joinHelper)> joined(&helper, joinHelper);
+    std::string lines;
+    for (int block = 0; block < blocks; ++block) {
+        if (block % 2 == 0) {
+            makeBlock(block, lines);
+        } else if (!handoff.take(lines)) {
+            throw std::bad_alloc();
+        }
+        if (!write(std::string_view(lines))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The page handed to write in pieces of some 64 kB as it is made.
+template <typename TextsAt>
+bool writePage(int count, const TextsAt& textsAt, std::string_view publisherAddress, PageBytes bytes,
+               const std::function<bool(std::string_view)>& write) {
+    constexpr std::size_t kPieceSize = 1 << 16;
+    std::string piece;
+    piece.reserve(2 * kPieceSize);
+    const auto recordLines = [&](std::string& page) {
+        // What comes before the record lines goes first.
+        if (!write(page)) {
+            return false;
+        }
+        page.clear();
+        if (count >= 2 * kLinesPerBlock && std::thread::hardware_concurrency() > 1) {
+            return writeLinesOnTwoThreads(count, textsAt, bytes, write);
+        }
+        for (int i = 0; i < count; ++i) {
+            page::appendRecordLine(page, i, textsAt(i), bytes);
+            if (page.size() >= kPieceSize) {
+                if (!write(page)) {
+                    return false;
+                }
+                page.clear();
+            }
+        }
+        return true;
+    };
+    return appendPage(piece, count, publisherAddress, bytes, recordLines) && (piece.empty() || write(piece));
 }
 
 } // namespace
 
 std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageBytes bytes) {
     return buildPage(
-        list.count(), [&list](int i) -> const annuaire& { return list.recordAt(i); }, publisherAddress, bytes);
+        list.count(), [&list](int i) { return page::textsOf(list.recordAt(i)); }, publisherAddress, bytes);
 }
 
 std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
                                std::string_view publisherAddress, PageBytes bytes) {
     return buildPage(
         static_cast<int>(order.size()),
-        [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; }, publisherAddress,
-        bytes);
+        [&](int i) { return page::textsOf(records[order[static_cast<std::size_t>(i)]]); }, publisherAddress, bytes);
 }
 
 bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write) {
-    constexpr std::size_t kPieceSize = 1 << 16;
-    std::string piece;
-    piece.reserve(2 * kPieceSize);
-    const auto recordAt = [&](int i) -> const annuaire& { return records[order[static_cast<std::size_t>(i)]]; };
-    const auto flush = [&write](std::string& page) {
-        if (page.size() < kPieceSize) {
-            return true;
-        }
-        const bool written = write(page);
-        page.clear();
-        return written;
-    };
-    return appendPage(piece, static_cast<int>(order.size()), recordAt, publisherAddress, bytes, flush) &&
-           (piece.empty() || write(piece));
+    return writePage(
+        static_cast<int>(order.size()),
+        [&](int i) { return page::textsOf(records[order[static_cast<std::size_t>(i)]]); }, publisherAddress, bytes,
+        write);
+}
+
+bool WriteDirectoryPage(const PackedRecords& records, const std::vector<std::uint32_t>& order,
+                        std::string_view publisherAddress, PageBytes bytes,
+                        const std::function<bool(std::string_view)>& write) {
+    return writePage(
+        static_cast<int>(order.size()), [&](int i) { return records.at(order[static_cast<std::size_t>(i)]); },
+        publisherAddress, bytes, write);
 }
 
 } // namespace fichelia

@@ -37,8 +37,12 @@ std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::
 
 // The same page again, handed to write in pieces of some 64 kB as it is made,
 // so that it is never whole in memory; write returns false to stop, and then
-// so does this.
+// so does this. The record lines are made on two threads. Throws
+// std::bad_alloc when memory runs out.
 bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+                        std::string_view publisherAddress, PageBytes bytes,
+                        const std::function<bool(std::string_view)>& write);
+bool WriteDirectoryPage(const PackedRecords& records, const std::vector<std::uint32_t>& order,
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write);
 
@@ -50,6 +54,10 @@ namespace page {
 // page's remplirTabFournisseur, and pages in use rely on it.
 void appendRecordLine(std::string& page, int index, const annuaire& record,
                       PageBytes bytes = PageBytes::Windows1252);
+void appendRecordLine(std::string& page, int index, const RecordTexts& record, PageBytes bytes);
+
+// A record's texts as views, in record order.
+RecordTexts textsOf(const annuaire& record);
 
 // One text of a record line, without its enclosing quotes. Windows-1252
 // characters are written as their bytes. So that the page's script stays valid

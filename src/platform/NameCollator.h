@@ -32,6 +32,10 @@ public:
     NameCollator(const NameCollator&) = delete;
     NameCollator& operator=(const NameCollator&) = delete;
 
+    // A collator of the same order, for another thread: one collator must not
+    // sort on two threads at once. Throws std::bad_alloc when memory runs out.
+    std::unique_ptr<NameCollator> copy() const;
+
     // A byte string whose plain byte order is the order of the names: two names
     // compare as their keys do. Malformed UTF-8 is read as U+FFFD.
     std::string sortKey(std::string_view utf8Name) const;
@@ -45,6 +49,8 @@ public:
 
 private:
     struct Backend; // the version's own handle on its collation
+
+    NameCollator(std::string localeId, std::unique_ptr<Backend> backend);
 
     std::string m_localeId;
     std::unique_ptr<Backend> m_backend;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <new>
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
@@ -75,7 +76,26 @@ NameCollator::NameCollator(std::string_view localeName)
     m_backend->collator = collator;
 }
 
+NameCollator::NameCollator(std::string localeId, std::unique_ptr<Backend> backend)
+    : m_localeId(std::move(localeId)), m_backend(std::move(backend)) {}
+
 NameCollator::~NameCollator() = default;
+
+std::unique_ptr<NameCollator> NameCollator::copy() const {
+    auto backend = std::make_unique<Backend>();
+    if (m_backend->collator != nullptr) {
+        UErrorCode status = U_ZERO_ERROR;
+#if U_ICU_VERSION_MAJOR_NUM >= 71
+        backend->collator = ucol_clone(m_backend->collator, &status);
+#else
+        backend->collator = ucol_safeClone(m_backend->collator, nullptr, nullptr, &status);
+#endif
+        if (U_FAILURE(status)) {
+            throw std::bad_alloc(); // a clone of a working collator fails only for want of memory
+        }
+    }
+    return std::unique_ptr<NameCollator>(new NameCollator(m_localeId, std::move(backend)));
+}
 
 std::string NameCollator::sortKey(std::string_view utf8Name) const {
     const UCollator* collator = m_backend->collator;

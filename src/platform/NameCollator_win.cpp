@@ -49,7 +49,15 @@ NameCollator::NameCollator(std::string_view localeName)
     m_backend->name = wide::fromUtf8(m_localeId);
 }
 
+NameCollator::NameCollator(std::string localeId, std::unique_ptr<Backend> backend)
+    : m_localeId(std::move(localeId)), m_backend(std::move(backend)) {}
+
 NameCollator::~NameCollator() = default;
+
+// Windows' sort functions keep no state: a copy names the same locale.
+std::unique_ptr<NameCollator> NameCollator::copy() const {
+    return std::unique_ptr<NameCollator>(new NameCollator(m_localeId, std::make_unique<Backend>(*m_backend)));
+}
 
 std::string NameCollator::sortKey(std::string_view utf8Name) const {
     const std::wstring name = wide::fromUtf8(utf8Name);

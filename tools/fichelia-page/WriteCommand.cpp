@@ -103,8 +103,8 @@ void report(const exchange::ImportReport& report) {
     }
 }
 
-// The contacts of the input, or an exit status.
-std::variant<exchange::ImportReport, int> importInput(const WriteOptions& options) {
+// What was met in the input, its contacts packed into records; or an exit status.
+std::variant<exchange::ImportReport, int> importInput(const WriteOptions& options, PackedRecords& records) {
     const console::File file = openInput(options.file);
     if (!file) {
         return kExitIoError;
@@ -121,7 +121,9 @@ std::variant<exchange::ImportReport, int> importInput(const WriteOptions& option
     // back as soon as the import is done with it, so that it does not add to
     // what the records and the page take afterwards.
     console::keepFreedMemoryForReuse();
-    return exchange::importContacts(bytes, options.import);
+    exchange::ImportOptions import = options.import;
+    import.packInto = &records;
+    return exchange::importContacts(bytes, import);
 }
 
 } // namespace
@@ -138,7 +140,8 @@ console::File openInput(const std::string& fileName) {
 }
 
 int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator) {
-    auto imported = importInput(options);
+    PackedRecords records;
+    auto imported = importInput(options, records);
     if (const int* status = std::get_if<int>(&imported)) {
         return *status;
     }
@@ -157,8 +160,8 @@ int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> co
     }
     bool written = false;
     try {
-        const std::vector<std::uint32_t> order = listOrder(result.records, *collator);
-        written = WriteDirectoryPage(result.records, order, options.site, options.bytes,
+        const std::vector<std::uint32_t> order = listOrder(records, *collator);
+        written = WriteDirectoryPage(records, order, options.site, options.bytes,
                                      [&destination](std::string_view piece) { return destination->write(piece); });
     } catch (const std::bad_alloc&) {
         std::fputs("fichelia-page: mémoire insuffisante\n", stderr);
