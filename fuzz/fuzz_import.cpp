@@ -3,7 +3,9 @@
 // site would run code, a refused input gives no contact, and (for CSV, vCard
 // and LDIF, whose imports make every contact by the same rules) the contacts
 // exported as CSV and imported again come back identical, and so do they
-// exported as vCard, up to vCard's one line break (CR written as LF).
+// exported as vCard, up to vCard's one line break (CR written as LF). Packed,
+// the contacts are the same; TSV and vCard read in parts, as large inputs are,
+// give the same contacts and problems as one reading.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,9 @@
 #include "FuzzCheck.h"
 #include "exchange/ContactImport.h"
 #include "exchange/CsvContacts.h"
+#include "exchange/ImportParts.h"
+#include "exchange/InputText.h"
+#include "exchange/TsvContacts.h"
 #include "exchange/SiteAddress.h"
 #include "exchange/VCardContacts.h"
 #include "text/Windows1252.h"
@@ -47,6 +52,30 @@ void checkReimport(std::string_view exported, ContactFormat format, const std::v
     check(again.records == expected, property, [&] { return difference(again.records, expected); });
 }
 
+fichelia::exchange::ImportReport readIn(std::size_t parts, std::string_view text, ContactFormat format) {
+    using namespace fichelia::exchange;
+    ImportSink sink;
+    if (format == ContactFormat::Tsv) {
+        readInParts(text, readTsvContacts, tsvPartStart, sink, parts);
+    } else {
+        readInParts(text, readVCardContacts, vcardPartStart, sink, parts);
+    }
+    return sink.take(format);
+}
+
+void checkParts(std::string_view bytes, ContactFormat format) {
+    const fichelia::exchange::InputText input = fichelia::exchange::InputText::decode(bytes);
+    const std::string_view text = format == ContactFormat::Tsv ? bytes : input.text();
+    const auto whole = readIn(1, text, format);
+    for (const std::size_t parts : {2, 3, 7}) {
+        const auto inParts = readIn(parts, text, format);
+        check(inParts.records == whole.records && inParts.skipped == whole.skipped &&
+                  inParts.refusal == whole.refusal && inParts.leftOutSites == whole.leftOutSites &&
+                  inParts.leftOut == whole.leftOut && inParts.standIns == whole.standIns,
+              "read in parts, the same reading", [&] { return std::to_string(parts) + " parts"; });
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,6 +94,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         check(!fichelia::exchange::isScriptSiteAddress(contact.site), "no site runs code",
               [&] { return shown(contact.site); });
+    }
+    fichelia::PackedRecords packed;
+    const auto packedReport = fichelia::exchange::importContacts(bytes, {format, 0, &packed});
+    check(packed.size() == report.records.size() && packedReport.skipped == report.skipped,
+          "packed, the same contacts");
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const fichelia::RecordTexts texts = packed.at(i);
+        for (std::size_t field = 0; field < fichelia::kFieldCount; ++field) {
+            check(texts[field] == report.records[i].*fichelia::kRecordFields[field].text, "packed, the same contacts",
+                  [&] { return shown(report.records[i]); });
+        }
+    }
+    if (!report.refusal && (report.format == ContactFormat::Tsv || report.format == ContactFormat::VCard)) {
+        checkParts(bytes, report.format);
     }
     if (report.format == ContactFormat::Tsv || report.records.empty()) {
         return 0; // TSV takes texts exactly as given, line breaks and all

@@ -3,20 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <exception>
-#include <functional>
-#include <future>
 #include <new>
-#include <thread>
 #include <string>
 #include <vector>
 
 #include "exchange/CsvContacts.h"
 #include "exchange/CsvHeader.h"
+#include "exchange/ImportParts.h"
 #include "exchange/InputText.h"
 #include "exchange/LdifContacts.h"
 #include "exchange/TextLines.h"
 #include "exchange/VCardContacts.h"
+#include "exchange/TsvContacts.h"
 #include "exchange/VCardLines.h"
 #include "text/ContactTsv.h"
 #include "text/Windows1252.h"
@@ -147,123 +145,6 @@ ContactFormat detectTextFormat(std::string_view text) {
     return startsWithIgnoringCase(first, "dn:") ? ContactFormat::Ldif : ContactFormat::Csv;
 }
 
-void readTsvContacts(std::string_view bytes, ImportSink& sink) {
-    sink.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
-    TextLines lines(bytes);
-    while (!lines.atEnd()) {
-        auto parsed = text::parseContactTsv(lines.next());
-        if (!parsed.record) {
-            switch (parsed.problem) {
-            case text::TsvProblem::FieldCount:
-                sink.skip(ImportProblem::TsvFieldCount, lines.number(), std::to_string(parsed.number));
-                break;
-            case text::TsvProblem::UnknownEscape:
-                sink.skip(ImportProblem::TsvUnknownEscape, lines.number(), std::to_string(parsed.number));
-                break;
-            default: sink.skip(ImportProblem::TsvInvalidUtf8, lines.number()); break;
-            }
-            continue;
-        }
-        sink.add(std::move(*parsed.record), lines.number());
-    }
-}
-
-// Large TSV and vCard inputs are read in parts, one thread each, each part
-// into a sink of its own, and the sinks then joined in order. Every part but
-// the first begins where the reading of the whole would be between two
-// contacts, in the state it starts in, so the result is the reading of the
-// whole: a TSV part at a line, a vCard part after a line END:VCARD that
-// nothing can join to another line.
-constexpr std::size_t kLeastPartSize = std::size_t{1} << 20;
-constexpr std::size_t kMostParts = 8;
-
-// The first place at or after from (> 0) where a part may begin, or npos.
-std::size_t tsvPartStart(std::string_view text, std::size_t from) {
-    const std::size_t lf = text.find('\n', from - 1);
-    return lf == std::string_view::npos ? lf : lf + 1;
-}
-
-std::size_t vcardPartStart(std::string_view text, std::size_t from) {
-    constexpr std::string_view kEnd = "\nEND:VCARD";
-    for (std::size_t found = text.find(kEnd, from - 1); found != std::string_view::npos;
-         found = text.find(kEnd, found + 1)) {
-        std::size_t after = found + kEnd.size();
-        while (after < text.size() && text[after] == '\r') {
-            ++after;
-        }
-        if (after >= text.size() || text[after] != '\n') {
-            continue; // END:VCARD with more on its line, or at the very end
-        }
-        const std::size_t next = after + 1;
-        if (next < text.size() && (text[next] == ' ' || text[next] == '\t')) {
-            continue; // the next line would be folded into it
-        }
-        // The line before must not run into it: a quoted-printable value whose
-        // line ends with '=' goes on to the next line, and so may one that
-        // ends with '=' before an empty line.
-        std::size_t before = found;
-        while (before > 0 && text[before - 1] == '\r') {
-            --before;
-        }
-        if (before == 0 || text[before - 1] == '\n' || text[before - 1] == '=') {
-            continue;
-        }
-        return next;
-    }
-    return std::string_view::npos;
-}
-
-using ReadContacts = void (*)(std::string_view text, ImportSink& sink);
-using PartStart = std::size_t (*)(std::string_view text, std::size_t from);
-
-void readInParts(std::string_view text, ReadContacts read, PartStart partStart, ImportSink& sink,
-                 PackedRecords* packInto) {
-    const std::size_t parts = std::clamp<std::size_t>(
-        std::min<std::size_t>(std::thread::hardware_concurrency(), text.size() / kLeastPartSize), 1, kMostParts);
-    std::vector<std::size_t> starts{0};
-    for (std::size_t part = 1; part < parts; ++part) {
-        const std::size_t start = partStart(text, std::max(starts.back() + 1, part * (text.size() / parts)));
-        if (start >= text.size()) {
-            break;
-        }
-        starts.push_back(start);
-    }
-    starts.push_back(text.size());
-    const auto partOf = [&](std::size_t part) { return text.substr(starts[part], starts[part + 1] - starts[part]); };
-    std::vector<PackedRecords> packed(starts.size() - 2);
-    std::vector<ImportSink> sinks;
-    sinks.reserve(packed.size());
-    for (PackedRecords& records : packed) {
-        sinks.emplace_back(packInto != nullptr ? &records : nullptr);
-    }
-    std::vector<std::future<void>> others;
-    for (std::size_t part = 1; part + 1 < starts.size(); ++part) {
-        others.push_back(std::async(std::launch::async, read, partOf(part), std::ref(sinks[part - 1])));
-    }
-    std::exception_ptr failure;
-    try {
-        read(partOf(0), sink);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    for (std::future<void>& other : others) {
-        try {
-            other.get();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    long lines = 0;
-    for (std::size_t part = 1; part + 1 < starts.size(); ++part) {
-        const std::string_view before = partOf(part - 1);
-        lines += static_cast<long>(std::count(before.begin(), before.end(), '\n'));
-        sink.append(std::move(sinks[part - 1]), lines);
-    }
-}
-
 long lineOf(std::string_view text, std::size_t pos) {
     return static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(pos), '\n')) + 1;
 }
@@ -288,7 +169,7 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
     ContactFormat format = options.format;
     if (format == ContactFormat::Tsv ||
         (format == ContactFormat::Auto && sniffed == InputEncoding::Utf8 && isOurTsvLine(firstLine(bytes)))) {
-        readInParts(bytes, readTsvContacts, tsvPartStart, sink, options.packInto);
+        readInParts(bytes, readTsvContacts, tsvPartStart, sink, partsFor(bytes.size()));
         return sink.take(ContactFormat::Tsv);
     }
     const InputText input = InputText::decode(bytes);
@@ -304,7 +185,7 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
     }
     switch (format) {
     case ContactFormat::VCard:
-        readInParts(input.text(), readVCardContacts, vcardPartStart, sink, options.packInto);
+        readInParts(input.text(), readVCardContacts, vcardPartStart, sink, partsFor(input.text().size()));
         break;
     case ContactFormat::Ldif: readLdifContacts(input.text(), sink); break;
     default:

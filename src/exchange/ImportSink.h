@@ -25,6 +25,7 @@ public:
     // The whole input refused: the reading stops. The first refusal stays.
     void refuse(ImportProblem problem, long line, std::string detail = {});
     bool refused() const { return m_report.refusal.has_value(); }
+    bool packs() const { return m_packed != nullptr; }
     void standIn(long line, NameStandIn from) { m_report.standIns.push_back({line, from}); }
     void reserve(std::size_t contacts);
 

@@ -181,6 +181,47 @@ TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
     pieces.clear();
     EXPECT_TRUE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", fichelia::PageBytes::Ascii, collect));
     EXPECT_EQ(pieces, BuildDirectoryPage(*list, "https://x.example/", fichelia::PageBytes::Ascii));
-    EXPECT_FALSE(fichelia::WriteDirectoryPage(records, order, "https://x.example/", fichelia::PageBytes::Windows1252,
-                                              [](std::string_view) { return false; }));
+    // Packed records, whose lines are made on two threads, give the same page.
+    fichelia::PackedRecords packed;
+    for (const annuaire& record : records) {
+        packed.add(record);
+    }
+    for (const auto bytes : {fichelia::PageBytes::Windows1252, fichelia::PageBytes::Ascii}) {
+        pieces.clear();
+        EXPECT_TRUE(fichelia::WriteDirectoryPage(packed, order, "https://x.example/", bytes, collect));
+        EXPECT_EQ(pieces, BuildDirectoryPage(*list, "https://x.example/", bytes));
+    }
+    // A failed write stops the writing at once, wherever it comes.
+    for (const int failing : {1, 2, 3, 4, 7}) {
+        calls = 0;
+        const auto failAt = [&](std::string_view) { return ++calls != failing; };
+        EXPECT_FALSE(fichelia::WriteDirectoryPage(packed, order, "https://x.example/", fichelia::PageBytes::Windows1252,
+                                                  failAt));
+        EXPECT_EQ(calls, failing);
+    }
+}
+
+// Records packed side by side come back as they went in, however long their
+// texts (a length of 128 bytes or more takes two bytes, a record larger than
+// a block has one of its own), and appending moves them over in order.
+TEST(PageWriter, packedRecordsComeBackAsTheyWentIn) {
+    const std::vector<annuaire> records = {
+        {},
+        contact("Zoé", "12 rue de la Paix"),
+        annuaire("n", std::string(127, 'a'), std::string(128, 'b'), std::string(16384, 'c'), "", "m", "s",
+                 std::string(3 << 20, 'd')),
+        contact(std::string(300, 'e'), "after the large one"),
+    };
+    fichelia::PackedRecords first;
+    fichelia::PackedRecords second;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        (i < 2 ? first : second).add(records[i]);
+    }
+    first.append(std::move(second));
+    EXPECT_TRUE(second.empty());
+    ASSERT_EQ(first.size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(first.at(i), fichelia::page::textsOf(records[i])) << i;
+        EXPECT_EQ(first.name(i), records[i].nom);
+    }
 }

@@ -20,6 +20,12 @@ TEST(NameCollator, sortsAccentsWithTheirBaseLetterAndIgnoresCase) {
         const std::vector<std::string> expected = {"arnaud", "Dupont", "Durand", "edgar", "Élodie",   "émile", "Eric",
                                                    "Ève",    "Odile",  "Œdipe",  "Oscar", "zacharie", "Zoé"};
         EXPECT_EQ(names, expected) << locale;
+        // A copy, for another thread, makes the same keys.
+        const auto copy = collator.copy();
+        EXPECT_EQ(copy->localeId(), collator.localeId());
+        for (const std::string& name : names) {
+            EXPECT_EQ(copy->sortKey(name), collator.sortKey(name)) << locale << " " << name;
+        }
 
         EXPECT_EQ(collator.compare("dupont", "DUPONT"), 0) << locale;
         EXPECT_EQ(collator.sortKey("dupont"), collator.sortKey("Dupont")) << locale;
