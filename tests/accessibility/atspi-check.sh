@@ -11,9 +11,11 @@ tree="python3 $(dirname "$0")/atspi_tree.py"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 launcher=$!
-"$program" >/dev/null 2>&1 &
+# What the window says goes to a file, shown only when the check fails.
+output=$(mktemp)
+"$program" >"$output" 2>&1 &
 window=$!
-trap 'kill $window $launcher 2>/dev/null || true' EXIT
+trap 'kill $window $launcher 2>/dev/null || true; rm -f "$output"' EXIT
 
 # tree_showing TEXT [SECONDS]: waits (20 s at most) until the tree holds TEXT
 # and reads the same twice in a row, then prints it.
@@ -41,7 +43,8 @@ for _ in 1 2 3 4 5; do
     [[ $(tree_showing "dialog: Au sujet de Fichelia" 4) == *"dialog: Au sujet de Fichelia"* ]] && break
 done
 if ! diff -u "$expected" <(tree_showing "dialog: Au sujet de Fichelia"); then
-    echo "AT-SPI shows the windows otherwise than expected (diff above)" >&2
+    echo "AT-SPI shows the windows otherwise than expected (diff above). The window said:" >&2
+    cat "$output" >&2
     exit 1
 fi
 echo "AT-SPI names every control of both windows as expected"
