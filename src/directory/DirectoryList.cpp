@@ -4,12 +4,12 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
-#include <exception>
-#include <future>
 #include <limits>
 #include <new>
 #include <string_view>
 #include <thread>
+
+#include "base/Parallel.h"
 
 namespace fichelia {
 
@@ -160,32 +160,16 @@ std::vector<Sortable> sortOrder(std::size_t count, const NameAt& nameAt, const N
     const std::size_t threads = std::clamp<std::size_t>(
         std::min<std::size_t>(std::thread::hardware_concurrency(), count / kNamesPerThread), 1, kMostThreads);
     const std::size_t share = count / threads + 1;
-    // Part 0 on this thread with the given collator, the others each on one of their own.
-    std::vector<std::string> partKeys(threads);
-    std::vector<std::future<void>> others;
+    // Part 0 with the given collator, the others each with one of their own.
+    std::vector<std::unique_ptr<NameCollator>> copies;
     for (std::size_t part = 1; part < threads; ++part) {
-        const std::size_t first = part * share;
-        const std::size_t last = std::min(count, first + share);
-        others.push_back(std::async(std::launch::async, [&, first, last, part, own = collator.copy()] {
-            makeSortables(nameAt, first, last, *own, order, partKeys[part]);
-        }));
+        copies.push_back(collator.copy());
     }
-    std::exception_ptr failure;
-    try {
-        makeSortables(nameAt, 0, std::min(count, share), collator, order, partKeys[0]);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    for (std::future<void>& other : others) {
-        try {
-            other.get();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    std::vector<std::string> partKeys(threads);
+    runInParts(threads, [&](std::size_t part) {
+        const NameCollator& own = part == 0 ? collator : *copies[part - 1];
+        makeSortables(nameAt, part * share, std::min(count, (part + 1) * share), own, order, partKeys[part]);
+    });
     keys = std::move(partKeys[0]);
     for (std::size_t part = 1; part < threads; ++part) {
         const std::size_t shift = keys.size();

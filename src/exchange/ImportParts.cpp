@@ -1,11 +1,10 @@
 #include "exchange/ImportParts.h"
 
 #include <algorithm>
-#include <exception>
-#include <functional>
-#include <future>
 #include <thread>
 #include <vector>
+
+#include "base/Parallel.h"
 
 namespace fichelia::exchange {
 
@@ -73,26 +72,8 @@ void readInParts(std::string_view text, ReadContacts read, PartStart partStart, 
     for (PackedRecords& records : packed) {
         sinks.emplace_back(sink.packs() ? &records : nullptr);
     }
-    std::vector<std::future<void>> others;
-    for (std::size_t part = 1; part + 1 < starts.size(); ++part) {
-        others.push_back(std::async(std::launch::async, read, partOf(part), std::ref(sinks[part - 1])));
-    }
-    std::exception_ptr failure;
-    try {
-        read(partOf(0), sink);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    for (std::future<void>& other : others) {
-        try {
-            other.get();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    runInParts(starts.size() - 1,
+               [&](std::size_t part) { read(partOf(part), part == 0 ? sink : sinks[part - 1]); });
     long lines = 0;
     for (std::size_t part = 1; part + 1 < starts.size(); ++part) {
         const std::string_view before = partOf(part - 1);

@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <new>
 #include <thread>
 
@@ -330,7 +331,7 @@ bool writeLinesOnTwoThreads(int count, const TextsAt& textsAt, PageBytes bytes, 
                           bytes);
     };
     Handoff handoff;
-    std::thread helper([&] {
+    const auto makeOddBlocks = [&] {
         for (int block = 1; block < blocks; block += 2) {
             std::string lines;
             try {
@@ -343,16 +344,24 @@ bool writeLinesOnTwoThreads(int count, const TextsAt& textsAt, PageBytes bytes, 
                 return;
             }
         }
-    });
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(makeOddBlocks);
+    } catch (const std::system_error&) {
+        // No thread to be had: this one makes every block.
+    }
     // However this ends, the helper is stopped before what it uses goes.
     const auto joinHelper = [&](std::thread* thread) {
-        handoff.stop();
-        thread->join();
+        if (thread->joinable()) {
+            handoff.stop();
+            thread->join();
+        }
     };
     const std::unique_ptr<std::thread, decltype(joinHelper)> joined(&helper, joinHelper);
     std::string lines;
     for (int block = 0; block < blocks; ++block) {
-        if (block % 2 == 0) {
+        if (block % 2 == 0 || !helper.joinable()) {
             makeBlock(block, lines);
         } else if (!handoff.take(lines)) {
             throw std::bad_alloc();
