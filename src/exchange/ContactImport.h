@@ -41,7 +41,9 @@ struct ImportOptions {
 //  - CSV otherwise.
 // TSV must be UTF-8, as it always was. A card, row or entry that cannot be
 // read is skipped and reported; when nothing usable remains, the input is
-// refused (NothingUsable), and a refused input gives no records.
+// refused (NothingUsable), and a refused input gives no records. TSV and
+// vCard of 2 MB or more are read in parts on several threads, with the same
+// result (see ImportParts.h).
 ImportReport importContacts(std::string_view bytes, const ImportOptions& options = {});
 inline ImportReport importContacts(std::string_view bytes, ContactFormat format) {
     return importContacts(bytes, ImportOptions{format, 0});

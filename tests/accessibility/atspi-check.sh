@@ -11,6 +11,13 @@ tree="python3 $(dirname "$0")/atspi_tree.py"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb LANG=C.UTF-8
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 launcher=$!
+# The window starts once the accessibility bus has its name, as on a desktop,
+# rather than racing the launcher for it.
+for _ in $(seq 100); do
+    [[ $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.a11y.Bus 2>/dev/null) == "(true,)" ]] && break
+    sleep 0.1
+done
 # What the window says goes to a file, shown only when the check fails.
 output=$(mktemp)
 "$program" >"$output" 2>&1 &
