@@ -44,19 +44,19 @@ PackedRecords::PackedRecords(PackedRecords&&) noexcept = default;
 PackedRecords& PackedRecords::operator=(PackedRecords&&) noexcept = default;
 
 char* PackedRecords::room(std::size_t size) {
-    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < size) {
+    // A record is found by its block and a 32-bit offset: a block that a record
+    // of its own took past 4 GB takes no more.
+    const auto full = [size](const Block& block) {
+        return block.capacity - block.used < size || block.used > std::numeric_limits<std::uint32_t>::max();
+    };
+    if (m_blocks.empty() || full(m_blocks.back())) {
         if (m_blocks.size() == std::numeric_limits<std::uint32_t>::max()) {
             throw std::bad_alloc();
         }
         const std::size_t capacity = std::max(size, kBlockSize);
-        m_blocks.reserve(m_blocks.size() + 1);
         m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
     }
-    Block& block = m_blocks.back();
-    if (block.used > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::bad_alloc(); // only a record of its own block can start past 4 GB, and it starts at 0
-    }
-    return block.bytes.get() + block.used;
+    return m_blocks.back().bytes.get() + m_blocks.back().used;
 }
 
 void PackedRecords::add(const annuaire& record) {

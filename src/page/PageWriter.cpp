@@ -8,8 +8,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "page/PageItems.h"
@@ -239,6 +239,14 @@ bool appendPage(std::string& page, int count, std::string_view publisherAddress,
     return true;
 }
 
+// The record lines of records [first, last).
+template <typename TextsAt>
+void appendRecordLines(std::string& lines, int first, int last, const TextsAt& textsAt, PageBytes bytes) {
+    for (int i = first; i < last; ++i) {
+        page::appendRecordLine(lines, i, textsAt(i), bytes);
+    }
+}
+
 // The page for count records, the texts of the one at position i given by textsAt(i).
 template <typename TextsAt>
 std::string buildPage(int count, const TextsAt& textsAt, std::string_view publisherAddress, PageBytes bytes) {
@@ -256,20 +264,10 @@ std::string buildPage(int count, const TextsAt& textsAt, std::string_view publis
     std::string page;
     page.reserve(bytes == PageBytes::Ascii ? size + size / 4 : size);
     appendPage(page, count, publisherAddress, bytes, [&](std::string& lines) {
-        for (int i = 0; i < count; ++i) {
-            page::appendRecordLine(lines, i, textsAt(i), bytes);
-        }
+        appendRecordLines(lines, 0, count, textsAt, bytes);
         return true;
     });
     return page;
-}
-
-// The record lines of records [first, last).
-template <typename TextsAt>
-void appendRecordLines(std::string& lines, int first, int last, const TextsAt& textsAt, PageBytes bytes) {
-    for (int i = first; i < last; ++i) {
-        page::appendRecordLine(lines, i, textsAt(i), bytes);
-    }
 }
 
 // Record lines go out in blocks of this many, some 50 kB.
