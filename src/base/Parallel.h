@@ -8,7 +8,7 @@
 
 namespace fichelia {
 
-// Runs work(part) for every part from 0 to parts - 1: part 0 on this thread,
+// Runs work(part) for every part number below parts: the first on this thread,
 // the others each on a thread of its own, or on this thread when the system
 // gives no more threads. Returns when all are done; then rethrows the
 // exception of the last part that threw, if one did.

@@ -165,7 +165,7 @@ std::vector<Sortable> sortOrder(std::size_t count, const NameAt& nameAt, const N
     const std::size_t threads = std::clamp<std::size_t>(
         std::min<std::size_t>(std::thread::hardware_concurrency(), count / kNamesPerThread), 1, kMostThreads);
     const std::size_t share = count / threads + 1;
-    // Part 0 with the given collator, the others each with one of their own.
+    // The first share with the given collator, the others each with one of their own.
     std::vector<std::unique_ptr<NameCollator>> copies;
     for (std::size_t part = 1; part < threads; ++part) {
         copies.push_back(collator.copy());

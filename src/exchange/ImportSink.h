@@ -29,8 +29,8 @@ public:
     void standIn(long line, NameStandIn from) { m_report.standIns.push_back({line, from}); }
     void reserve(std::size_t contacts);
 
-    // Takes in what another sink met in the part of the same input that
-    // follows this one's, linesBefore lines on.
+    // Takes in what another sink met further on in the same input, in the
+    // stretch that follows this one's, linesBefore lines on.
     void append(ImportSink&& later, long linesBefore);
 
     // The report: when nothing was imported but something was skipped, the

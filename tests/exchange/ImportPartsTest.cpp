@@ -1,6 +1,6 @@
-// Large inputs are read in parts on several threads: the parts must begin
+// Large inputs are read in stretches on several threads: a stretch may begin
 // only where the reading of the whole is between two contacts, and the
-// joined parts must give the reading of the whole, lines and all.
+// joined stretches must give the reading of the whole, lines and all.
 
 #include <random>
 #include <string>
@@ -39,7 +39,7 @@ void expectSameReading(std::string_view text, ReadContacts read, PartStart start
     }
 }
 
-// The pieces in a shuffled order, again and again: the parts then begin at
+// The pieces in a shuffled order, again and again: the stretches then begin at
 // every kind of place.
 std::string shuffled(const std::vector<std::string>& pieces, int times) {
     std::mt19937 random(11);
