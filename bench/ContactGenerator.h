@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 namespace fichelia::bench {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 // What the fuzz targets share: stopping on a broken property with a message
 // that shows the bytes involved.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Redraws the pictures in src/assets/: the banner and the logo (256-colour
+# Redraws the pictures in src/window/assets/: the banner and the logo (256-colour
 # BMP, also at twice the size for scaled screens), the window icon (32 x 32,
 # 16-colour PNG) and its 16, 24, 48, 64, 128 and 256 pixel versions for the
 # desktop menu. The results are committed; run this only after changing a
@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-out=${1:-src/assets}
+out=${1:-src/window/assets}
 fonts=/usr/share/fonts/truetype/dejavu
 serif_bold=$fonts/DejaVuSerif-Bold.ttf
 sans=$fonts/DejaVuSans.ttf

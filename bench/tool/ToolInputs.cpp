@@ -10,7 +10,7 @@
 #include "ContactGenerator.h"
 #include "exchange/CsvContacts.h"
 #include "exchange/VCardContacts.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 namespace {
 

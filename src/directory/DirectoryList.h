@@ -9,7 +9,7 @@
 #include "base/Result.h"
 #include "platform/NameCollator.h"
 #include "directory/PackedRecords.h"
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 namespace fichelia {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 namespace fichelia {
 

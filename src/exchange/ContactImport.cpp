@@ -16,7 +16,7 @@
 #include "exchange/TsvContacts.h"
 #include "exchange/VCardContacts.h"
 #include "exchange/VCardLines.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 #include "text/Windows1252.h"
 
 namespace fichelia::exchange {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 #include "exchange/ImportSink.h"
 
 // Contacts as spreadsheets and mail programs export them in CSV (RFC 4180:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 namespace fichelia::exchange {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 // How the exchange formats treat each field of the record: the one table that
 // the importers and exporters of every format read, in record order (that of

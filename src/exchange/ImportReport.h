@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 // What an import of contacts gives back: the contacts, and every problem met
 // as a value (a kind, a line, a detail that is a name from the file, never a

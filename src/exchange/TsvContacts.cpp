@@ -4,7 +4,7 @@
 #include <string>
 
 #include "exchange/TextLines.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 namespace fichelia::exchange {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 #include "exchange/ImportSink.h"
 
 // Contacts as vCards (2.1, 3.0 and 4.0 read; 3.0 written).

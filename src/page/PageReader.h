@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 #include "page/ByteSource.h"
 
 namespace fichelia {

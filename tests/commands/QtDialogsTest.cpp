@@ -13,8 +13,8 @@
 
 #include "GuiTestMain.h"
 #include "commands/PageCommands.h"
-#include "commands/QtDesktop.h"
-#include "commands/QtDialogs.h"
+#include "commands/qt/QtDesktop.h"
+#include "commands/qt/QtDialogs.h"
 
 class TestQtDialogs : public QObject {
     Q_OBJECT

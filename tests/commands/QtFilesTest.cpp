@@ -4,7 +4,7 @@
 // tmpfs (FullDisk.h); a failing fsync or rename is the C library's call made
 // to fail (FailingCalls.h).
 
-#include "commands/QtFiles.h"
+#include "commands/qt/QtFiles.h"
 #include "commands/PageCommands.h"
 
 #include <cerrno>

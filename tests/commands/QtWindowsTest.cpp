@@ -17,11 +17,11 @@
 
 #include "Fakes.h"
 #include "GuiTestMain.h"
-#include "PictureBox.h"
+#include "window/PictureBox.h"
 #include "TestRecords.h"
-#include "Unit1.h"
-#include "commands/QtDesktop.h"
-#include "commands/QtFiles.h"
+#include "window/MainWindow.h"
+#include "commands/qt/QtDesktop.h"
+#include "commands/qt/QtFiles.h"
 
 class TestQtWindows : public QObject {
     Q_OBJECT

@@ -12,7 +12,7 @@
 #include "Fakes.h"
 #include "commands/PageCommands.h"
 #include "page/PageReader.h"
-#include "commands/QtFiles.h"
+#include "commands/qt/QtFiles.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {

@@ -5,7 +5,7 @@
 
 #include "ImportSummary.h"
 #include "exchange/ContactImport.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 using fichelia::exchange::ContactFormat;
 using fichelia::exchange::importContacts;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "directory/DirectoryList.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 // Test failures show a record as its TSV line.
 inline void PrintTo(const annuaire& record, std::ostream* out) { *out << fichelia::text::formatContactTsv(record); }

@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-#include "FicheliaApplication.h"
+#include "window/FicheliaApplication.h"
 
 // main() for a QtTest of the window: the application object the program uses,
 // with Qt's French texts.

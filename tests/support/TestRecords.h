@@ -7,7 +7,7 @@
 
 #include "directory/DirectoryList.h"
 #include "platform/NameCollator.h"
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 namespace fichelia::testing {
 

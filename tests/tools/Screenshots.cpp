@@ -9,9 +9,9 @@
 
 #include "Fakes.h"
 #include "TestRecords.h"
-#include "FicheliaApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "window/FicheliaApplication.h"
+#include "window/MainWindow.h"
+#include "window/AboutDialog.h"
 
 int main(int argc, char** argv) {
     fichelia::FicheliaApplication application(argc, argv);

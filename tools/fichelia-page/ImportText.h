@@ -3,7 +3,7 @@
 #include <string>
 
 #include "exchange/ImportReport.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 // What the importers report, in French: the tool's words for the values of
 // exchange/ImportReport.h, as commands/ErrorText.h gives the window's.

@@ -6,7 +6,7 @@
 
 #include "ImportText.h"
 #include "page/PageWriter.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 namespace fichelia::tool {
 

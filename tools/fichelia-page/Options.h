@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 #include "exchange/ContactImport.h"
 #include "page/PageWriter.h"
 

@@ -13,7 +13,7 @@
 #include "page/ByteSource.h"
 #include "page/PageReader.h"
 #include "platform/Console.h"
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 namespace fichelia::tool {
 

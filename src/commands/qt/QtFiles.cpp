@@ -1,4 +1,4 @@
-#include "commands/QtFiles.h"
+#include "commands/qt/QtFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "FramedGroup.h"
+#include "window/FramedGroup.h"
 
 #include <QPainter>
 
-#include "WidgetAccessibility.h"
-#include "WindowLook.h"
+#include "window/WidgetAccessibility.h"
+#include "window/WindowLook.h"
 
 namespace fichelia {
 

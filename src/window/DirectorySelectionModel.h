@@ -2,7 +2,7 @@
 
 #include <QItemSelectionModel>
 
-#include "DirectoryListModel.h"
+#include "window/DirectoryListModel.h"
 
 namespace fichelia {
 

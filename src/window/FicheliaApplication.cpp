@@ -1,4 +1,4 @@
-#include "FicheliaApplication.h"
+#include "window/FicheliaApplication.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "Unit1.h"
+#include "window/MainWindow.h"
 
 #include <exception>
 
@@ -14,17 +14,17 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "DirectoryListModel.h"
-#include "DirectorySelectionModel.h"
-#include "FileDrop.h"
-#include "FramedGroup.h"
-#include "PictureBox.h"
-#include "Unit2.h"
-#include "WindowLook.h"
-#include "WindowsConventions.h"
+#include "window/DirectoryListModel.h"
+#include "window/DirectorySelectionModel.h"
+#include "window/FileDrop.h"
+#include "window/FramedGroup.h"
+#include "window/PictureBox.h"
+#include "window/AboutDialog.h"
+#include "window/WindowLook.h"
+#include "window/WindowsConventions.h"
 #include "commands/ErrorText.h"
 #include "page/PageWriter.h"
-#include "commands/QtDialogs.h"
+#include "commands/qt/QtDialogs.h"
 
 TForm1* Form1 = nullptr;
 

@@ -1,9 +1,9 @@
-#include "WidgetAccessibility.h"
+#include "window/WidgetAccessibility.h"
 
 #include <QAccessibleWidget>
 
-#include "FramedGroup.h"
-#include "PictureBox.h"
+#include "window/FramedGroup.h"
+#include "window/PictureBox.h"
 
 namespace fichelia {
 

@@ -1,4 +1,4 @@
-#include "FileDrop.h"
+#include "window/FileDrop.h"
 
 #include <QDropEvent>
 #include <QMimeData>

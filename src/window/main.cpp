@@ -4,13 +4,13 @@
 #include <exception>
 #include <memory>
 
-#include "FicheliaApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "window/FicheliaApplication.h"
+#include "window/MainWindow.h"
+#include "window/AboutDialog.h"
 #include "commands/ErrorText.h"
-#include "commands/QtDesktop.h"
-#include "commands/QtDialogs.h"
-#include "commands/QtFiles.h"
+#include "commands/qt/QtDesktop.h"
+#include "commands/qt/QtDialogs.h"
+#include "commands/qt/QtFiles.h"
 #include "directory/DirectoryList.h"
 #include "platform/NameCollator.h"
 

@@ -1,4 +1,4 @@
-#include "DirectoryListModel.h"
+#include "window/DirectoryListModel.h"
 
 #include <QSize>
 

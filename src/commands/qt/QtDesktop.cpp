@@ -1,4 +1,4 @@
-#include "commands/QtDesktop.h"
+#include "commands/qt/QtDesktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "WindowLook.h"
+#include "window/WindowLook.h"
 
 #include <algorithm>
 #include <limits>

@@ -11,11 +11,11 @@
 
 #include "Fakes.h"
 #include "GuiTestMain.h"
-#include "PictureBox.h"
+#include "window/PictureBox.h"
 #include "SpokenControls.h"
 #include "TestRecords.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "window/MainWindow.h"
+#include "window/AboutDialog.h"
 
 using fichelia::testing::FakeShell;
 
@@ -186,4 +186,4 @@ private slots:
 };
 
 FICHELIA_GUI_TEST_MAIN(TestUnit2)
-#include "Unit2Test.moc"
+#include "AboutDialogTest.moc"

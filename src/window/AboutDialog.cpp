@@ -1,4 +1,4 @@
-#include "Unit2.h"
+#include "window/AboutDialog.h"
 
 #include <algorithm>
 
@@ -8,11 +8,11 @@
 #include <QTextDocument>
 #include <QPushButton>
 
-#include "PictureBox.h"
-#include "WindowLook.h"
-#include "WindowsConventions.h"
+#include "window/PictureBox.h"
+#include "window/WindowLook.h"
+#include "window/WindowsConventions.h"
 #include "page/PageWriter.h"
-#include "commands/QtDialogs.h"
+#include "commands/qt/QtDialogs.h"
 
 TForm2* Form2 = nullptr;
 

@@ -1,4 +1,4 @@
-#include "commands/QtDialogs.h"
+#include "commands/qt/QtDialogs.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 #include <algorithm>
 

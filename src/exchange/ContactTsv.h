@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory/annuaire.h"
+#include "directory/Contact.h"
 
 // Contacts as tab-separated text, one contact a line: the eight fields in the
 // record's order (nom, adresse, tel, gsm, fax, mail, site, commentaire), UTF-8.

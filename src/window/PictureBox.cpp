@@ -1,11 +1,11 @@
-#include "PictureBox.h"
+#include "window/PictureBox.h"
 
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
 
-#include "WidgetAccessibility.h"
+#include "window/WidgetAccessibility.h"
 
 namespace fichelia {
 

@@ -11,7 +11,7 @@
 #include "Fakes.h"
 #include "GuiTestMain.h"
 #include "TestRecords.h"
-#include "Unit1.h"
+#include "window/MainWindow.h"
 
 using fichelia::testing::FakeShell;
 

@@ -1,4 +1,4 @@
-#include "WindowsConventions.h"
+#include "window/WindowsConventions.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

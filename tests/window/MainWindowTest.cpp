@@ -17,13 +17,13 @@
 #include "AllocationLimit.h"
 #include "Fakes.h"
 #include "Files.h"
-#include "FramedGroup.h"
+#include "window/FramedGroup.h"
 #include "GuiTestMain.h"
-#include "PictureBox.h"
+#include "window/PictureBox.h"
 #include "SpokenControls.h"
 #include "TestRecords.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "window/MainWindow.h"
+#include "window/AboutDialog.h"
 
 using fichelia::DirectoryList;
 using fichelia::testing::FakeShell;
@@ -908,4 +908,4 @@ private slots:
 };
 
 FICHELIA_GUI_TEST_MAIN(TestUnit1)
-#include "Unit1Test.moc"
+#include "MainWindowTest.moc"

@@ -1,4 +1,4 @@
-#include "DirectorySelectionModel.h"
+#include "window/DirectorySelectionModel.h"
 
 namespace fichelia {
 

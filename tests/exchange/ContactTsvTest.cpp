@@ -1,4 +1,4 @@
-#include "text/ContactTsv.h"
+#include "exchange/ContactTsv.h"
 
 #include <gtest/gtest.h>
 
