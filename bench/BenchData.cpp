@@ -61,9 +61,9 @@ void writeFile(const std::string& path, const std::string& bytes) {
 // The page read back into a list as the open command does it; it must give the
 // list that wrote it.
 void openPage(BenchData& data) {
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     const Result<void> read =
-        readPageFile(data.pagePath, annuaire(), [&](annuaire&& record) { records.push_back(std::move(record)); });
+        readPageFile(data.pagePath, Contact(), [&](Contact&& record) { records.push_back(std::move(record)); });
     data.openedList = std::make_unique<DirectoryList>(data.collator);
     if (!read || !data.openedList->replaceAll(std::move(records)) ||
         BuildDirectoryPage(*data.openedList) != data.page) {
@@ -76,7 +76,7 @@ BenchData makeBenchData() {
     BenchData data;
     data.collator = std::make_shared<const NameCollator>("fr_FR");
     data.contacts = generateContacts(kContactCount);
-    for (const annuaire& contact : data.contacts) {
+    for (const Contact& contact : data.contacts) {
         data.contactTextBytes += textBytes(contact);
     }
     data.list = std::make_unique<DirectoryList>(data.collator);
@@ -92,7 +92,7 @@ BenchData makeBenchData() {
 
 } // namespace
 
-Result<void> readPageFile(const std::string& path, const annuaire& templateRecord, const RecordReceiver& receiver) {
+Result<void> readPageFile(const std::string& path, const Contact& templateRecord, const RecordReceiver& receiver) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return Error::FileNotFound;

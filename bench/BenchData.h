@@ -20,7 +20,7 @@ inline constexpr std::size_t kContactCount = 100'000;
 struct BenchData {
     // French rules whatever the environment, so that every run sorts alike.
     std::shared_ptr<const NameCollator> collator;
-    std::vector<annuaire> contacts; // in generated order
+    std::vector<Contact> contacts;       // in generated order
     std::unique_ptr<DirectoryList> list; // added in generated order: its texts lie in memory in that order
     std::unique_ptr<DirectoryList> openedList; // the same read back from the page, as the open command leaves it
     std::string page;
@@ -34,6 +34,6 @@ struct BenchData {
 const BenchData& benchData();
 
 // Reads the page file at path, as the open command reads a page.
-Result<void> readPageFile(const std::string& path, const annuaire& templateRecord, const RecordReceiver& receiver);
+Result<void> readPageFile(const std::string& path, const Contact& templateRecord, const RecordReceiver& receiver);
 
 } // namespace fichelia::bench

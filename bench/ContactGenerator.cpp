@@ -279,8 +279,8 @@ std::string address(Random& random) {
     return text;
 }
 
-annuaire makeContact(Random& random) {
-    annuaire c;
+Contact makeContact(Random& random) {
+    Contact c;
     const std::string family = surname(random);
     const std::string first(random.pick(kFirstNames));
     const bool business = random.chance(40);
@@ -290,35 +290,35 @@ annuaire makeContact(Random& random) {
         const unsigned form = static_cast<unsigned>(random.below(100));
         const std::string trade(random.pick(kTrades));
         if (form < 45) {
-            c.nom = trade + " " + family;
+            c.name = trade + " " + family;
         } else if (form < 70) {
             const std::string companyForm(random.pick(kCompanyForms));
-            c.nom = companyForm + " " + family + (random.chance(50) ? " et Fils" : "");
+            c.name = companyForm + " " + family + (random.chance(50) ? " et Fils" : "");
         } else if (form < 85) {
-            c.nom = upper(family) + " " + lower(trade);
+            c.name = upper(family) + " " + lower(trade);
         } else if (form < 97) {
-            c.nom = trade + " " + std::string(random.pick(kPlaces));
+            c.name = trade + " " + std::string(random.pick(kPlaces));
         } else {
-            c.nom = trade + " \"" + family + "\"";
+            c.name = trade + " \"" + family + "\"";
         }
         slug = asciiSlug(trade) + "-" + asciiSlug(family);
     } else {
         const unsigned form = static_cast<unsigned>(random.below(100));
         if (form < 45) {
-            c.nom = family + " " + first;
+            c.name = family + " " + first;
         } else if (form < 70) {
-            c.nom = upper(family) + " " + first;
+            c.name = upper(family) + " " + first;
         } else if (form < 90) {
-            c.nom = first + " " + family;
+            c.name = first + " " + family;
         } else {
-            c.nom = lower(family) + " " + lower(first);
+            c.name = lower(family) + " " + lower(first);
         }
         slug = asciiSlug(first) + "." + asciiSlug(family);
     }
 
-    c.adresse = address(random);
-    c.tel = landline(random);
-    c.gsm = business && random.chance(50) ? std::string() : phone(random, random.chance(70) ? "06" : "07");
+    c.address = address(random);
+    c.phone = landline(random);
+    c.mobile = business && random.chance(50) ? std::string() : phone(random, random.chance(70) ? "06" : "07");
     c.fax = business && random.chance(40) ? landline(random) : std::string();
     if (random.chance(85)) {
         c.mail = business && random.chance(60) ? "contact@" + slug + ".fr"
@@ -330,10 +330,10 @@ annuaire makeContact(Random& random) {
         c.site = "https://" + slug + ".fr/";
     }
     if (random.chance(70)) {
-        c.commentaire = random.pick(kComments);
+        c.comment = random.pick(kComments);
         if (random.chance(25)) {
-            c.commentaire += ". ";
-            c.commentaire += random.pick(kComments);
+            c.comment += ". ";
+            c.comment += random.pick(kComments);
         }
     }
     return c;
@@ -341,9 +341,9 @@ annuaire makeContact(Random& random) {
 
 } // namespace
 
-std::vector<annuaire> generateContacts(std::size_t count, std::uint64_t seed) {
+std::vector<Contact> generateContacts(std::size_t count, std::uint64_t seed) {
     Random random(seed);
-    std::vector<annuaire> contacts;
+    std::vector<Contact> contacts;
     contacts.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         contacts.push_back(makeContact(random));
@@ -351,7 +351,7 @@ std::vector<annuaire> generateContacts(std::size_t count, std::uint64_t seed) {
     return contacts;
 }
 
-std::size_t textBytes(const annuaire& record) {
+std::size_t textBytes(const Contact& record) {
     std::size_t bytes = 0;
     for (const RecordField& field : kRecordFields) {
         bytes += (record.*field.text).size();

@@ -19,9 +19,9 @@ inline constexpr std::uint64_t kDefaultSeed = 0x46494348454C4941; // "FICHELIA"
 // Deterministic: the same count and seed give the same contacts, in the same
 // order, on every machine and standard library (the generator draws its own
 // numbers rather than relying on <random>'s distributions).
-std::vector<annuaire> generateContacts(std::size_t count, std::uint64_t seed = kDefaultSeed);
+std::vector<Contact> generateContacts(std::size_t count, std::uint64_t seed = kDefaultSeed);
 
 // Bytes of UTF-8 text in a record, all eight fields together.
-std::size_t textBytes(const annuaire& record);
+std::size_t textBytes(const Contact& record);
 
 } // namespace fichelia::bench

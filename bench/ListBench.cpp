@@ -19,11 +19,11 @@ void List_SingleAdds(benchmark::State& state) {
     const BenchData& data = benchData();
     for (auto _ : state) {
         state.PauseTiming();
-        std::vector<annuaire> records = data.contacts;
+        std::vector<Contact> records = data.contacts;
         auto list = std::make_unique<DirectoryList>(data.collator);
         state.ResumeTiming();
 
-        for (annuaire& record : records) {
+        for (Contact& record : records) {
             benchmark::DoNotOptimize(list->add(std::move(record)));
         }
 
@@ -39,7 +39,7 @@ void List_BulkAddAll(benchmark::State& state) {
     const BenchData& data = benchData();
     for (auto _ : state) {
         state.PauseTiming();
-        std::vector<annuaire> records = data.contacts;
+        std::vector<Contact> records = data.contacts;
         auto list = std::make_unique<DirectoryList>(data.collator);
         state.ResumeTiming();
 

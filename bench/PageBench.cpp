@@ -58,10 +58,10 @@ void Writer_Baseline_Copy(benchmark::State& state) {
 
 void Reader_ReadDirectoryPage(benchmark::State& state) {
     const BenchData& data = benchData();
-    const annuaire templateRecord;
+    const Contact templateRecord;
     std::size_t records = 0;
-    const RecordReceiver receiver = [&records](annuaire&& record) {
-        benchmark::DoNotOptimize(record.nom.data());
+    const RecordReceiver receiver = [&records](Contact&& record) {
+        benchmark::DoNotOptimize(record.name.data());
         ++records;
     };
     for (auto _ : state) {
@@ -81,10 +81,10 @@ void Reader_ReadDirectoryPage(benchmark::State& state) {
 // afterwards is left out of the time.
 void Reader_ReadDirectoryPage_KeepingRecords(benchmark::State& state) {
     const BenchData& data = benchData();
-    const annuaire templateRecord;
-    std::vector<annuaire> records;
+    const Contact templateRecord;
+    std::vector<Contact> records;
     records.reserve(kContactCount);
-    const RecordReceiver receiver = [&records](annuaire&& record) { records.push_back(std::move(record)); };
+    const RecordReceiver receiver = [&records](Contact&& record) { records.push_back(std::move(record)); };
     for (auto _ : state) {
         const Result<void> read = readPageFile(data.pagePath, templateRecord, receiver);
         state.PauseTiming();

@@ -28,7 +28,7 @@ inline std::string shown(std::string_view bytes) {
     return out;
 }
 
-inline std::string shown(const annuaire& record) {
+inline std::string shown(const Contact& record) {
     std::string out = "{";
     for (const RecordField& field : kRecordFields) {
         out += out.size() > 1 ? ", " : "";

@@ -25,6 +25,7 @@
 
 namespace {
 
+using fichelia::Contact;
 using fichelia::exchange::ContactFormat;
 using fichelia::fuzz::check;
 using fichelia::fuzz::shown;
@@ -33,7 +34,7 @@ constexpr ContactFormat kFormats[] = {ContactFormat::Auto, ContactFormat::Tsv, C
                                       ContactFormat::VCard, ContactFormat::Ldif};
 
 // The first contact that differs, or nothing.
-std::string difference(const std::vector<annuaire>& got, const std::vector<annuaire>& expected) {
+std::string difference(const std::vector<Contact>& got, const std::vector<Contact>& expected) {
     if (got.size() != expected.size()) {
         return std::to_string(got.size()) + " contacts back, " + std::to_string(expected.size()) + " exported";
     }
@@ -45,7 +46,7 @@ std::string difference(const std::vector<annuaire>& got, const std::vector<annua
     return {};
 }
 
-void checkReimport(std::string_view exported, ContactFormat format, const std::vector<annuaire>& expected,
+void checkReimport(std::string_view exported, ContactFormat format, const std::vector<Contact>& expected,
                    std::string_view property) {
     const auto again = fichelia::exchange::importContacts(exported, format);
     check(again.whole(), property, [&] { return "refused or skipped:\n" + shown(exported); });
@@ -87,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto report = fichelia::exchange::importContacts(bytes, format);
 
     check(!report.refusal || report.records.empty(), "a refused input gives no contact");
-    for (const annuaire& contact : report.records) {
+    for (const Contact& contact : report.records) {
         for (const fichelia::RecordField& field : fichelia::kRecordFields) {
             check(fichelia::text::isValidUtf8(contact.*field.text), "every text is UTF-8",
                   [&] { return shown(contact); });
@@ -116,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string csv = "\xEF\xBB\xBF"; // as read --to csv writes it
     fichelia::exchange::appendCsvHeader(csv, ';');
     std::string vcard;
-    std::vector<annuaire> vcardExpected = report.records;
+    std::vector<Contact> vcardExpected = report.records;
     for (std::size_t i = 0; i < report.records.size(); ++i) {
         fichelia::exchange::appendCsvContact(csv, report.records[i], ';');
         fichelia::exchange::appendVCard(vcard, report.records[i]);

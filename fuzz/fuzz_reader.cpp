@@ -19,12 +19,13 @@
 
 namespace {
 
+using fichelia::Contact;
 using fichelia::fuzz::check;
 using fichelia::fuzz::shown;
 
 // The contact form's texts, which fill the fields that a line lacks.
-const annuaire kTemplate("Modèle nom", "Modèle adresse", "Modèle tél", "Modèle gsm", "Modèle fax", "Modèle mail",
-                         "Modèle site", "Modèle commentaire");
+const Contact kTemplate("Modèle nom", "Modèle adresse", "Modèle tél", "Modèle gsm", "Modèle fax", "Modèle mail",
+                        "Modèle site", "Modèle commentaire");
 
 // Hands the bytes out in short reads, as a pipe may, so that lines, the marker,
 // CRs, NULs and Ctrl-Z fall across the ends of the reader's chunks. The sizes
@@ -56,15 +57,15 @@ private:
     std::size_t m_longestRead = 1;
 };
 
-std::vector<annuaire> readAll(fichelia::ByteSource& source) {
-    std::vector<annuaire> records;
+std::vector<Contact> readAll(fichelia::ByteSource& source) {
+    std::vector<Contact> records;
     const fichelia::Result<void> read =
-        fichelia::ReadDirectoryPage(source, kTemplate, [&](annuaire&& record) { records.push_back(std::move(record)); });
+        fichelia::ReadDirectoryPage(source, kTemplate, [&](Contact&& record) { records.push_back(std::move(record)); });
     check(read.ok(), "the reader reads any bytes to their end");
     return records;
 }
 
-std::vector<annuaire> readLineByLine(std::string_view bytes) {
+std::vector<Contact> readLineByLine(std::string_view bytes) {
     std::string data;
     for (const char c : bytes) {
         if (c == '\x1A') {
@@ -74,7 +75,7 @@ std::vector<annuaire> readLineByLine(std::string_view bytes) {
             data += c;
         }
     }
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     std::string_view rest = data;
     for (;;) {
         const std::size_t lf = rest.find('\n');
@@ -91,7 +92,7 @@ std::vector<annuaire> readLineByLine(std::string_view bytes) {
     return records;
 }
 
-std::string firstDifference(const std::vector<annuaire>& got, const std::vector<annuaire>& expected) {
+std::string firstDifference(const std::vector<Contact>& got, const std::vector<Contact>& expected) {
     std::string text = std::to_string(got.size()) + " records read, " + std::to_string(expected.size()) + " expected";
     for (std::size_t i = 0; i < std::min(got.size(), expected.size()); ++i) {
         if (!(got[i] == expected[i])) {
@@ -102,7 +103,7 @@ std::string firstDifference(const std::vector<annuaire>& got, const std::vector<
     return text;
 }
 
-bool allTextsValid(const annuaire& record) {
+bool allTextsValid(const Contact& record) {
     return std::all_of(fichelia::kRecordFields.begin(), fichelia::kRecordFields.end(),
                        [&record](const fichelia::RecordField& field) {
                            return fichelia::text::isValidUtf8(record.*field.text);
@@ -115,18 +116,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     fichelia::MemoryByteSource memory(bytes);
-    const std::vector<annuaire> records = readAll(memory);
+    const std::vector<Contact> records = readAll(memory);
 
-    const std::vector<annuaire> expected = readLineByLine(bytes);
+    const std::vector<Contact> expected = readLineByLine(bytes);
     check(records == expected, "the reader gives the records of the lines read one by one",
           [&] { return firstDifference(records, expected); });
 
     ShortReadSource shortReads(bytes);
-    const std::vector<annuaire> cutRecords = readAll(shortReads);
+    const std::vector<Contact> cutRecords = readAll(shortReads);
     check(cutRecords == records, "short reads give the same records",
           [&] { return firstDifference(cutRecords, records); });
 
-    for (const annuaire& record : records) {
+    for (const Contact& record : records) {
         check(allTextsValid(record), "every text read is well-formed UTF-8", [&] { return shown(record); });
     }
     return 0;

@@ -20,22 +20,23 @@
 
 namespace {
 
+using fichelia::Contact;
 using fichelia::fuzz::check;
 using fichelia::fuzz::shown;
 
 // Fills the fields that a line of the fuzzed bytes lacks.
-const annuaire kTemplate("Modèle nom", "", "Modèle tél", "", "Modèle fax", "", "Modèle site", "Modèle commentaire");
+const Contact kTemplate("Modèle nom", "", "Modèle tél", "", "Modèle fax", "", "Modèle site", "Modèle commentaire");
 
 // Every line of a written page has all eight values, so these texts must
 // never show in the second reading.
-const annuaire kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm", "absent fax", "absent mail",
-                       "absent site", "absent commentaire");
+const Contact kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm", "absent fax", "absent mail",
+                      "absent site", "absent commentaire");
 
-std::vector<annuaire> readAll(std::string_view bytes, const annuaire& templateRecord) {
+std::vector<Contact> readAll(std::string_view bytes, const Contact& templateRecord) {
     fichelia::MemoryByteSource source(bytes);
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     const fichelia::Result<void> read = fichelia::ReadDirectoryPage(
-        source, templateRecord, [&](annuaire&& record) { records.push_back(std::move(record)); });
+        source, templateRecord, [&](Contact&& record) { records.push_back(std::move(record)); });
     check(read.ok(), "the reader reads any bytes to their end");
     return records;
 }
@@ -46,7 +47,7 @@ const std::shared_ptr<const fichelia::NameCollator>& rootCollator() {
 }
 
 // The first field of two records that differs, or nothing.
-std::string fieldDifference(const annuaire& got, const annuaire& expected) {
+std::string fieldDifference(const Contact& got, const Contact& expected) {
     for (const fichelia::RecordField& field : fichelia::kRecordFields) {
         if (got.*field.text != expected.*field.text) {
             return std::string(field.name) + " read back as \"" + shown(got.*field.text) + "\", written \"" +
@@ -59,8 +60,7 @@ std::string fieldDifference(const annuaire& got, const annuaire& expected) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::vector<annuaire> firstReading =
-        readAll(std::string_view(reinterpret_cast<const char*>(data), size), kTemplate);
+    std::vector<Contact> firstReading = readAll(std::string_view(reinterpret_cast<const char*>(data), size), kTemplate);
     const std::size_t recordCount = firstReading.size();
 
     fichelia::DirectoryList list(rootCollator());
@@ -68,13 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the list holds every record read");
 
     const std::string page = fichelia::BuildDirectoryPage(list);
-    std::vector<annuaire> secondReading = readAll(page, kAbsent);
+    std::vector<Contact> secondReading = readAll(page, kAbsent);
     check(secondReading.size() == recordCount, "the written page gives one record per entry", [&] {
         return std::to_string(secondReading.size()) + " records read back, " + std::to_string(recordCount) + " written";
     });
     for (int i = 0; i < list.count(); ++i) {
-        const annuaire& written = list.recordAt(i);
-        const annuaire& readBack = secondReading[static_cast<std::size_t>(i)];
+        const Contact& written = list.recordAt(i);
+        const Contact& readBack = secondReading[static_cast<std::size_t>(i)];
         check(readBack == written, "the written page reads back field for field",
               [&] { return "entry " + std::to_string(i) + ": " + fieldDifference(readBack, written); });
     }

@@ -20,13 +20,14 @@
 
 namespace {
 
+using fichelia::Contact;
 using fichelia::fuzz::check;
 using fichelia::fuzz::shown;
 
 constexpr char kTextSeparator = '\xFF';
 
-const annuaire kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm", "absent fax", "absent mail",
-                       "absent site", "absent commentaire");
+const Contact kAbsent("absent nom", "absent adresse", "absent tel", "absent gsm", "absent fax", "absent mail",
+                      "absent site", "absent commentaire");
 
 std::vector<std::string> eightTexts(std::string_view bytes) {
     std::vector<std::string> texts;
@@ -54,15 +55,15 @@ std::string wellFormed(std::string_view text) {
     return out;
 }
 
-annuaire recordOf(const std::vector<std::string>& texts) {
-    annuaire record;
+Contact recordOf(const std::vector<std::string>& texts) {
+    Contact record;
     for (std::size_t i = 0; i < fichelia::kFieldCount; ++i) {
         record.*fichelia::kRecordFields[i].text = texts[i];
     }
     return record;
 }
 
-void checkLine(const annuaire& record, const annuaire& expected, int index) {
+void checkLine(const Contact& record, const Contact& expected, int index) {
     std::string line;
     fichelia::page::appendRecordLine(line, index, record);
     const auto about = [&] { return "line: " + shown(line) + "\nrecord: " + shown(record); };
@@ -93,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& text : texts) {
         valid.push_back(wellFormed(text));
     }
-    const annuaire validRecord = recordOf(valid);
+    const Contact validRecord = recordOf(valid);
     const int index = static_cast<int>(size);
 
     checkLine(validRecord, validRecord, index);

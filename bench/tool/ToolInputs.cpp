@@ -31,14 +31,19 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-std::string abookFile(const std::vector<annuaire>& contacts) {
+std::string abookFile(const std::vector<Contact>& contacts) {
     std::string book = "# abook addressbook file\n\n[format]\nprogram=abook\nversion=0.6.1\n\n";
     for (std::size_t i = 0; i < contacts.size(); ++i) {
-        const annuaire& c = contacts[i];
+        const Contact& c = contacts[i];
         book.append("[").append(std::to_string(i)).append("]\n");
-        for (const auto& [key, text] : {std::pair{"name", &c.nom}, {"email", &c.mail}, {"address", &c.adresse},
-                                        {"phone", &c.tel}, {"mobile", &c.gsm}, {"fax", &c.fax}, {"url", &c.site},
-                                        {"notes", &c.commentaire}}) {
+        for (const auto& [key, text] : {std::pair{"name", &c.name},
+                                        {"email", &c.mail},
+                                        {"address", &c.address},
+                                        {"phone", &c.phone},
+                                        {"mobile", &c.mobile},
+                                        {"fax", &c.fax},
+                                        {"url", &c.site},
+                                        {"notes", &c.comment}}) {
             book.append(key).append("=").append(oneLine(*text)).append("\n");
         }
         book.append("\n");
@@ -55,13 +60,13 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const std::size_t count = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100'000;
-    const std::vector<annuaire> contacts = fichelia::bench::generateContacts(count);
+    const std::vector<Contact> contacts = fichelia::bench::generateContacts(count);
 
     std::string tsv;
     std::string csv = "\xEF\xBB\xBF";
     std::string vcf;
     fichelia::exchange::appendCsvHeader(csv, ';');
-    for (const annuaire& contact : contacts) {
+    for (const Contact& contact : contacts) {
         fichelia::text::appendContactTsv(tsv, contact);
         tsv += '\n';
         fichelia::exchange::appendCsvContact(csv, contact, ';');

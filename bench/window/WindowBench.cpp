@@ -38,6 +38,8 @@
 
 namespace {
 
+using fichelia::AboutDialog;
+using fichelia::MainWindow;
 using Clock = std::chrono::steady_clock;
 
 std::map<std::string, std::vector<double>>& timings() {
@@ -70,10 +72,10 @@ int runWindowChild(int argc, char** argv) {
     fichelia::QtDialogs dialogs;
     fichelia::QtFiles files;
     fichelia::QtDesktop desktop;
-    TForm1 mainWindow(dialogs, files, desktop,
-                      std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
+    MainWindow mainWindow(dialogs, files, desktop,
+                          std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
     dialogs.setOwner(&mainWindow);
-    TForm2 about(&mainWindow);
+    AboutDialog about(&mainWindow);
     mainWindow.setAboutDialog(&about);
     mainWindow.show();
     const bool shown = QTest::qWaitForWindowExposed(&mainWindow);
@@ -136,8 +138,8 @@ struct Window {
     AnsweringDialogs dialogs;
     fichelia::QtFiles files;
     fichelia::QtDesktop desktop;
-    TForm1 form{dialogs, files, desktop,
-                std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment())};
+    MainWindow form{dialogs, files, desktop,
+                    std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment())};
     Window() {
         form.show();
         (void)QTest::qWaitForWindowExposed(&form);
@@ -166,8 +168,8 @@ void Open_Window(benchmark::State& state) {
         w.form.directory().removeAll();
         QApplication::processEvents();
         const auto start = Clock::now();
-        w.form.Button6Click();
-        w.form.ListBox1->repaint(); // the list filled and drawn
+        w.form.open();
+        w.form.contactList->repaint(); // the list filled and drawn
         QApplication::processEvents();
         record(state, "Open_Window", start);
         if (w.form.directory().count() != data().list->count()) {
@@ -195,12 +197,12 @@ void Save_Window(benchmark::State& state) {
     Window& w = window();
     if (w.form.directory().count() != data().list->count()) {
         w.dialogs.answer = QString::fromStdString(data().pagePath);
-        w.form.Button6Click();
+        w.form.open();
     }
     w.dialogs.answer = QString::fromStdString(savePath());
     for (auto _ : state) {
         const auto start = Clock::now();
-        w.form.Button5Click();
+        w.form.save();
         record(state, "Save_Window", start);
     }
 }

@@ -6,8 +6,9 @@
 
 namespace fichelia {
 
-// What went wrong, as the program's parts tell each other. Only the window
-// layer puts it into words for the user (commands/Messages.h).
+// What went wrong, as the program's parts tell each other. Only the edges put
+// it into words for the user: the window's commands (commands/ErrorText.h) and
+// the companion tool.
 enum class Error {
     // The directory list.
     ListFull,    // it takes no more entries

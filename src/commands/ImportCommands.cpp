@@ -57,7 +57,7 @@ ImportReport readPage(std::string_view bytes) {
     ImportReport report;
     MemoryByteSource source(bytes);
     const Result<void> read = ReadDirectoryPage(
-        source, annuaire(), [&report](annuaire&& record) { report.records.push_back(std::move(record)); });
+        source, Contact(), [&report](Contact&& record) { report.records.push_back(std::move(record)); });
     if (!read) {
         report.records.clear();
         report.refusal = exchange::ImportIssue{exchange::ImportProblem::OutOfMemory, 0, {}};
@@ -185,7 +185,7 @@ void ImportCommands::addFiles(DirectoryList& list, const QStringList& paths) {
             refused = refused || !imports.back().refusal.isEmpty();
         }
         if (!refused) {
-            std::vector<annuaire> records;
+            std::vector<Contact> records;
             for (FileImport& file : imports) {
                 added += file.count;
                 std::move(file.report.records.begin(), file.report.records.end(), std::back_inserter(records));

@@ -60,7 +60,7 @@ void PageCommands::save(const DirectoryList& list) {
     }
 }
 
-void PageCommands::open(DirectoryList& list, const annuaire& form) {
+void PageCommands::open(DirectoryList& list, const Contact& form) {
     const auto choice = m_dialogs.chooseFileToOpen(kPageDialogTitle, pageFilters(), 1);
     if (!choice) {
         return;
@@ -73,12 +73,12 @@ void PageCommands::open(DirectoryList& list, const annuaire& form) {
                               unchanged);
         return;
     }
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     Result<void> read;
     {
         const BusyCursor busy(m_dialogs);
         read =
-            ReadDirectoryPage(**source, form, [&records](annuaire&& record) { records.push_back(std::move(record)); });
+            ReadDirectoryPage(**source, form, [&records](Contact&& record) { records.push_back(std::move(record)); });
     }
     if (!read) {
         m_dialogs.showMessage(QStringLiteral("Impossible de lire l'annuaire « %1 » jusqu'au bout : %2.")

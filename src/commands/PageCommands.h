@@ -39,7 +39,7 @@ public:
     // form: the contact form's texts, for the fields a record line lacks. The
     // whole page is read before the list changes: a page that cannot be read
     // to its end changes nothing. No entry is selected afterwards.
-    void open(DirectoryList& list, const annuaire& form);
+    void open(DirectoryList& list, const Contact& form);
 
     // Writes the page to tmp.html beside the executable, or in the user's cache
     // folder when that folder cannot take it, and opens it in the browser.

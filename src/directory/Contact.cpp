@@ -4,9 +4,9 @@
 
 namespace fichelia {
 
-std::string applyCommentQuoteRule(std::string commentaire) {
-    std::replace(commentaire.begin(), commentaire.end(), '"', '\'');
-    return commentaire;
+std::string applyCommentQuoteRule(std::string comment) {
+    std::replace(comment.begin(), comment.end(), '"', '\'');
+    return comment;
 }
 
 } // namespace fichelia

@@ -5,33 +5,35 @@
 #include <string_view>
 #include <utility>
 
+namespace fichelia {
+
 // One contact of the directory. Texts are UTF-8, of any length, possibly empty,
-// stored exactly as given: nothing trims, checks or rewrites them here.
-class annuaire {
-public:
-    annuaire() = default;
-    annuaire(std::string nom, std::string adresse, std::string tel, std::string gsm, std::string fax, std::string mail,
-             std::string site, std::string commentaire)
-        : nom(std::move(nom)), adresse(std::move(adresse)), tel(std::move(tel)), gsm(std::move(gsm)),
-          fax(std::move(fax)), mail(std::move(mail)), site(std::move(site)), commentaire(std::move(commentaire)) {}
+// stored exactly as given: nothing trims, checks or rewrites them here. The
+// page, the TSV columns and the messages name the fields in French ("nom",
+// "adresse", "tel", "gsm", "fax", "mail", "site", "commentaire"): see
+// kRecordFields below.
+struct Contact {
+    Contact() = default;
+    Contact(std::string name, std::string address, std::string phone, std::string mobile, std::string fax,
+            std::string mail, std::string site, std::string comment)
+        : name(std::move(name)), address(std::move(address)), phone(std::move(phone)), mobile(std::move(mobile)),
+          fax(std::move(fax)), mail(std::move(mail)), site(std::move(site)), comment(std::move(comment)) {}
 
-    bool operator==(const annuaire&) const = default;
+    bool operator==(const Contact&) const = default;
 
-    std::string nom;
-    std::string adresse;
-    std::string tel;
-    std::string gsm;
+    std::string name;
+    std::string address;
+    std::string phone;
+    std::string mobile;
     std::string fax;
     std::string mail;
     std::string site;
-    std::string commentaire;
+    std::string comment;
 };
-
-namespace fichelia {
 
 // The record's fields, walked through these tables rather than listed by hand:
 // a new field is one member above and one row in each table below.
-using RecordText = std::string annuaire::*;
+using RecordText = std::string Contact::*;
 
 struct RecordField {
     RecordText text;
@@ -41,30 +43,30 @@ struct RecordField {
 
 inline constexpr std::size_t kFieldCount = 8;
 
-// Record order: the constructor's, the contact form's (Edit1 to Edit8) and
+// Record order: the constructor's, the contact form's (top to bottom) and
 // the TSV columns'.
 inline constexpr std::array<RecordField, kFieldCount> kRecordFields = {{
-    {&annuaire::nom, "nom", "Nom"},
-    {&annuaire::adresse, "adresse", "Adresse"},
-    {&annuaire::tel, "tel", "Tél"},
-    {&annuaire::gsm, "gsm", "GSM"},
-    {&annuaire::fax, "fax", "Fax"},
-    {&annuaire::mail, "mail", "Mail"},
-    {&annuaire::site, "site", "Site"},
-    {&annuaire::commentaire, "commentaire", "Commentaire"},
+    {&Contact::name, "nom", "Nom"},
+    {&Contact::address, "adresse", "Adresse"},
+    {&Contact::phone, "tel", "Tél"},
+    {&Contact::mobile, "gsm", "GSM"},
+    {&Contact::fax, "fax", "Fax"},
+    {&Contact::mail, "mail", "Mail"},
+    {&Contact::site, "site", "Site"},
+    {&Contact::comment, "commentaire", "Commentaire"},
 }};
 
 // Page value order: the order of the values of a record line, which is the
-// parameter order of the page script's remplirTabFournisseur. commentaire
-// stands before site there, and published pages rely on it.
+// parameter order of the page script's remplirTabFournisseur. The comment
+// stands before the site there, and published pages rely on it.
 inline constexpr std::array<RecordText, kFieldCount> kPageValueOrder = {
-    &annuaire::nom, &annuaire::adresse, &annuaire::tel,         &annuaire::gsm,
-    &annuaire::fax, &annuaire::mail,    &annuaire::commentaire, &annuaire::site,
+    &Contact::name, &Contact::address, &Contact::phone,   &Contact::mobile,
+    &Contact::fax,  &Contact::mail,    &Contact::comment, &Contact::site,
 };
 
 // The comment rule of the add and modify commands: every double quote of the
 // comment becomes an apostrophe, the length unchanged. Records read from a page
 // are taken as they are and never go through it.
-std::string applyCommentQuoteRule(std::string commentaire);
+std::string applyCommentQuoteRule(std::string comment);
 
 } // namespace fichelia

@@ -24,14 +24,14 @@ DirectoryList::DirectoryList(std::shared_ptr<const NameCollator> collator, int c
 
 DirectoryList::~DirectoryList() = default;
 
-const annuaire& DirectoryList::recordAt(int position) const {
+const Contact& DirectoryList::recordAt(int position) const {
     assert(contains(position));
     return m_entries[static_cast<std::size_t>(position)]->record;
 }
 
-DirectoryList::EntryPtr DirectoryList::makeEntry(annuaire record) const {
+DirectoryList::EntryPtr DirectoryList::makeEntry(Contact record) const {
     auto entry = std::make_unique<Entry>();
-    entry->key = m_collator->sortKey(record.nom);
+    entry->key = m_collator->sortKey(record.name);
     entry->record = std::move(record);
     return entry;
 }
@@ -58,7 +58,7 @@ int DirectoryList::insertReserved(EntryPtr entry) {
     return position;
 }
 
-Result<int> DirectoryList::add(annuaire record) {
+Result<int> DirectoryList::add(Contact record) {
     if (count() >= m_capacity) {
         return Error::ListFull;
     }
@@ -75,7 +75,7 @@ Result<int> DirectoryList::add(annuaire record) {
     }
 }
 
-Result<void> DirectoryList::addAll(std::vector<annuaire> records) {
+Result<void> DirectoryList::addAll(std::vector<Contact> records) {
     if (records.empty()) {
         return {};
     }
@@ -217,9 +217,9 @@ std::vector<std::uint32_t> indicesInOrder(std::size_t count, const NameAt& nameA
 
 } // namespace
 
-std::vector<std::uint32_t> listOrder(const std::vector<annuaire>& records, const NameCollator& collator) {
+std::vector<std::uint32_t> listOrder(const std::vector<Contact>& records, const NameCollator& collator) {
     return indicesInOrder(
-        records.size(), [&records](std::size_t i) -> std::string_view { return records[i].nom; }, collator);
+        records.size(), [&records](std::size_t i) -> std::string_view { return records[i].name; }, collator);
 }
 
 std::vector<std::uint32_t> listOrder(const PackedRecords& records, const NameCollator& collator) {
@@ -227,10 +227,10 @@ std::vector<std::uint32_t> listOrder(const PackedRecords& records, const NameCol
         records.size(), [&records](std::size_t i) { return records.name(i); }, collator);
 }
 
-std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<annuaire> records) const {
+std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<Contact> records) const {
     std::string keys;
     const std::vector<Sortable> order = sortOrder(
-        records.size(), [&records](std::size_t i) -> std::string_view { return records[i].nom; }, *m_collator, keys);
+        records.size(), [&records](std::size_t i) -> std::string_view { return records[i].name; }, *m_collator, keys);
     std::vector<EntryPtr> entries;
     entries.reserve(records.size());
     for (const Sortable& item : order) {
@@ -242,7 +242,7 @@ std::vector<DirectoryList::EntryPtr> DirectoryList::sortedEntries(std::vector<an
     return entries;
 }
 
-Result<void> DirectoryList::replaceAll(std::vector<annuaire> records) {
+Result<void> DirectoryList::replaceAll(std::vector<Contact> records) {
     if (records.size() > static_cast<std::size_t>(m_capacity)) {
         return Error::ListFull;
     }
@@ -272,7 +272,7 @@ void DirectoryList::swapIn(std::vector<EntryPtr>& entries, int selected) {
     }
 }
 
-Result<int> DirectoryList::replaceSelected(annuaire record) {
+Result<int> DirectoryList::replaceSelected(Contact record) {
     if (m_selected < 0) {
         return Error::NoSelection;
     }

@@ -29,21 +29,21 @@ public:
     virtual void selectionChanged(int position) = 0;
 };
 
-// The directory: one entry per contact, each entry owning its record, kept in
-// ascending name order (NameCollator), duplicates allowed and kept side by
-// side, the newest after the others. Positions count from 0; at most one entry
-// is selected, -1 when none is. An entry's text is its record's nom.
-//
-// The list is the one owner of the selection: a view shows it and asks the list
-// to change it. Operations that may fail return a Result and then leave the
-// list, its selection included, exactly as it was.
 // The order a list with this collator gives records added in the given order
 // (equal names keep their order), the order of the page it writes: the
 // records' indices, first the first. For a page written without a list, as
 // the companion tool does, in little more memory than the records take.
-std::vector<std::uint32_t> listOrder(const std::vector<annuaire>& records, const NameCollator& collator);
+std::vector<std::uint32_t> listOrder(const std::vector<Contact>& records, const NameCollator& collator);
 std::vector<std::uint32_t> listOrder(const PackedRecords& records, const NameCollator& collator);
 
+// The directory: one entry per contact, each entry owning its record, kept in
+// ascending name order (NameCollator), duplicates allowed and kept side by
+// side, the newest after the others. Positions count from 0; at most one entry
+// is selected, -1 when none is. An entry's text is its record's name.
+//
+// The list is the one owner of the selection: a view shows it and asks the list
+// to change it. Operations that may fail return a Result and then leave the
+// list, its selection included, exactly as it was.
 class DirectoryList {
 public:
     static constexpr int kUnlimited = std::numeric_limits<int>::max();
@@ -59,25 +59,25 @@ public:
 
     int count() const { return static_cast<int>(m_entries.size()); }
     // position: from 0 to count() - 1.
-    const annuaire& recordAt(int position) const;
+    const Contact& recordAt(int position) const;
 
     // Adds the record at its sorted place and returns that place. ListFull or
     // OutOfMemory when the entry cannot be taken.
-    Result<int> add(annuaire record);
+    Result<int> add(Contact record);
 
     // Adds many records, with the same final order as adding them one by one in
     // the given order, in O((n + m) log m) for n entries and m new records.
     // All or nothing: ListFull or OutOfMemory add none.
-    Result<void> addAll(std::vector<annuaire> records);
+    Result<void> addAll(std::vector<Contact> records);
 
     // Replaces every entry by the given records, none selected afterwards.
     // All or nothing: ListFull or OutOfMemory leave every entry in place.
-    Result<void> replaceAll(std::vector<annuaire> records);
+    Result<void> replaceAll(std::vector<Contact> records);
 
     // Gives the selected entry a new record: the entry moves to the sorted place
     // of the new name, as if removed and added again, stays selected, and that
     // place is returned. NoSelection or OutOfMemory change nothing.
-    Result<int> replaceSelected(annuaire record);
+    Result<int> replaceSelected(Contact record);
 
     // A position outside the list removes or selects nothing.
     void removeAt(int position);
@@ -96,12 +96,12 @@ public:
 private:
     struct Entry {
         std::string key;
-        annuaire record;
+        Contact record;
     };
     using EntryPtr = std::unique_ptr<Entry>;
 
-    EntryPtr makeEntry(annuaire record) const;
-    std::vector<EntryPtr> sortedEntries(std::vector<annuaire> records) const;
+    EntryPtr makeEntry(Contact record) const;
+    std::vector<EntryPtr> sortedEntries(std::vector<Contact> records) const;
     std::vector<EntryPtr>::iterator insertionPoint(const std::string& key);
     // Inserts an entry for which room is already reserved, so that it cannot fail.
     int insertReserved(EntryPtr entry);

@@ -59,7 +59,7 @@ char* PackedRecords::room(std::size_t size) {
     return m_blocks.back().bytes.get() + m_blocks.back().used;
 }
 
-void PackedRecords::add(const annuaire& record) {
+void PackedRecords::add(const Contact& record) {
     std::size_t size = 0;
     for (const RecordField& field : kRecordFields) {
         size += kMostLengthBytes + (record.*field.text).size();

@@ -16,7 +16,7 @@ using RecordTexts = std::array<std::string_view, kFieldCount>;
 // Many records for one pass of reading, kept as their texts side by side in
 // large blocks rather than as eight strings each on the heap: for the
 // companion tool's import, sort and write of a whole book. A record takes
-// little more than its texts (a vector of annuaire takes 256 bytes a record
+// little more than its texts (a vector of Contact takes 256 bytes a record
 // before any text longer than 15 bytes), and one record's texts lie together,
 // so the page writer reads a record in one or two cache lines.
 class PackedRecords {
@@ -28,7 +28,7 @@ public:
 
     void reserve(std::size_t records) { m_records.reserve(records); }
     // May throw std::bad_alloc, leaving what was added before.
-    void add(const annuaire& record);
+    void add(const Contact& record);
     void clear();
     // Moves the records of other after these, in their order.
     void append(PackedRecords&& other);

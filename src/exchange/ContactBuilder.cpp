@@ -105,7 +105,7 @@ void ContactBuilder::offerName(NamePart part, std::string value, const ValueOrig
             m_organizationOrigin.assign(origin);
         }
     } else {
-        drop(origin, part == NamePart::Organization ? nullptr : &annuaire::nom);
+        drop(origin, part == NamePart::Organization ? nullptr : &Contact::name);
     }
 }
 
@@ -152,20 +152,20 @@ std::string ContactBuilder::addressText(const Address& address) const {
 }
 
 void ContactBuilder::finish(ImportSink& sink) {
-    Candidate& adresse = m_fields[fieldIndex(&annuaire::adresse)];
+    Candidate& addressField = m_fields[fieldIndex(&Contact::address)];
     for (std::size_t i = 0; i < m_addressCount; ++i) {
         const Address& address = m_addresses[i];
-        if (!adresse.set) {
-            adresse.text = addressText(address);
-            adresse.set = true;
+        if (!addressField.set) {
+            addressField.text = addressText(address);
+            addressField.set = true;
             continue;
         }
         for (const Origin& origin : address.origins) {
-            drop(origin, &annuaire::adresse);
+            drop(origin, &Contact::address);
         }
     }
 
-    annuaire contact;
+    Contact contact;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         std::string& text = contact.*kExchangeFields[i].text;
         text = std::move(m_fields[i].text);
@@ -174,26 +174,26 @@ void ContactBuilder::finish(ImportSink& sink) {
         }
     }
     std::string& organization = m_names[static_cast<std::size_t>(NamePart::Organization)];
-    if (contact.nom.empty()) {
+    if (contact.name.empty()) {
         for (const NamePart part : {NamePart::Given, NamePart::Middle, NamePart::Family}) {
             const std::string& name = m_names[static_cast<std::size_t>(part)];
             if (!name.empty()) {
-                contact.nom += contact.nom.empty() ? "" : " ";
-                contact.nom += name;
+                contact.name += contact.name.empty() ? "" : " ";
+                contact.name += name;
             }
         }
-        joinLines(contact.nom);
+        joinLines(contact.name);
     }
     joinLines(organization);
-    if (contact.nom.empty()) {
+    if (contact.name.empty()) {
         if (!organization.empty()) {
-            contact.nom = std::move(organization);
+            contact.name = std::move(organization);
             sink.standIn(m_line, NameStandIn::Company);
         } else if (!contact.mail.empty()) {
-            contact.nom = contact.mail;
+            contact.name = contact.mail;
             sink.standIn(m_line, NameStandIn::Mail);
-        } else if (const std::string& phone = !contact.tel.empty() ? contact.tel : contact.gsm; !phone.empty()) {
-            contact.nom = phone;
+        } else if (const std::string& phone = !contact.phone.empty() ? contact.phone : contact.mobile; !phone.empty()) {
+            contact.name = phone;
             sink.standIn(m_line, NameStandIn::Phone);
         }
     } else if (!organization.empty()) {
@@ -202,7 +202,7 @@ void ContactBuilder::finish(ImportSink& sink) {
     for (const Dropped& dropped : m_dropped) {
         sink.leaveOut(dropped.origin.source, dropped.origin.name, dropped.origin.column, dropped.field);
     }
-    sink.add(std::move(contact), m_fields[fieldIndex(&annuaire::site)].line);
+    sink.add(std::move(contact), m_fields[fieldIndex(&Contact::site)].line);
     discard();
 }
 

@@ -35,7 +35,7 @@ inline constexpr int kFallbackRank = 2 << 20; // a pager, an "other" phone, a LA
 // Makes one contact of the values a card, row or entry offers, by the rules
 // every format shares:
 //  - each field takes the best ranked value; the others are left out, counted;
-//  - nom is the full name, else "given middle family", else a stand-in
+//  - name is the full name, else "given middle family", else a stand-in
 //    (the company, else the mail address, else a phone number), reported;
 //  - the address is the one given whole, else the first address given in
 //    parts (by group), written as French addresses are; other groups are

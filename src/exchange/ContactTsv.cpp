@@ -7,7 +7,7 @@
 
 #include "text/Windows1252.h"
 
-namespace fichelia::text {
+namespace fichelia::exchange {
 
 namespace {
 
@@ -89,7 +89,7 @@ bool unescapeField(std::string_view field, std::string& text) {
 } // namespace
 
 ContactTsvResult parseContactTsv(std::string_view line) {
-    if (!isValidUtf8(line)) {
+    if (!text::isValidUtf8(line)) {
         return {std::nullopt, TsvProblem::InvalidUtf8};
     }
     std::array<std::string_view, kFieldCount> fields;
@@ -112,7 +112,7 @@ ContactTsvResult parseContactTsv(std::string_view line) {
     }
     // Most lines hold no escape at all: their fields are taken as they stand.
     const bool escaped = line.find('\\') != std::string_view::npos;
-    ContactTsvResult result{annuaire()};
+    ContactTsvResult result{Contact()};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         std::string& text = (*result.record).*kRecordFields[i].text;
         if (!escaped) {
@@ -124,7 +124,7 @@ ContactTsvResult parseContactTsv(std::string_view line) {
     return result;
 }
 
-void appendContactTsv(std::string& out, const annuaire& record) {
+void appendContactTsv(std::string& out, const Contact& record) {
     // Most records hold nothing to escape: their line is then laid out in one
     // piece, the fields copied where they go.
     std::size_t size = kFieldCount - 1;
@@ -156,10 +156,10 @@ void appendContactTsv(std::string& out, const annuaire& record) {
     }
 }
 
-std::string formatContactTsv(const annuaire& record) {
+std::string formatContactTsv(const Contact& record) {
     std::string line;
     appendContactTsv(line, record);
     return line;
 }
 
-} // namespace fichelia::text
+} // namespace fichelia::exchange

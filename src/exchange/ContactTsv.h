@@ -7,15 +7,15 @@
 #include "directory/Contact.h"
 
 // Contacts as tab-separated text, one contact a line: the eight fields in the
-// record's order (nom, adresse, tel, gsm, fax, mail, site, commentaire), UTF-8.
+// record's order (name, address, phone, mobile, fax, mail, site, comment), UTF-8.
 // Inside a field \t, \n, \r and \\ stand for TAB, LF, CR and a backslash; no
 // other backslash is allowed.
-namespace fichelia::text {
+namespace fichelia::exchange {
 
 enum class TsvProblem { None, FieldCount, InvalidUtf8, UnknownEscape };
 
 struct ContactTsvResult {
-    std::optional<annuaire> record;
+    std::optional<Contact> record;
     TsvProblem problem = TsvProblem::None; // set when record is empty
     std::size_t number = 0;                // FieldCount: the fields found; UnknownEscape: the field, from 1
 };
@@ -25,8 +25,8 @@ struct ContactTsvResult {
 ContactTsvResult parseContactTsv(std::string_view line);
 
 // The line for a record, without a LF.
-std::string formatContactTsv(const annuaire& record);
+std::string formatContactTsv(const Contact& record);
 // The same line, appended to out.
-void appendContactTsv(std::string& out, const annuaire& record);
+void appendContactTsv(std::string& out, const Contact& record);
 
-} // namespace fichelia::text
+} // namespace fichelia::exchange

@@ -30,9 +30,9 @@ constexpr std::string_view kMultiValueSeparator = " ::: ";
 std::vector<CsvColumnRole> recordOrderRoles() {
     std::vector<CsvColumnRole> roles;
     for (const RecordField& field : kRecordFields) {
-        roles.push_back(field.text == &annuaire::nom       ? CsvColumnRole{DisplayName}
-                        : field.text == &annuaire::adresse ? CsvColumnRole{FullAddress}
-                                                           : CsvColumnRole{Field, 0, field.text});
+        roles.push_back(field.text == &Contact::name      ? CsvColumnRole{DisplayName}
+                        : field.text == &Contact::address ? CsvColumnRole{FullAddress}
+                                                          : CsvColumnRole{Field, 0, field.text});
     }
     return roles;
 }
@@ -80,7 +80,9 @@ public:
             case Date: m_contact.leaveOut(origin); break;
             case Silent:
             case PhoneLabel: break;
-            case DisplayName: offer(role, &annuaire::nom, value, kPlainRank, origin, line); break;
+            case DisplayName:
+                offer(role, &Contact::name, value, kPlainRank, origin, line);
+                break;
             case FirstName: m_contact.offerName(NamePart::Given, std::string(value), origin); break;
             case MiddleName: m_contact.offerName(NamePart::Middle, std::string(value), origin); break;
             case LastName: m_contact.offerName(NamePart::Family, std::string(value), origin); break;
@@ -92,10 +94,13 @@ public:
             case Region: address(role, AddressPart::Region, value, origin); break;
             case Country: address(role, AddressPart::Country, value, origin); break;
             case Field: offer(role, role.field, value, kPlainRank, origin, line); break;
-            case FallbackPhone: offer(role, &annuaire::tel, value, kFallbackRank, origin, line); break;
+            case FallbackPhone:
+                offer(role, &Contact::phone, value, kFallbackRank, origin, line);
+                break;
             case PhoneValue: {
                 const std::size_t label = m_labelOf[i];
-                const CsvColumnRole kind = label < count ? phoneKindOfLabel(cells[label]) : CsvColumnRole{Field, 0, &annuaire::tel};
+                const CsvColumnRole kind =
+                    label < count ? phoneKindOfLabel(cells[label]) : CsvColumnRole{Field, 0, &Contact::phone};
                 offer(role, kind.field, value, kind.column == FallbackPhone ? kFallbackRank : kPlainRank, origin,
                       line);
                 break;
@@ -363,7 +368,7 @@ void appendCsvHeader(std::string& out, char separator) {
     out += "\r\n";
 }
 
-void appendCsvContact(std::string& out, const annuaire& contact, char separator) {
+void appendCsvContact(std::string& out, const Contact& contact, char separator) {
     for (const RecordField& field : kRecordFields) {
         if (field.text != kRecordFields.front().text) {
             out += separator;

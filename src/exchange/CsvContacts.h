@@ -46,6 +46,6 @@ void appendCsvHeader(std::string& out, char separator);
 // A field that a spreadsheet would run as a formula (beginning, after any
 // apostrophes, with =, +, -, @, TAB or CR) is written after an apostrophe,
 // which the import takes off again.
-void appendCsvContact(std::string& out, const annuaire& contact, char separator);
+void appendCsvContact(std::string& out, const Contact& contact, char separator);
 
 } // namespace fichelia::exchange

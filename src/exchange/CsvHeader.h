@@ -25,7 +25,7 @@ enum class CsvColumn : std::uint8_t {
     Locality,
     Region,
     Country,
-    Field,         // a value for the field the role names (tel, gsm, fax, mail, site, commentaire)
+    Field,         // a value for the field the role names (phone, mobile, fax, mail, site, comment)
     FallbackPhone, // a pager or an "other" number: the telephone only when no other is given
     PhoneValue,    // a number whose kind its PhoneLabel column of the same group tells
     PhoneLabel,
@@ -53,7 +53,7 @@ struct CsvColumnRole {
 std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<std::string>& cells);
 
 // What a phone label names ("Mobile", "Work Fax", "Pager" ...): the field of
-// that kind of number, gsm, fax or tel, as a Field or a FallbackPhone role.
+// that kind of number, mobile, fax or phone, as a Field or a FallbackPhone role.
 CsvColumnRole phoneKindOfLabel(std::string_view label);
 
 } // namespace fichelia::exchange

@@ -22,14 +22,14 @@ struct ExchangeField {
 };
 
 inline constexpr std::array<ExchangeField, kFieldCount> kExchangeFields = {{
-    {&annuaire::nom, true, "FN", {}},
-    {&annuaire::adresse, true, "ADR", {}},
-    {&annuaire::tel, true, "TEL", "voice"},
-    {&annuaire::gsm, true, "TEL", "cell"},
-    {&annuaire::fax, true, "TEL", "fax"},
-    {&annuaire::mail, true, "EMAIL", "internet"},
-    {&annuaire::site, true, "URL", {}},
-    {&annuaire::commentaire, false, "NOTE", {}},
+    {&Contact::name, true, "FN", {}},
+    {&Contact::address, true, "ADR", {}},
+    {&Contact::phone, true, "TEL", "voice"},
+    {&Contact::mobile, true, "TEL", "cell"},
+    {&Contact::fax, true, "TEL", "fax"},
+    {&Contact::mail, true, "EMAIL", "internet"},
+    {&Contact::site, true, "URL", {}},
+    {&Contact::comment, false, "NOTE", {}},
 }};
 
 // The field's place in record order.

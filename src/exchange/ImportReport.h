@@ -97,7 +97,7 @@ struct StandInName {
 struct ImportReport {
     ContactFormat format = ContactFormat::Auto; // the format read: the one found when Auto was asked
                                                 // (Auto still when the bytes were refused before)
-    std::vector<annuaire> records;              // in input order
+    std::vector<Contact> records;               // in input order
     std::vector<ImportIssue> skipped;           // what was left out whole, in input order
     std::optional<ImportIssue> refusal;         // the whole input refused
     std::vector<LeftOutSite> leftOutSites;

@@ -8,7 +8,7 @@ namespace fichelia::exchange {
 
 bool refusesWholeInput(ImportProblem problem) { return problem >= ImportProblem::CsvUnclosedQuote; }
 
-void ImportSink::add(annuaire&& contact, long siteLine) {
+void ImportSink::add(Contact&& contact, long siteLine) {
     if (isScriptSiteAddress(contact.site)) {
         m_report.leftOutSites.push_back({siteLine, std::move(contact.site)});
         contact.site.clear();

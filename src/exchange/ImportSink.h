@@ -17,7 +17,7 @@ public:
     explicit ImportSink(PackedRecords* packed = nullptr) : m_packed(packed) {}
 
     // siteLine: the input line the site came from, for the report.
-    void add(annuaire&& contact, long siteLine);
+    void add(Contact&& contact, long siteLine);
     void leaveOut(ValueSource source, std::string_view name, int column = 0, RecordText field = nullptr,
                   long count = 1);
     // A card, row, entry or line left out; the reading goes on.

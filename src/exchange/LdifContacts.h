@@ -10,10 +10,10 @@ namespace fichelia::exchange {
 // entry per block of lines (blank lines between) beginning with its dn:,
 // "attribute: value" or "attribute:: base64", lines beginning with a space
 // continuing the line before, '#' comments; by the rules of ContactBuilder.
-// nom comes from cn (else givenName and sn), mail from mail, tel from
-// telephoneNumber or homePhone (pager only when neither is given), gsm from
+// name comes from cn (else givenName and sn), mail from mail, phone from
+// telephoneNumber or homePhone (pager only when neither is given), mobile from
 // mobile, fax from facsimileTelephoneNumber, site from workURL or homeURL,
-// commentaire from description, adresse from the postal attributes of the
+// comment from description, address from the postal attributes of the
 // first address given (street, l, st, postalCode, c ..., or postalAddress).
 // Where several values compete for a field the first wins; the others, and
 // attributes with no field here (never decoded), are counted as left out. An

@@ -12,13 +12,13 @@ void readTsvContacts(std::string_view bytes, ImportSink& sink) {
     sink.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     TextLines lines(bytes);
     while (!lines.atEnd()) {
-        auto parsed = text::parseContactTsv(lines.next());
+        auto parsed = parseContactTsv(lines.next());
         if (!parsed.record) {
             switch (parsed.problem) {
-            case text::TsvProblem::FieldCount:
+            case exchange::TsvProblem::FieldCount:
                 sink.skip(ImportProblem::TsvFieldCount, lines.number(), std::to_string(parsed.number));
                 break;
-            case text::TsvProblem::UnknownEscape:
+            case exchange::TsvProblem::UnknownEscape:
                 sink.skip(ImportProblem::TsvUnknownEscape, lines.number(), std::to_string(parsed.number));
                 break;
             default: sink.skip(ImportProblem::TsvInvalidUtf8, lines.number()); break;

@@ -6,7 +6,7 @@
 
 namespace fichelia::exchange {
 
-// The contacts of our own TSV (see text/ContactTsv.h), one a line; a line that
+// The contacts of our own TSV (see exchange/ContactTsv.h), one a line; a line that
 // is not one is skipped with its line number.
 void readTsvContacts(std::string_view bytes, ImportSink& sink);
 

@@ -28,7 +28,7 @@ struct PropertyRule {
 // property gives (N beside FN, a group's label). Every other property holding
 // a value is left out, counted.
 constexpr std::array kProperties = std::to_array<PropertyRule>({
-    {"TEL", Role::Tel}, // tel, gsm or fax by its type
+    {"TEL", Role::Tel}, // phone, mobile or fax by its type
     {"N", Role::Name},
     {"ORG", Role::Organization},
     {"LABEL", Role::Label}, // the address ready for an envelope: the address when no ADR gives it
@@ -79,7 +79,7 @@ RecordText telField(const Parameters& parameters) {
             return field.text;
         }
     }
-    return &annuaire::tel;
+    return &Contact::phone;
 }
 
 std::string upperCase(std::string_view name) {
@@ -205,8 +205,8 @@ private:
         const ValueOrigin origin{ValueSource::VCardProperty, line.name};
         switch (target.role) {
         case Role::Field:
-            m_card.offer(target.field, target.field == &annuaire::adresse ? formatAdr(value) : unescapeText(value),
-                         rank, origin, line.line);
+            m_card.offer(target.field, target.field == &Contact::address ? formatAdr(value) : unescapeText(value), rank,
+                         origin, line.line);
             break;
         case Role::Tel:
             if ((parameters.uri || m_version4) && value.size() > 4 && isProperty(value.substr(0, 4), "tel:")) {
@@ -226,7 +226,7 @@ private:
                              origin);
             break;
         case Role::Label:
-            m_card.offer(&annuaire::adresse, unescapeText(value), kFallbackRank,
+            m_card.offer(&Contact::address, unescapeText(value), kFallbackRank,
                          {ValueSource::VCardProperty, line.name, 0, false});
             break;
         default: break;
@@ -284,7 +284,7 @@ private:
     // N (family; given; additional; prefixes; suffixes) gives the name only
     // when no FN does: it is split then.
     void finishCard() {
-        if (m_hasName && !m_card.has(&annuaire::nom)) {
+        if (m_hasName && !m_card.has(&Contact::name)) {
             const std::vector<std::string> parts = splitComponents(m_name);
             const ValueOrigin silent{ValueSource::VCardProperty, "N", 0, false};
             for (const auto& [index, part] : {std::pair{1u, NamePart::Given}, std::pair{2u, NamePart::Middle},
@@ -380,15 +380,15 @@ ImportReport readVCardContacts(std::string_view text) {
     return sink.take(ContactFormat::VCard);
 }
 
-void appendVCard(std::string& out, const annuaire& contact) {
+void appendVCard(std::string& out, const Contact& contact) {
     thread_local std::string line;
     thread_local std::string head;
     out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
-    appendProperty(out, line, "FN:", contact.nom);
-    appendProperty(out, line, "N:", contact.nom, ";;;;");
+    appendProperty(out, line, "FN:", contact.name);
+    appendProperty(out, line, "N:", contact.name, ";;;;");
     for (const ExchangeField& field : kExchangeFields) {
         const std::string& text = contact.*field.text;
-        if (field.text == &annuaire::nom || text.empty()) {
+        if (field.text == &Contact::name || text.empty()) {
             continue;
         }
         head.assign(field.vcardName);
@@ -396,7 +396,7 @@ void appendVCard(std::string& out, const annuaire& contact) {
             head.append(";TYPE=").append(field.vcardType);
         }
         head += ':';
-        const bool adr = field.text == &annuaire::adresse;
+        const bool adr = field.text == &Contact::address;
         if (adr) {
             head += ";;"; // the whole address in the street part
         }

@@ -10,11 +10,11 @@
 namespace fichelia::exchange {
 
 // Reads every card of UTF-8 text (see vcard::ContentLineReader for lines,
-// parameters and encodings), by the rules of ContactBuilder. nom comes from
-// FN, else from N (given, additional and family names); tel from a TEL that
+// parameters and encodings), by the rules of ContactBuilder. name comes from
+// FN, else from N (given, additional and family names); phone from a TEL that
 // is neither cell nor fax, a pager or an "other" number only when no other
-// is given; gsm from TEL of type cell, fax from TEL of type fax, mail from
-// EMAIL, site from URL, commentaire from NOTE, adresse from ADR written as
+// is given; mobile from TEL of type cell, fax from TEL of type fax, mail from
+// EMAIL, site from URL, comment from NOTE, address from ADR written as
 // French addresses are, else from LABEL. Where several values compete for a
 // field, the preferred one (PREF, TYPE=pref; the lowest PREF rank) wins, else
 // the first; the others, and the values of properties with no field here
@@ -29,6 +29,6 @@ ImportReport readVCardContacts(std::string_view text);
 // EMAIL, URL, NOTE, the whole address in ADR's street part; empty fields left
 // out; lines folded at 75 bytes; CR LF line ends. A CR in a text is written as a
 // line break, the only one vCard knows.
-void appendVCard(std::string& out, const annuaire& contact);
+void appendVCard(std::string& out, const Contact& contact);
 
 } // namespace fichelia::exchange

@@ -187,7 +187,7 @@ void assignScriptValue(std::string& text, std::string_view value, bool highBytes
 // Sets every field of record from a record line: the line's values, and the
 // template's texts for the fields the line lacks. Texts already in record lend
 // their room.
-void readRecordLine(std::string_view line, const annuaire& templateRecord, annuaire& record) {
+void readRecordLine(std::string_view line, const Contact& templateRecord, Contact& record) {
     std::size_t valuesGiven = 0;
     const std::size_t firstQuote = line.find('"');
     if (firstQuote != std::string_view::npos) {
@@ -224,7 +224,7 @@ void appendWithoutCr(std::string& out, const char* begin, const char* end) {
 // as ParseDirectoryLine does. Only a line that may still be a record line is kept.
 class LineSplitter {
 public:
-    LineSplitter(const annuaire& templateRecord, const RecordReceiver& receiver)
+    LineSplitter(const Contact& templateRecord, const RecordReceiver& receiver)
         : m_template(templateRecord), m_receiver(receiver) {}
 
     void feed(const char* data, std::size_t size) {
@@ -297,13 +297,13 @@ private:
         m_cutAtNul = false;
     }
 
-    const annuaire& m_template;
+    const Contact& m_template;
     const RecordReceiver& m_receiver;
     std::string m_line;
     // Every record is read into this one and handed over from it. A receiver
     // that keeps the record takes its texts; one that only looks at it leaves
     // them, and their room serves the next line.
-    annuaire m_record;
+    Contact m_record;
     State m_state = State::Collecting;
     bool m_cutAtNul = false;
 };
@@ -318,16 +318,16 @@ std::string decodeScriptValue(std::string_view value) {
 
 } // namespace page
 
-std::optional<annuaire> ParseDirectoryLine(std::string_view line, const annuaire& templateRecord) {
+std::optional<Contact> ParseDirectoryLine(std::string_view line, const Contact& templateRecord) {
     if (!page::isRecordLine(line)) {
         return std::nullopt;
     }
-    annuaire record;
+    Contact record;
     page::readRecordLine(line, templateRecord, record);
     return record;
 }
 
-Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver) {
+Result<void> ReadDirectoryPage(ByteSource& source, const Contact& templateRecord, const RecordReceiver& receiver) {
     try {
         page::LineSplitter lines(templateRecord, receiver);
         std::vector<char> chunk(page::kChunkSize);

@@ -12,7 +12,7 @@ namespace fichelia {
 // Receives each record the moment its line is read. The receiver may take the
 // record's texts (move from it) to keep them; the record itself is the reader's
 // again once the call returns, so nothing may refer to it after that.
-using RecordReceiver = std::function<void(annuaire&&)>;
+using RecordReceiver = std::function<void(Contact&&)>;
 
 // Reads the contacts of a directory page back into records.
 //
@@ -36,7 +36,7 @@ using RecordReceiver = std::function<void(annuaire&&)>;
 //
 // Memory stays bounded by the longest record line; other lines are skipped
 // without being held.
-Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecord, const RecordReceiver& receiver);
+Result<void> ReadDirectoryPage(ByteSource& source, const Contact& templateRecord, const RecordReceiver& receiver);
 
 // The record of one line (without CRs, cut at its first NUL), or nothing when
 // the line is not a record line.
@@ -44,7 +44,7 @@ Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecor
 // The record starts as a copy of the template. Everything up to the line's
 // first double quote is skipped; then each value runs to the next double quote
 // and the three bytes after it (quote, comma, quote) are passed over. Values go,
-// in this order, to nom, adresse, tel, gsm, fax, mail, commentaire, site; the
+// in this order, to name, address, phone, mobile, fax, mail, comment, site; the
 // pass that finds no further quote sets its field to empty, fields after it
 // keep the template's texts, and values beyond the eighth are dropped.
 //
@@ -52,7 +52,7 @@ Result<void> ReadDirectoryPage(ByteSource& source, const annuaire& templateRecor
 // undone: \\ \/ \xHH \uXXXX (a UTF-16 pair as one character). Any other
 // backslash, and half a UTF-16 pair on its own, stay as they stand, so pages
 // written without escapes read as they always did.
-std::optional<annuaire> ParseDirectoryLine(std::string_view line, const annuaire& templateRecord);
+std::optional<Contact> ParseDirectoryLine(std::string_view line, const Contact& templateRecord);
 
 namespace page {
 

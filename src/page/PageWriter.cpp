@@ -144,7 +144,7 @@ constexpr std::array<std::size_t, kFieldCount> kPageValueFields = makePageValueF
 
 } // namespace
 
-RecordTexts textsOf(const annuaire& record) {
+RecordTexts textsOf(const Contact& record) {
     RecordTexts texts;
     for (std::size_t field = 0; field < kFieldCount; ++field) {
         texts[field] = record.*kRecordFields[field].text;
@@ -167,7 +167,7 @@ void appendRecordLine(std::string& page, int index, const RecordTexts& record, P
     page += "\");\n";
 }
 
-void appendRecordLine(std::string& page, int index, const annuaire& record, PageBytes bytes) {
+void appendRecordLine(std::string& page, int index, const Contact& record, PageBytes bytes) {
     appendRecordLine(page, index, textsOf(record), bytes);
 }
 
@@ -408,14 +408,14 @@ std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publi
         list.count(), [&list](int i) { return page::textsOf(list.recordAt(i)); }, publisherAddress, bytes);
 }
 
-std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+std::string BuildDirectoryPage(const std::vector<Contact>& records, const std::vector<std::uint32_t>& order,
                                std::string_view publisherAddress, PageBytes bytes) {
     return buildPage(
         static_cast<int>(order.size()),
         [&](int i) { return page::textsOf(records[order[static_cast<std::size_t>(i)]]); }, publisherAddress, bytes);
 }
 
-bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+bool WriteDirectoryPage(const std::vector<Contact>& records, const std::vector<std::uint32_t>& order,
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write) {
     return writePage(

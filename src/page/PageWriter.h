@@ -31,7 +31,7 @@ std::string BuildDirectoryPage(const fichelia::DirectoryList& list,
 
 // The same page for records in the order of order (see listOrder): the
 // record of the page's first line is records[order[0]].
-std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+std::string BuildDirectoryPage(const std::vector<Contact>& records, const std::vector<std::uint32_t>& order,
                                std::string_view publisherAddress = kPublisherAddress,
                                PageBytes bytes = PageBytes::Windows1252);
 
@@ -39,7 +39,7 @@ std::string BuildDirectoryPage(const std::vector<annuaire>& records, const std::
 // so that it is never whole in memory; write returns false to stop, and then
 // so does this. The record lines are made on two threads. Throws
 // std::bad_alloc when memory runs out.
-bool WriteDirectoryPage(const std::vector<annuaire>& records, const std::vector<std::uint32_t>& order,
+bool WriteDirectoryPage(const std::vector<Contact>& records, const std::vector<std::uint32_t>& order,
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write);
 bool WriteDirectoryPage(const PackedRecords& records, const std::vector<std::uint32_t>& order,
@@ -49,15 +49,14 @@ bool WriteDirectoryPage(const PackedRecords& records, const std::vector<std::uin
 namespace page {
 
 // The record line of one contact, LF included:
-//   remplirTabFournisseur(<index>,"nom","adresse","tel","gsm","fax","mail","commentaire","site");
-// commentaire stands before site because that is the parameter order of the
+//   remplirTabFournisseur(<index>,"name","address","phone","mobile","fax","mail","comment","site");
+// comment stands before site because that is the parameter order of the
 // page's remplirTabFournisseur, and pages in use rely on it.
-void appendRecordLine(std::string& page, int index, const annuaire& record,
-                      PageBytes bytes = PageBytes::Windows1252);
+void appendRecordLine(std::string& page, int index, const Contact& record, PageBytes bytes = PageBytes::Windows1252);
 void appendRecordLine(std::string& page, int index, const RecordTexts& record, PageBytes bytes);
 
 // A record's texts as views, in record order.
-RecordTexts textsOf(const annuaire& record);
+RecordTexts textsOf(const Contact& record);
 
 // One text of a record line, without its enclosing quotes. Windows-1252
 // characters are written as their bytes. So that the page's script stays valid

@@ -18,7 +18,7 @@ QVariant DirectoryListModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromStdString(m_list.recordAt(index.row()).nom);
+        return QString::fromStdString(m_list.recordAt(index.row()).name);
     case Qt::SizeHintRole:
         return QSize(0, kRowHeight);
     default:

@@ -26,9 +26,7 @@
 #include "page/PageWriter.h"
 #include "commands/qt/QtDialogs.h"
 
-TForm1* Form1 = nullptr;
-
-using fichelia::WindowLook;
+namespace fichelia {
 
 namespace {
 
@@ -41,29 +39,29 @@ std::string toUtf8(const QString& text) { return text.toStdString(); }
 
 } // namespace
 
-TForm1::TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
-               std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, Files& files, Desktop& desktop, std::unique_ptr<DirectoryList> list,
+                       QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_desktop(desktop), m_pageCommands(dialogs, files, desktop),
       m_importCommands(dialogs, files), m_list(std::move(list)) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     buildWindow();
-    fichelia::followWindowsConventions(this);
+    followWindowsConventions(this);
     connectHandlers();
     connectList();
-    FormCreate();
+    clearForm();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // The model stops observing the list before the list goes.
-    delete ListBox1;
-    ListBox1 = nullptr;
+    delete contactList;
+    contactList = nullptr;
     delete m_model;
 }
 
 // ---------------------------------------------------------------------------
 // Layout
 
-void TForm1::buildWindow() {
+void MainWindow::buildWindow() {
     WindowLook::loadPictures();
     setWindowTitle(QStringLiteral("Fichelia"));
     setWindowIcon(QIcon(QStringLiteral(":/fichelia.png")));
@@ -83,34 +81,35 @@ void TForm1::buildWindow() {
 
     buildMenu();
 
-    Image1 = new fichelia::PictureBox(QStringLiteral(":/banner.bmp"), WindowLook::bannerText(), client);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 593, 57);
-    Image1->setCursor(Qt::ArrowCursor);
+    bannerPicture = new PictureBox(QStringLiteral(":/banner.bmp"), WindowLook::bannerText(), client);
+    bannerPicture->setObjectName(QStringLiteral("bannerPicture"));
+    bannerPicture->setGeometry(0, 0, 593, 57);
+    bannerPicture->setCursor(Qt::ArrowCursor);
 
     // The logo opens the publisher's page: screen readers announce it as a link there.
-    const QString publisher = toQString(std::string(fichelia::kPublisherAddress));
-    Image2 = new fichelia::PictureBox(QStringLiteral(":/logo.bmp"),
-                                      QStringLiteral("Fichelia - %1").arg(QUrl(publisher).host()), client);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setLink(true);
-    Image2->setAccessibleDescription(publisher);
-    Image2->setGeometry(224, 480, 153, 49);
-    Image2->setCursor(Qt::CrossCursor);
+    const QString publisher = toQString(std::string(kPublisherAddress));
+    logoPicture = new PictureBox(QStringLiteral(":/logo.bmp"),
+                                 QStringLiteral("Fichelia - %1").arg(QUrl(publisher).host()), client);
+    logoPicture->setObjectName(QStringLiteral("logoPicture"));
+    logoPicture->setLink(true);
+    logoPicture->setAccessibleDescription(publisher);
+    logoPicture->setGeometry(224, 480, 153, 49);
+    logoPicture->setCursor(Qt::CrossCursor);
 
     buildPanel(client);
 
-    Button8 = WindowLook::button(QStringLiteral("Button8"), QStringLiteral("Quitter"), client, {488, 480, 105, 41});
+    quitButton =
+        WindowLook::button(QStringLiteral("quitButton"), QStringLiteral("Quitter"), client, {488, 480, 105, 41});
     setTabOrder();
 }
 
-void TForm1::buildMenu() {
-    MainMenu1 = new QMenuBar(this);
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    setMenuBar(MainMenu1);
+void MainWindow::buildMenu() {
+    mainMenu = new QMenuBar(this);
+    mainMenu->setObjectName(QStringLiteral("mainMenu"));
+    setMenuBar(mainMenu);
 
     const auto menu = [this](const QString& name, const QString& caption) {
-        QMenu* m = MainMenu1->addMenu(caption);
+        QMenu* m = mainMenu->addMenu(caption);
         m->setObjectName(name);
         m->menuAction()->setObjectName(name + QStringLiteral("Action"));
         return m;
@@ -123,204 +122,218 @@ void TForm1::buildMenu() {
         action->setChecked(true);
         return action;
     };
-    Fichiers1 = menu(QStringLiteral("Fichiers1"), QStringLiteral("Fichiers"));
-    OuvrirunAnnuaireWeb1 = item(Fichiers1, QStringLiteral("OuvrirunAnnuaireWeb1"), QStringLiteral("Ouvrir un Annuaire Web"));
-    CrerlAnnuaireWeb1 = item(Fichiers1, QStringLiteral("CrerlAnnuaireWeb1"), QStringLiteral("Enregistrer l'Annuaire Web"));
-    Quitter1 = item(Fichiers1, QStringLiteral("Quitter1"), QStringLiteral("Quitter"));
-    Editions1 = menu(QStringLiteral("Editions1"), QStringLiteral("Editions"));
-    AperudelAnnuaireWeb1 =
-        item(Editions1, QStringLiteral("AperudelAnnuaireWeb1"), QStringLiteral("Aperçu de l'Annuaire Web"));
-    Ausujetde1 = menu(QStringLiteral("Ausujetde1"), QStringLiteral("Au sujet de ..."));
-    AusujetdeFichelia1 = item(Ausujetde1, QStringLiteral("AusujetdeFichelia1"), QStringLiteral("Au sujet de Fichelia"));
+    fileMenu = menu(QStringLiteral("fileMenu"), QStringLiteral("Fichiers"));
+    openAction = item(fileMenu, QStringLiteral("openAction"), QStringLiteral("Ouvrir un Annuaire Web"));
+    saveAction = item(fileMenu, QStringLiteral("saveAction"), QStringLiteral("Enregistrer l'Annuaire Web"));
+    quitAction = item(fileMenu, QStringLiteral("quitAction"), QStringLiteral("Quitter"));
+    editMenu = menu(QStringLiteral("editMenu"), QStringLiteral("Editions"));
+    previewAction = item(editMenu, QStringLiteral("previewAction"), QStringLiteral("Aperçu de l'Annuaire Web"));
+    aboutMenu = menu(QStringLiteral("aboutMenu"), QStringLiteral("Au sujet de ..."));
+    aboutAction = item(aboutMenu, QStringLiteral("aboutAction"), QStringLiteral("Au sujet de Fichelia"));
 }
 
-void TForm1::buildPanel(QWidget* client) {
-    Panel1 = new QFrame(client);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 56, 601, 417);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
-    Panel1->setAutoFillBackground(true);
-    QPalette grey = Panel1->palette();
+void MainWindow::buildPanel(QWidget* client) {
+    editingPanel = new QFrame(client);
+    editingPanel->setObjectName(QStringLiteral("editingPanel"));
+    editingPanel->setGeometry(0, 56, 601, 417);
+    editingPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    editingPanel->setLineWidth(1);
+    editingPanel->setAutoFillBackground(true);
+    QPalette grey = editingPanel->palette();
     grey.setColor(QPalette::Window, WindowLook::buttonFace());
-    Panel1->setPalette(grey);
+    editingPanel->setPalette(grey);
 
-    Bevel1 = new QFrame(Panel1);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(8, 0, 217, 25);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    listTitleBevel = new QFrame(editingPanel);
+    listTitleBevel->setObjectName(QStringLiteral("listTitleBevel"));
+    listTitleBevel->setGeometry(8, 0, 217, 25);
+    listTitleBevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    Label9 = WindowLook::label(QStringLiteral("Label9"), QStringLiteral(".:: Edition de l'annuaire Web ::."), Panel1,
-                               {24, 8, 179, 13}, WindowLook::maroon(), true);
+    listTitleLabel =
+        WindowLook::label(QStringLiteral("listTitleLabel"), QStringLiteral(".:: Edition de l'annuaire Web ::."),
+                          editingPanel, {24, 8, 179, 13}, WindowLook::maroon(), true);
 
-    ListBox1 = new QListView(Panel1);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setAccessibleName(WindowLook::spokenCaption(Label9->text()));
-    ListBox1->setGeometry(8, 24, 217, 265);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox1->setFocusPolicy(Qt::StrongFocus);
-    ListBox1->setTextElideMode(Qt::ElideNone); // a long name is cut off at the edge, as it always was
-    m_model = new fichelia::DirectoryListModel(*m_list, this);
-    ListBox1->setModel(m_model);
-    QItemSelectionModel* qtSelection = ListBox1->selectionModel();
-    m_selection = new fichelia::DirectorySelectionModel(*m_model, ListBox1);
-    ListBox1->setSelectionModel(m_selection);
+    contactList = new QListView(editingPanel);
+    contactList->setObjectName(QStringLiteral("contactList"));
+    contactList->setAccessibleName(WindowLook::spokenCaption(listTitleLabel->text()));
+    contactList->setGeometry(8, 24, 217, 265);
+    contactList->setUniformItemSizes(true);
+    contactList->setSelectionMode(QAbstractItemView::SingleSelection);
+    contactList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    contactList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    contactList->setFocusPolicy(Qt::StrongFocus);
+    contactList->setTextElideMode(Qt::ElideNone); // a long name is cut off at the edge, as it always was
+    m_model = new DirectoryListModel(*m_list, this);
+    contactList->setModel(m_model);
+    QItemSelectionModel* qtSelection = contactList->selectionModel();
+    m_selection = new DirectorySelectionModel(*m_model, contactList);
+    contactList->setSelectionModel(m_selection);
     delete qtSelection;
 
     buildContactForm();
 
-    Button3 = WindowLook::button(QStringLiteral("Button3"), QStringLiteral("Supprimer"), Panel1, {8, 296, 97, 33});
-    Button7 = WindowLook::button(QStringLiteral("Button7"), QStringLiteral("Nouveau"), Panel1, {128, 296, 97, 33});
+    deleteButton =
+        WindowLook::button(QStringLiteral("deleteButton"), QStringLiteral("Supprimer"), editingPanel, {8, 296, 97, 33});
+    newButton =
+        WindowLook::button(QStringLiteral("newButton"), QStringLiteral("Nouveau"), editingPanel, {128, 296, 97, 33});
 
     buildPageButtons();
 }
 
-void TForm1::buildContactForm() {
-    GroupBox1 = new fichelia::FramedGroup(QStringLiteral("Fiche du contact"), WindowLook::maroon(), Qt::white, false,
-                                          Panel1);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(232, 0, 369, 329);
+void MainWindow::buildContactForm() {
+    contactGroup =
+        new FramedGroup(QStringLiteral("Fiche du contact"), WindowLook::maroon(), Qt::white, false, editingPanel);
+    contactGroup->setObjectName(QStringLiteral("contactGroup"));
+    contactGroup->setGeometry(232, 0, 369, 329);
 
     const QColor white = Qt::white;
-    Label1 = WindowLook::label(QStringLiteral("Label1"), QStringLiteral("Nom"), GroupBox1, {16, 24, 26, 13}, white, true);
-    Label2 = WindowLook::label(QStringLiteral("Label2"), QStringLiteral("Adresse"), GroupBox1, {16, 56, 38, 13}, white);
-    Label3 = WindowLook::label(QStringLiteral("Label3"), QStringLiteral("Tél"), GroupBox1, {16, 88, 15, 13}, white);
-    Label4 = WindowLook::label(QStringLiteral("Label4"), QStringLiteral("Fax"), GroupBox1, {16, 152, 17, 13}, white);
-    Label5 = WindowLook::label(QStringLiteral("Label5"), QStringLiteral("GSM"), GroupBox1, {16, 120, 24, 13}, white);
-    Label6 = WindowLook::label(QStringLiteral("Label6"), QStringLiteral("Mail"), GroupBox1, {16, 184, 19, 13}, white);
-    Label7 = WindowLook::label(QStringLiteral("Label7"), QStringLiteral("Site"), GroupBox1, {16, 216, 18, 13}, white);
-    Label8 = WindowLook::label(QStringLiteral("Label8"), QStringLiteral("Commentaire"), GroupBox1, {16, 248, 61, 13},
-                               white);
+    nameLabel = WindowLook::label(QStringLiteral("nameLabel"), QStringLiteral("Nom"), contactGroup, {16, 24, 26, 13},
+                                  white, true);
+    addressLabel = WindowLook::label(QStringLiteral("addressLabel"), QStringLiteral("Adresse"), contactGroup,
+                                     {16, 56, 38, 13}, white);
+    phoneLabel =
+        WindowLook::label(QStringLiteral("phoneLabel"), QStringLiteral("Tél"), contactGroup, {16, 88, 15, 13}, white);
+    faxLabel =
+        WindowLook::label(QStringLiteral("faxLabel"), QStringLiteral("Fax"), contactGroup, {16, 152, 17, 13}, white);
+    mobileLabel =
+        WindowLook::label(QStringLiteral("mobileLabel"), QStringLiteral("GSM"), contactGroup, {16, 120, 24, 13}, white);
+    mailLabel =
+        WindowLook::label(QStringLiteral("mailLabel"), QStringLiteral("Mail"), contactGroup, {16, 184, 19, 13}, white);
+    siteLabel =
+        WindowLook::label(QStringLiteral("siteLabel"), QStringLiteral("Site"), contactGroup, {16, 216, 18, 13}, white);
+    commentLabel = WindowLook::label(QStringLiteral("commentLabel"), QStringLiteral("Commentaire"), contactGroup,
+                                     {16, 248, 61, 13}, white);
 
-    Edit1 = WindowLook::edit(QStringLiteral("Edit1"), GroupBox1, {88, 24, 185, 21});
-    Edit2 = WindowLook::edit(QStringLiteral("Edit2"), GroupBox1, {88, 56, 249, 21});
-    Edit3 = WindowLook::edit(QStringLiteral("Edit3"), GroupBox1, {88, 88, 121, 21});
-    Edit4 = WindowLook::edit(QStringLiteral("Edit4"), GroupBox1, {88, 120, 121, 21});
-    Edit5 = WindowLook::edit(QStringLiteral("Edit5"), GroupBox1, {88, 152, 121, 21});
-    Edit6 = WindowLook::edit(QStringLiteral("Edit6"), GroupBox1, {88, 184, 217, 21});
-    Edit7 = WindowLook::edit(QStringLiteral("Edit7"), GroupBox1, {88, 216, 169, 21});
-    Edit8 = WindowLook::edit(QStringLiteral("Edit8"), GroupBox1, {88, 248, 249, 21});
+    nameEdit = WindowLook::edit(QStringLiteral("nameEdit"), contactGroup, {88, 24, 185, 21});
+    addressEdit = WindowLook::edit(QStringLiteral("addressEdit"), contactGroup, {88, 56, 249, 21});
+    phoneEdit = WindowLook::edit(QStringLiteral("phoneEdit"), contactGroup, {88, 88, 121, 21});
+    mobileEdit = WindowLook::edit(QStringLiteral("mobileEdit"), contactGroup, {88, 120, 121, 21});
+    faxEdit = WindowLook::edit(QStringLiteral("faxEdit"), contactGroup, {88, 152, 121, 21});
+    mailEdit = WindowLook::edit(QStringLiteral("mailEdit"), contactGroup, {88, 184, 217, 21});
+    siteEdit = WindowLook::edit(QStringLiteral("siteEdit"), contactGroup, {88, 216, 169, 21});
+    commentEdit = WindowLook::edit(QStringLiteral("commentEdit"), contactGroup, {88, 248, 249, 21});
 
     // Screen readers name each field after its label. No caption has an access
     // letter, so the buddies change nothing that is drawn.
-    QLabel* const labels[] = {Label1, Label2, Label3, Label5, Label4, Label6, Label7, Label8}; // record order
+    QLabel* const labels[] = {nameLabel, addressLabel, phoneLabel, mobileLabel,
+                              faxLabel,  mailLabel,    siteLabel,  commentLabel}; // record order
     const auto fields = contactFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         labels[i]->setBuddy(fields[i]);
     }
 
-    Button1 = WindowLook::button(QStringLiteral("Button1"), QStringLiteral("Ajouter"), GroupBox1, {88, 280, 89, 33});
-    Button2 = WindowLook::button(QStringLiteral("Button2"), QStringLiteral("Modifier"), GroupBox1, {248, 280, 89, 33});
+    addButton =
+        WindowLook::button(QStringLiteral("addButton"), QStringLiteral("Ajouter"), contactGroup, {88, 280, 89, 33});
+    modifyButton = WindowLook::button(QStringLiteral("modifyButton"), QStringLiteral("Modifier"), contactGroup,
+                                      {248, 280, 89, 33});
 }
 
-void TForm1::buildPageButtons() {
-    GroupBox2 = new fichelia::FramedGroup(QStringLiteral(".:: Mon annuaire Web ::."), WindowLook::buttonFace(),
-                                          WindowLook::maroon(), true, Panel1);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(8, 344, 585, 65);
+void MainWindow::buildPageButtons() {
+    pageGroup = new FramedGroup(QStringLiteral(".:: Mon annuaire Web ::."), WindowLook::buttonFace(),
+                                WindowLook::maroon(), true, editingPanel);
+    pageGroup->setObjectName(QStringLiteral("pageGroup"));
+    pageGroup->setGeometry(8, 344, 585, 65);
 
-    Button4 = WindowLook::button(QStringLiteral("Button4"), QStringLiteral("Aperçu"), GroupBox2, {176, 16, 89, 41});
-    Button5 = WindowLook::button(QStringLiteral("Button5"), QStringLiteral(".:: Enregistrer l'annuaire Web ::."),
-                                 GroupBox2, {376, 16, 201, 41}, WindowLook::navy(), true);
-    Button6 = WindowLook::button(QStringLiteral("Button6"), QStringLiteral("Ouvrir un annuaire Web"), GroupBox2,
-                                 {8, 16, 153, 41}, QColor(), true);
+    previewButton =
+        WindowLook::button(QStringLiteral("previewButton"), QStringLiteral("Aperçu"), pageGroup, {176, 16, 89, 41});
+    saveButton = WindowLook::button(QStringLiteral("saveButton"), QStringLiteral(".:: Enregistrer l'annuaire Web ::."),
+                                    pageGroup, {376, 16, 201, 41}, WindowLook::navy(), true);
+    openButton = WindowLook::button(QStringLiteral("openButton"), QStringLiteral("Ouvrir un annuaire Web"), pageGroup,
+                                    {8, 16, 153, 41}, QColor(), true);
 }
 
-void TForm1::setTabOrder() {
+void MainWindow::setTabOrder() {
     // The list, the form, its buttons, then the page buttons in the order the
     // window always had (not left to right), and Quitter.
-    const QWidget* const order[] = {ListBox1, Edit1,   Edit2,   Edit3,   Edit4,   Edit5,   Edit6,   Edit7,   Edit8,
-                                    Button1,  Button2, Button3, Button7, Button4, Button5, Button6, Button8};
+    const QWidget* const order[] = {contactList, nameEdit,      addressEdit, phoneEdit,  mobileEdit,   faxEdit,
+                                    mailEdit,    siteEdit,      commentEdit, addButton,  modifyButton, deleteButton,
+                                    newButton,   previewButton, saveButton,  openButton, quitButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
     }
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        fichelia::centreOnScreen(this);
+        centreOnScreen(this);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Wiring
 
-void TForm1::runGuarded(void (TForm1::*handler)()) {
+void MainWindow::runGuarded(void (MainWindow::*handler)()) {
     runGuarded([this, handler] { (this->*handler)(); });
 }
 
-void TForm1::runGuarded(const std::function<void()>& handler) {
+void MainWindow::runGuarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        m_dialogs.showError(fichelia::escapedErrorText(error));
+        m_dialogs.showError(escapedErrorText(error));
     }
 }
 
-void TForm1::connectClick(QPushButton* button, void (TForm1::*handler)()) {
+void MainWindow::connectClick(QPushButton* button, void (MainWindow::*handler)()) {
     connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded(handler); });
 }
 
-void TForm1::connectMenu(QAction* action, void (TForm1::*handler)()) {
+void MainWindow::connectMenu(QAction* action, void (MainWindow::*handler)()) {
     connect(action, &QAction::triggered, this, [this, action, handler] {
         action->setChecked(true); // a click would otherwise take the check mark away
         runGuarded(handler);
     });
 }
 
-void TForm1::connectHandlers() {
-    connectClick(Button1, &TForm1::Button1Click);
-    connectClick(Button2, &TForm1::Button2Click);
-    connectClick(Button3, &TForm1::Button3Click);
-    connectClick(Button4, &TForm1::Button4Click);
-    connectClick(Button5, &TForm1::Button5Click);
-    connectClick(Button6, &TForm1::Button6Click);
-    connectClick(Button7, &TForm1::Button7Click);
-    connectClick(Button8, &TForm1::Button8Click);
-    connectMenu(OuvrirunAnnuaireWeb1, &TForm1::OuvrirunAnnuaireWeb1Click);
-    connectMenu(CrerlAnnuaireWeb1, &TForm1::CrerlAnnuaireWeb1Click);
-    connectMenu(Quitter1, &TForm1::Quitter1Click);
-    connectMenu(AperudelAnnuaireWeb1, &TForm1::AperudelAnnuaireWeb1Click);
-    connectMenu(AusujetdeFichelia1, &TForm1::AusujetdeFichelia1Click);
-    connect(Image2, &fichelia::PictureBox::clicked, this, [this] { runGuarded(&TForm1::Image2Click); });
-    connect(new fichelia::FileDrop(this), &fichelia::FileDrop::filesDropped, this,
-            [this](const QStringList& files) { runGuarded([this, &files] { FormDragDrop(files); }); });
+void MainWindow::connectHandlers() {
+    connectClick(addButton, &MainWindow::addContact);
+    connectClick(modifyButton, &MainWindow::modifyContact);
+    connectClick(deleteButton, &MainWindow::deleteContact);
+    connectClick(previewButton, &MainWindow::preview);
+    connectClick(saveButton, &MainWindow::save);
+    connectClick(openButton, &MainWindow::open);
+    connectClick(newButton, &MainWindow::newContact);
+    connectClick(quitButton, &MainWindow::quit);
+    connectMenu(openAction, &MainWindow::open);
+    connectMenu(saveAction, &MainWindow::save);
+    connectMenu(quitAction, &MainWindow::quit);
+    connectMenu(previewAction, &MainWindow::preview);
+    connectMenu(aboutAction, &MainWindow::showAbout);
+    connect(logoPicture, &PictureBox::clicked, this, [this] { runGuarded(&MainWindow::openPublisherPage); });
+    connect(new FileDrop(this), &FileDrop::filesDropped, this,
+            [this](const QStringList& files) { runGuarded([this, &files] { addDroppedFiles(files); }); });
 }
 
 // The user's selections run the select command; the program's never do.
-void TForm1::connectList() {
-    connect(m_selection, &fichelia::DirectorySelectionModel::userSelected, this,
-            [this] { runGuarded(&TForm1::ListBox1Click); });
+void MainWindow::connectList() {
+    connect(m_selection, &DirectorySelectionModel::userSelected, this,
+            [this] { runGuarded(&MainWindow::showSelectedContact); });
 }
 
 // ---------------------------------------------------------------------------
 // The contact form
 
-std::array<QLineEdit*, fichelia::kFieldCount> TForm1::contactFields() const {
-    return {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+std::array<QLineEdit*, kFieldCount> MainWindow::contactFields() const {
+    return {nameEdit, addressEdit, phoneEdit, mobileEdit, faxEdit, mailEdit, siteEdit, commentEdit};
 }
 
-annuaire TForm1::formRecord() const {
-    annuaire record;
+Contact MainWindow::formContact() const {
+    Contact record;
     const auto fields = contactFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        record.*fichelia::kRecordFields[i].text = toUtf8(fields[i]->text());
+        record.*kRecordFields[i].text = toUtf8(fields[i]->text());
     }
     return record;
 }
 
-annuaire TForm1::recordFromForm() const {
-    annuaire record = formRecord();
-    record.commentaire = fichelia::applyCommentQuoteRule(std::move(record.commentaire));
+Contact MainWindow::contactFromForm() const {
+    Contact record = formContact();
+    record.comment = applyCommentQuoteRule(std::move(record.comment));
     return record;
 }
 
-void TForm1::ResetContactFields() {
+void MainWindow::clearForm() {
     for (QLineEdit* field : contactFields()) {
         field->setText(QString());
     }
@@ -330,21 +343,19 @@ void TForm1::ResetContactFields() {
 // ---------------------------------------------------------------------------
 // Editing commands
 
-void TForm1::FormCreate() { ResetContactFields(); }
-
-void TForm1::Button1Click() {
-    if (Edit1->text().isEmpty()) {
+void MainWindow::addContact() {
+    if (nameEdit->text().isEmpty()) {
         m_dialogs.showMessage(kNoName);
         return;
     }
-    if (!m_list->add(recordFromForm())) {
-        m_dialogs.showError(fichelia::kCannotInsert);
+    if (!m_list->add(contactFromForm())) {
+        m_dialogs.showError(kCannotInsert);
         return;
     }
-    ResetContactFields();
+    clearForm();
 }
 
-bool TForm1::hasSelection() {
+bool MainWindow::hasSelection() {
     if (m_list->selectedPosition() < 0) {
         m_dialogs.showMessage(kNoSelection);
         return false;
@@ -354,40 +365,40 @@ bool TForm1::hasSelection() {
 
 // If the list cannot take the new record, the old one stays, still selected,
 // and the form keeps what was typed.
-void TForm1::Button2Click() {
+void MainWindow::modifyContact() {
     if (!hasSelection()) {
         return;
     }
-    if (!m_list->replaceSelected(recordFromForm())) {
-        m_dialogs.showError(fichelia::kCannotInsert);
+    if (!m_list->replaceSelected(contactFromForm())) {
+        m_dialogs.showError(kCannotInsert);
         return;
     }
-    ResetContactFields();
+    clearForm();
 }
 
-void TForm1::Button3Click() {
+void MainWindow::deleteContact() {
     if (!hasSelection() || !m_dialogs.confirm(kConfirmDelete)) {
         return;
     }
     m_list->removeSelected();
-    ResetContactFields();
+    clearForm();
 }
 
-void TForm1::Button7Click() {
-    ResetContactFields();
-    Edit1->setFocus(Qt::OtherFocusReason);
+void MainWindow::newContact() {
+    clearForm();
+    nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 // Each field shows the beginning of its text, however long.
-void TForm1::ListBox1Click() {
+void MainWindow::showSelectedContact() {
     const int selected = m_list->selectedPosition();
     if (selected < 0) {
         return;
     }
-    const annuaire& record = m_list->recordAt(selected);
+    const Contact& record = m_list->recordAt(selected);
     const auto fields = contactFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        fields[i]->setText(toQString(record.*fichelia::kRecordFields[i].text));
+        fields[i]->setText(toQString(record.*kRecordFields[i].text));
         fields[i]->setCursorPosition(0);
     }
 }
@@ -395,28 +406,36 @@ void TForm1::ListBox1Click() {
 // ---------------------------------------------------------------------------
 // Page commands
 
-void TForm1::Button5Click() { m_pageCommands.save(*m_list); }
-void TForm1::Button6Click() { m_pageCommands.open(*m_list, formRecord()); }
-void TForm1::Button4Click() { m_pageCommands.preview(*m_list); }
+void MainWindow::save() {
+    m_pageCommands.save(*m_list);
+}
+void MainWindow::open() {
+    m_pageCommands.open(*m_list, formContact());
+}
+void MainWindow::preview() {
+    m_pageCommands.preview(*m_list);
+}
 
 // ---------------------------------------------------------------------------
 // Shell commands
 
-void TForm1::Button8Click() { QCoreApplication::exit(0); }
+void MainWindow::quit() {
+    QCoreApplication::exit(0);
+}
 
-void TForm1::Image2Click() { m_desktop.openAddress(toQString(std::string(fichelia::kPublisherAddress))); }
-
-void TForm1::OuvrirunAnnuaireWeb1Click() { Button6Click(); }
-void TForm1::CrerlAnnuaireWeb1Click() { Button5Click(); }
-void TForm1::Quitter1Click() { Button8Click(); }
-void TForm1::AperudelAnnuaireWeb1Click() { Button4Click(); }
+void MainWindow::openPublisherPage() {
+    m_desktop.openAddress(toQString(std::string(kPublisherAddress)));
+}
 
 // The list takes the files' contacts; the selection and the form stay as they are.
-void TForm1::FormDragDrop(const QStringList& files) { m_importCommands.addFiles(*m_list, files); }
+void MainWindow::addDroppedFiles(const QStringList& files) {
+    m_importCommands.addFiles(*m_list, files);
+}
 
-void TForm1::AusujetdeFichelia1Click() {
-    TForm2* about = m_about != nullptr ? m_about : Form2;
-    if (about != nullptr) {
-        about->exec();
+void MainWindow::showAbout() {
+    if (m_about != nullptr) {
+        m_about->exec();
     }
 }
+
+} // namespace fichelia

@@ -18,97 +18,94 @@ class QListView;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class TForm2;
 
 namespace fichelia {
+
+class AboutDialog;
 class DirectoryListModel;
 class DirectorySelectionModel;
 class FramedGroup;
 class PictureBox;
-} // namespace fichelia
 
 // The main window: the directory list, the contact form, the page commands.
 // It owns all the program's state; handlers read the form, call the core or
 // the page commands, and update the form. An error that escapes a handler
 // stops at the handler's edge and shows in the error box.
-class TForm1 final : public QMainWindow {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
     // list: the directory to show, with the names' order start-up chose.
-    TForm1(fichelia::Dialogs& dialogs, fichelia::Files& files, fichelia::Desktop& desktop,
-           std::unique_ptr<fichelia::DirectoryList> list, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Dialogs& dialogs, Files& files, Desktop& desktop, std::unique_ptr<DirectoryList> list,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The About dialog that "Au sujet de Fichelia" shows.
-    void setAboutDialog(TForm2* about) { m_about = about; }
+    void setAboutDialog(AboutDialog* about) { m_about = about; }
 
-    fichelia::DirectoryList& directory() { return *m_list; }
+    DirectoryList& directory() { return *m_list; }
 
     // Empties the contact form and clears the list's selection; moves no focus.
-    void ResetContactFields();
+    void clearForm();
 
-    // Components, named as the window's designer named them.
-    fichelia::PictureBox* Image1 = nullptr;
-    fichelia::PictureBox* Image2 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QListView* ListBox1 = nullptr;
-    fichelia::FramedGroup* GroupBox1 = nullptr;
-    fichelia::FramedGroup* GroupBox2 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    QLineEdit* Edit5 = nullptr;
-    QLineEdit* Edit6 = nullptr;
-    QLineEdit* Edit7 = nullptr;
-    QLineEdit* Edit8 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QPushButton* Button7 = nullptr;
-    QPushButton* Button8 = nullptr;
-    QMenuBar* MainMenu1 = nullptr;
-    QMenu* Fichiers1 = nullptr;
-    QMenu* Editions1 = nullptr;
-    QMenu* Ausujetde1 = nullptr;
-    QAction* OuvrirunAnnuaireWeb1 = nullptr;
-    QAction* CrerlAnnuaireWeb1 = nullptr;
-    QAction* Quitter1 = nullptr;
-    QAction* AperudelAnnuaireWeb1 = nullptr;
-    QAction* AusujetdeFichelia1 = nullptr;
+    // The controls, top to bottom. Each has the same object name, for tests.
+    PictureBox* bannerPicture = nullptr;
+    PictureBox* logoPicture = nullptr; // a link to the publisher's page
+    QFrame* editingPanel = nullptr;
+    QFrame* listTitleBevel = nullptr;
+    QLabel* listTitleLabel = nullptr;
+    QListView* contactList = nullptr;
+    FramedGroup* contactGroup = nullptr; // "Fiche du contact"
+    QLabel* nameLabel = nullptr;
+    QLabel* addressLabel = nullptr;
+    QLabel* phoneLabel = nullptr;
+    QLabel* faxLabel = nullptr;
+    QLabel* mobileLabel = nullptr;
+    QLabel* mailLabel = nullptr;
+    QLabel* siteLabel = nullptr;
+    QLabel* commentLabel = nullptr;
+    QLineEdit* nameEdit = nullptr;
+    QLineEdit* addressEdit = nullptr;
+    QLineEdit* phoneEdit = nullptr;
+    QLineEdit* mobileEdit = nullptr;
+    QLineEdit* faxEdit = nullptr;
+    QLineEdit* mailEdit = nullptr;
+    QLineEdit* siteEdit = nullptr;
+    QLineEdit* commentEdit = nullptr;
+    QPushButton* addButton = nullptr;    // Ajouter
+    QPushButton* modifyButton = nullptr; // Modifier
+    QPushButton* deleteButton = nullptr; // Supprimer
+    QPushButton* newButton = nullptr;    // Nouveau
+    FramedGroup* pageGroup = nullptr;    // ".:: Mon annuaire Web ::."
+    QPushButton* previewButton = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* openButton = nullptr;
+    QPushButton* quitButton = nullptr;
+    QMenuBar* mainMenu = nullptr;
+    QMenu* fileMenu = nullptr; // "Fichiers"
+    QMenu* editMenu = nullptr; // "Editions"
+    QMenu* aboutMenu = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAction = nullptr;
+    QAction* quitAction = nullptr;
+    QAction* previewAction = nullptr;
+    QAction* aboutAction = nullptr;
 
 public slots:
-    void FormCreate();
-    void Button1Click(); // Ajouter
-    void Button2Click(); // Modifier
-    void Button3Click(); // Supprimer
-    void Button4Click(); // Aperçu
-    void Button5Click(); // Enregistrer
-    void Button6Click(); // Ouvrir
-    void Button7Click(); // Nouveau
-    void Button8Click(); // Quitter
-    void ListBox1Click();
-    void Image2Click();
-    void OuvrirunAnnuaireWeb1Click();
-    void CrerlAnnuaireWeb1Click();
-    void Quitter1Click();
-    void AperudelAnnuaireWeb1Click();
-    void AusujetdeFichelia1Click();
-    void FormDragDrop(const QStringList& files); // files dropped on the window
+    // The commands of the buttons and menu items; a menu item runs the same
+    // command as its button.
+    void addContact();
+    void modifyContact();
+    void deleteContact();
+    void newContact();
+    void showSelectedContact(); // the user selected a name
+    void preview();
+    void save();
+    void open();
+    void quit();
+    void openPublisherPage();
+    void showAbout();
+    void addDroppedFiles(const QStringList& files);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -125,28 +122,27 @@ private:
 
     // Runs a handler; an error escaping it is shown in the error box and the
     // window goes on.
-    void runGuarded(void (TForm1::*handler)());
+    void runGuarded(void (MainWindow::*handler)());
     void runGuarded(const std::function<void()>& handler);
-    void connectClick(QPushButton* button, void (TForm1::*handler)());
-    void connectMenu(QAction* action, void (TForm1::*handler)());
+    void connectClick(QPushButton* button, void (MainWindow::*handler)());
+    void connectMenu(QAction* action, void (MainWindow::*handler)());
 
     // True when an entry is selected; otherwise tells the user to select one.
     bool hasSelection();
 
-    annuaire formRecord() const;    // the form as it stands
-    annuaire recordFromForm() const; // the form with the comment quote rule applied
-    std::array<QLineEdit*, fichelia::kFieldCount> contactFields() const; // Edit1 to Edit8, in record order
+    Contact formContact() const;                               // the form as it stands
+    Contact contactFromForm() const;                           // the form with the comment quote rule applied
+    std::array<QLineEdit*, kFieldCount> contactFields() const; // in record order
 
-    fichelia::Dialogs& m_dialogs;
-    fichelia::Desktop& m_desktop;
-    fichelia::PageCommands m_pageCommands;
-    fichelia::ImportCommands m_importCommands;
-    std::unique_ptr<fichelia::DirectoryList> m_list;
-    fichelia::DirectoryListModel* m_model = nullptr;
-    fichelia::DirectorySelectionModel* m_selection = nullptr; // owned by ListBox1
-    TForm2* m_about = nullptr;
+    Dialogs& m_dialogs;
+    Desktop& m_desktop;
+    PageCommands m_pageCommands;
+    ImportCommands m_importCommands;
+    std::unique_ptr<DirectoryList> m_list;
+    DirectoryListModel* m_model = nullptr;
+    DirectorySelectionModel* m_selection = nullptr; // owned by contactList
+    AboutDialog* m_about = nullptr;
     bool m_shownOnce = false;
 };
 
-// The main window, reachable program-wide once start-up has made it.
-extern TForm1* Form1;
+} // namespace fichelia

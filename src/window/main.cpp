@@ -28,17 +28,14 @@ int main(int argc, char** argv) {
     // the windows, shows it and ends the program.
     try {
         application.loadFrenchTranslation();
-        TForm1 mainWindow(dialogs, files, desktop,
-                          std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
-        Form1 = &mainWindow;
+        fichelia::MainWindow mainWindow(
+            dialogs, files, desktop,
+            std::make_unique<fichelia::DirectoryList>(fichelia::NameCollator::fromEnvironment()));
         dialogs.setOwner(&mainWindow);
-        TForm2 about(&mainWindow);
-        Form2 = &about;
+        fichelia::AboutDialog about(&mainWindow);
         mainWindow.setAboutDialog(&about);
         mainWindow.show();
         application.exec();
-        Form2 = nullptr;
-        Form1 = nullptr;
     } catch (const std::exception& error) {
         dialogs.setOwner(nullptr);
         dialogs.showError(fichelia::escapedErrorText(error));

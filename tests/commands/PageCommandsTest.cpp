@@ -10,6 +10,7 @@
 #include "TestRecords.h"
 #include "page/PageWriter.h"
 
+using fichelia::Contact;
 using fichelia::Error;
 using fichelia::FileChoice;
 using fichelia::testing::contact;
@@ -20,8 +21,8 @@ namespace {
 const QStringList kFilters = {"Fichier HTML (*.html)", "Fichier HTM (*.htm)"};
 const QString kUnchanged = QStringLiteral("\nLa liste n'a pas été modifiée.");
 
-std::vector<annuaire> records(const fichelia::DirectoryList& list) {
-    std::vector<annuaire> result;
+std::vector<Contact> records(const fichelia::DirectoryList& list) {
+    std::vector<Contact> result;
     for (int i = 0; i < list.count(); ++i) {
         result.push_back(list.recordAt(i));
     }
@@ -35,10 +36,10 @@ protected:
     fichelia::testing::FakeDesktop desktop;
     fichelia::PageCommands commands{dialogs, files, desktop};
     std::unique_ptr<fichelia::DirectoryList> list = fichelia::testing::listOf(
-        {annuaire("Martin", "1 rue Haute", "01", "06", "02", "m@x.fr", "http://martin.example/", "ami"),
-         annuaire("Lefèvre", "Écoles", "", "", "", "", "", "l'été \"chaud\""),
-         annuaire("Łukasz 😀", "</script>", "\\", "\"", "&amp;", "<b>", "", "")});
-    const annuaire form{"N", "A", "T", "G", "F", "M", "S", "C"};
+        {Contact("Martin", "1 rue Haute", "01", "06", "02", "m@x.fr", "http://martin.example/", "ami"),
+         Contact("Lefèvre", "Écoles", "", "", "", "", "", "l'été \"chaud\""),
+         Contact("Łukasz 😀", "</script>", "\\", "\"", "&amp;", "<b>", "", "")});
+    const Contact form{"N", "A", "T", "G", "F", "M", "S", "C"};
 
     std::string page() const { return fichelia::BuildDirectoryPage(*list); }
 
@@ -168,8 +169,8 @@ TEST_F(PageCommandsTest, openTakesTheFieldsALineLacksFromTheForm) {
     files.files["/s/partiel.htm"] = "<html>\nremplirTabFournisseur(0,\"Dupont\",\"rue\");\n"
                                     "remplirTabFournisseur(1);\nremplirTabFournisseur(2,\"\",\"x\");\n";
     open("/s/partiel.htm");
-    EXPECT_EQ(records(*list), (std::vector<annuaire>{annuaire("", "x", "", "G", "F", "M", "S", "C"),
-                                                     annuaire("Dupont", "rue", "", "G", "F", "M", "S", "C"), form}));
+    EXPECT_EQ(records(*list), (std::vector<Contact>{Contact("", "x", "", "G", "F", "M", "S", "C"),
+                                                    Contact("Dupont", "rue", "", "G", "F", "M", "S", "C"), form}));
     files.files["/s/autre.html"] = "<html><body>Pas un annuaire</body></html>\n";
     open("/s/autre.html");
     EXPECT_EQ(list->count(), 0);
@@ -232,7 +233,7 @@ TEST_F(PageCommandsTest, openOfMoreThanTheListCanTakeShowsTheErrorBoxAndKeepsThe
     commands.open(small, form);
     EXPECT_EQ(dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
     ASSERT_EQ(small.count(), 1);
-    EXPECT_EQ(small.recordAt(0).nom, "Seul");
+    EXPECT_EQ(small.recordAt(0).name, "Seul");
 }
 
 TEST_F(PageCommandsTest, previewWritesBesideTheExecutableElseInTheCacheFolderAndOpensIt) {

@@ -32,7 +32,7 @@ private:
     fichelia::testing::FakeDialogs dialogs;
     fichelia::QtFiles files;
     fichelia::QtDesktop desktop;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
     // What the stand-in browser was asked to open, once it has been started.
     QStringList opened() const {
@@ -55,7 +55,7 @@ private slots:
     }
     void init() {
         QFile::remove(logPath);
-        form = std::make_unique<TForm1>(dialogs, files, desktop, fichelia::testing::listOf({}));
+        form = std::make_unique<MainWindow>(dialogs, files, desktop, fichelia::testing::listOf({}));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -93,7 +93,7 @@ private slots:
     }
 
     void logo_asksWindowsToOpenThePublishersAddress() {
-        QTest::mouseClick(form->Image2, Qt::LeftButton);
+        QTest::mouseClick(form->logoPicture, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(opened(), QStringList{QStringLiteral("https://fichelia.example/")}, 20000);
     }
 
@@ -111,7 +111,7 @@ private slots:
             QVERIFY(QDir().mkpath(previewBesideTheProgram()));
         }
         QVERIFY(form->directory().add(fichelia::testing::contact("Lefèvre")));
-        QTest::mouseClick(form->Button4, Qt::LeftButton);
+        QTest::mouseClick(form->previewButton, Qt::LeftButton);
         QVERIFY(dialogs.messages.empty());
 
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -127,3 +127,5 @@ private slots:
 
 FICHELIA_GUI_TEST_MAIN(TestQtWindows)
 #include "QtWindowsTest.moc"
+
+using fichelia::MainWindow;

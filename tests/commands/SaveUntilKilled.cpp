@@ -14,6 +14,8 @@
 #include "page/PageReader.h"
 #include "commands/qt/QtFiles.h"
 
+using fichelia::Contact;
+
 int main(int argc, char** argv) {
     if (argc != 4) {
         return 2;
@@ -21,9 +23,9 @@ int main(int argc, char** argv) {
     const QCoreApplication application(argc, argv);
     fichelia::QtFiles files;
     auto source = files.openForReading(QString::fromLocal8Bit(argv[1]));
-    std::vector<annuaire> records;
-    if (!source || !fichelia::ReadDirectoryPage(**source, annuaire{},
-                                                [&records](annuaire&& record) { records.push_back(std::move(record)); })) {
+    std::vector<Contact> records;
+    if (!source || !fichelia::ReadDirectoryPage(
+                       **source, Contact{}, [&records](Contact&& record) { records.push_back(std::move(record)); })) {
         return 2;
     }
     fichelia::DirectoryList list(fichelia::NameCollator::fromEnvironment());

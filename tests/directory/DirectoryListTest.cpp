@@ -10,6 +10,7 @@
 #include "AllocationLimit.h"
 #include "TestRecords.h"
 
+using fichelia::Contact;
 using fichelia::DirectoryList;
 using fichelia::Error;
 using fichelia::testing::contact;
@@ -21,13 +22,13 @@ namespace {
 std::vector<std::string> names(const DirectoryList& list) {
     std::vector<std::string> result;
     for (int i = 0; i < list.count(); ++i) {
-        result.push_back(list.recordAt(i).nom);
+        result.push_back(list.recordAt(i).name);
     }
     return result;
 }
 
-std::vector<annuaire> records(const DirectoryList& list) {
-    std::vector<annuaire> result;
+std::vector<Contact> records(const DirectoryList& list) {
+    std::vector<Contact> result;
     for (int i = 0; i < list.count(); ++i) {
         result.push_back(list.recordAt(i));
     }
@@ -76,8 +77,8 @@ TEST(DirectoryList, addReturnsTheLandingPositionAndKeepsDuplicatesSideBySide) {
     EXPECT_EQ(*list.add(contact(" ")), 1);
     EXPECT_EQ(*list.add(contact("Émile")), 3);          // among the E's
     EXPECT_EQ(names(list), (std::vector<std::string>{"", " ", "Bernard", "Émile", "Martin", "Martin"}));
-    EXPECT_EQ(list.recordAt(4).adresse, "1 rue de la Paix");
-    EXPECT_EQ(list.recordAt(5).adresse, "1 rue de la Paix bis");
+    EXPECT_EQ(list.recordAt(4).address, "1 rue de la Paix");
+    EXPECT_EQ(list.recordAt(5).address, "1 rue de la Paix bis");
 }
 
 TEST(DirectoryList, removeAtAndRemoveAllDropEntries) {
@@ -105,10 +106,10 @@ TEST(DirectoryList, selectionFollowsItsEntryWhereverANewOneLands) {
         list->select(1);
         ASSERT_TRUE(list->add(contact(c.added)));
         EXPECT_EQ(list->selectedPosition(), c.selectedAfter) << c.added;
-        EXPECT_EQ(list->recordAt(list->selectedPosition()).nom, "B") << c.added;
+        EXPECT_EQ(list->recordAt(list->selectedPosition()).name, "B") << c.added;
         // A bulk add keeps it on its entry too.
         ASSERT_TRUE(list->addAll({contact(c.added), contact("AA"), contact("Zz")}));
-        EXPECT_EQ(list->recordAt(list->selectedPosition()).nom, "B") << c.added;
+        EXPECT_EQ(list->recordAt(list->selectedPosition()).name, "B") << c.added;
     }
 }
 
@@ -146,7 +147,7 @@ TEST(DirectoryList, takesEntriesUpToItsCapacityAndNotOneMore) {
     };
     for (const Case& c : {Case{3, 0, 3, true}, Case{3, 0, 4, false}, Case{3, 1, 2, true}, Case{3, 1, 3, false},
                           Case{3, 2, 1, true}, Case{3, 3, 1, false}, Case{0, 0, 1, false}}) {
-        std::vector<annuaire> added;
+        std::vector<Contact> added;
         for (int i = 0; i < c.added; ++i) {
             added.push_back(contact("Nouveau " + std::to_string(i)));
         }
@@ -166,7 +167,7 @@ TEST(DirectoryList, takesEntriesUpToItsCapacityAndNotOneMore) {
             EXPECT_EQ(bulk.selectedPosition(), c.existing > 0 ? 0 : -1);
         }
         bool allTaken = true;
-        for (const annuaire& record : added) {
+        for (const Contact& record : added) {
             allTaken = single.add(record).ok() && allTaken;
         }
         EXPECT_EQ(allTaken, c.taken);
@@ -199,15 +200,15 @@ TEST(DirectoryList, bulkAddGivesTheOrderOfAddingOneByOne) {
                                            "Zoé",    "",       " ",      "Łukasz", "中",     "Ærø",   "o'neil"};
     std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1);
     for (int round = 0; round < 20; ++round) {
-        std::vector<annuaire> existing;
-        std::vector<annuaire> added;
+        std::vector<Contact> existing;
+        std::vector<Contact> added;
         for (int i = 0; i < 15; ++i) {
             existing.push_back(contact(pool[pick(random)], "old " + std::to_string(i)));
             added.push_back(contact(pool[pick(random)], "new " + std::to_string(i)));
         }
         auto oneByOne = listOf(existing);
         auto bulk = listOf(existing);
-        for (const annuaire& record : added) {
+        for (const Contact& record : added) {
             ASSERT_TRUE(oneByOne->add(record));
         }
         ASSERT_TRUE(bulk->addAll(added));
@@ -287,7 +288,7 @@ TEST(DirectoryList, listOrderIsTheListsOrder) {
     // their names share more than the sixteen bytes of key sorted on first.
     for (const int size : {40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 20000, 20000}) {
         const std::string shared = size > 40 ? "Société anonyme des établissements " : "";
-        std::vector<annuaire> records;
+        std::vector<Contact> records;
         fichelia::PackedRecords packed;
         for (int i = 0; i < size; ++i) {
             records.push_back(contact(shared + names[random() % names.size()], std::to_string(i)));

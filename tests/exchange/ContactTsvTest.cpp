@@ -2,21 +2,22 @@
 
 #include <gtest/gtest.h>
 
-using fichelia::text::formatContactTsv;
-using fichelia::text::parseContactTsv;
+using fichelia::Contact;
+using fichelia::exchange::formatContactTsv;
+using fichelia::exchange::parseContactTsv;
 
 TEST(ContactTsv, readsTheEightFieldsInRecordOrder) {
     const auto parsed = parseContactTsv("Dupont\t1 rue\t01\t06\t02\tdupont@x.fr\thttp://x.fr\tbon client");
     ASSERT_TRUE(parsed.record.has_value()) << static_cast<int>(parsed.problem);
-    EXPECT_EQ(*parsed.record, annuaire("Dupont", "1 rue", "01", "06", "02", "dupont@x.fr", "http://x.fr", "bon client"));
+    EXPECT_EQ(*parsed.record, Contact("Dupont", "1 rue", "01", "06", "02", "dupont@x.fr", "http://x.fr", "bon client"));
 
     const auto empty = parseContactTsv("\t\t\t\t\t\t\t");
     ASSERT_TRUE(empty.record.has_value());
-    EXPECT_EQ(*empty.record, annuaire());
+    EXPECT_EQ(*empty.record, Contact());
 }
 
 TEST(ContactTsv, escapesRoundTrip) {
-    const annuaire record("A\tB", "ligne 1\nligne 2", "\r", "C:\\dossier\\", "\\t littéral", "", "😀", "\"q\"");
+    const Contact record("A\tB", "ligne 1\nligne 2", "\r", "C:\\dossier\\", "\\t littéral", "", "😀", "\"q\"");
     const std::string line = formatContactTsv(record);
     EXPECT_EQ(line.find('\n'), std::string::npos);
     EXPECT_EQ(line, "A\\tB\tligne 1\\nligne 2\t\\r\tC:\\\\dossier\\\\\t\\\\t littéral\t\t😀\t\"q\"");
@@ -26,7 +27,7 @@ TEST(ContactTsv, escapesRoundTrip) {
 }
 
 TEST(ContactTsv, refusesMalformedLinesWithAReason) {
-    using fichelia::text::TsvProblem;
+    using fichelia::exchange::TsvProblem;
     const struct {
         const char* line;
         TsvProblem problem;

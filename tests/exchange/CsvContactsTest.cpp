@@ -4,6 +4,7 @@
 #include "ImportSummary.h"
 #include "exchange/CsvContacts.h"
 
+using fichelia::Contact;
 using fichelia::exchange::appendCsvContact;
 using fichelia::exchange::appendCsvHeader;
 using fichelia::exchange::findCsvSeparator;
@@ -27,8 +28,8 @@ TEST(CsvContacts, withoutHeaderColumnsFollowTheRecordAndExtraColumnsAreCounted) 
                                         "Martin\n");
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 2u);
-    EXPECT_EQ(result.records[0], annuaire("Dupont", "1 rue", "01", "06", "02", "d@x.fr", "http://x.fr", " bon client "));
-    EXPECT_EQ(result.records[1], annuaire("Martin", "", "", "", "", "", "", ""));
+    EXPECT_EQ(result.records[0], Contact("Dupont", "1 rue", "01", "06", "02", "d@x.fr", "http://x.fr", " bon client "));
+    EXPECT_EQ(result.records[1], Contact("Martin", "", "", "", "", "", "", ""));
     EXPECT_EQ(fichelia::testing::leftOutSummary(result), "#9=1");
 }
 
@@ -37,24 +38,24 @@ TEST(CsvContacts, givenSeparatorWinsOverTheFirstLine) {
     const auto result = readCsvContacts("Dupont, Jean, fils;01\n", {';'});
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 1u);
-    EXPECT_EQ(result.records[0].nom, "Dupont, Jean, fils");
-    EXPECT_EQ(result.records[0].adresse, "01");
+    EXPECT_EQ(result.records[0].name, "Dupont, Jean, fils");
+    EXPECT_EQ(result.records[0].address, "01");
 }
 
 TEST(CsvContacts, writtenRowsReadBackWithAnySeparator) {
-    const annuaire awkward("Dupont; \"Jo\"", "1 rue, Paris", "=1+2", "\t06", "-", "@a", "http://x.fr/?a=1;b=2",
-                           "«  »\r\n  😀 ");
+    const Contact awkward("Dupont; \"Jo\"", "1 rue, Paris", "=1+2", "\t06", "-", "@a", "http://x.fr/?a=1;b=2",
+                          "«  »\r\n  😀 ");
     for (const char separator : {';', ',', '\t'}) {
         std::string text;
         appendCsvHeader(text, separator);
         appendCsvContact(text, awkward, separator);
-        appendCsvContact(text, annuaire(), separator);
+        appendCsvContact(text, Contact(), separator);
         const auto result = readCsvContacts(text);
         ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
-        EXPECT_EQ(result.records, (std::vector<annuaire>{awkward, annuaire()})) << text;
+        EXPECT_EQ(result.records, (std::vector<Contact>{awkward, Contact()})) << text;
         EXPECT_TRUE(result.leftOut.empty());
     }
     std::string row;
-    appendCsvContact(row, annuaire("a", "b;c", "d\"e", "", "", "", "", ""), ';');
+    appendCsvContact(row, Contact("a", "b;c", "d\"e", "", "", "", "", ""), ';');
     EXPECT_EQ(row, "a;\"b;c\";\"d\"\"e\";;;;;\r\n");
 }

@@ -7,6 +7,7 @@
 #include "exchange/ContactImport.h"
 #include "exchange/ContactTsv.h"
 
+using fichelia::Contact;
 using fichelia::exchange::ContactFormat;
 using fichelia::exchange::importContacts;
 using fichelia::testing::leftOutSummary;
@@ -28,8 +29,8 @@ void expectCases(const std::vector<Case>& cases) {
         const auto report = importContacts(c.input, c.format);
         EXPECT_TRUE(report.whole()) << problemsSummary(report);
         std::string contacts;
-        for (const annuaire& contact : report.records) {
-            contacts += fichelia::text::formatContactTsv(contact) + "\n";
+        for (const Contact& contact : report.records) {
+            contacts += fichelia::exchange::formatContactTsv(contact) + "\n";
         }
         EXPECT_EQ(contacts, c.contacts);
         EXPECT_EQ(leftOutSummary(report), c.leftOut);

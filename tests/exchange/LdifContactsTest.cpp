@@ -4,6 +4,7 @@
 #include "ImportSummary.h"
 #include "exchange/LdifContacts.h"
 
+using fichelia::Contact;
 using fichelia::exchange::readLdifContacts;
 
 TEST(LdifContacts, entriesAreSeparatedByBlankLinesAndCommentsSkipped) {
@@ -12,7 +13,7 @@ TEST(LdifContacts, entriesAreSeparatedByBlankLinesAndCommentsSkipped) {
                                          "dn: cn=b\r\ncn;lang-fr: Bé\r\njpegPhoto:< file:///photo.jpg\r\n");
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 2u);
-    EXPECT_EQ(result.records[0], annuaire("Anne Roy", "1 rue, 75001 Paris", "", "", "", "", "", ""));
-    EXPECT_EQ(result.records[1].nom, "Bé");
+    EXPECT_EQ(result.records[0], Contact("Anne Roy", "1 rue, 75001 Paris", "", "", "", "", "", ""));
+    EXPECT_EQ(result.records[1].name, "Bé");
     EXPECT_EQ(fichelia::testing::leftOutSummary(result), "jpegPhoto=1");
 }

@@ -8,6 +8,7 @@
 #include "ImportSummary.h"
 #include "exchange/ContactImport.h"
 
+using fichelia::Contact;
 using fichelia::testing::dataFile;
 using fichelia::testing::readBytes;
 
@@ -15,7 +16,7 @@ TEST(RealExports, importWholeWithTheirContacts) {
     const struct {
         const char* file;
         std::size_t contacts;
-        annuaire first; // nom, tel, gsm and mail only
+        Contact first; // nom, tel, gsm and mail only
     } cases[] = {
         {"John_Doe_ANDROID.vcf", 6, {"john.doe@company.com", "", "", "", "", "john.doe@company.com", "", ""}},
         {"John_Doe_BLACK_BERRY.vcf", 1, {"John Doe", "", "", "+96123456789", "", "", "", ""}},
@@ -50,7 +51,7 @@ TEST(RealExports, importWholeWithTheirContacts) {
         EXPECT_EQ(report.format, fichelia::exchange::ContactFormat::VCard);
         EXPECT_TRUE(report.whole()) << fichelia::testing::problemsSummary(report);
         ASSERT_EQ(report.records.size(), c.contacts);
-        const annuaire& first = report.records.front();
-        EXPECT_EQ(annuaire(first.nom, "", first.tel, first.gsm, "", first.mail, "", ""), c.first);
+        const Contact& first = report.records.front();
+        EXPECT_EQ(Contact(first.name, "", first.phone, first.mobile, "", first.mail, "", ""), c.first);
     }
 }

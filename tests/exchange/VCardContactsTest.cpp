@@ -5,6 +5,7 @@
 #include "exchange/InputText.h"
 #include "exchange/VCardContacts.h"
 
+using fichelia::Contact;
 using fichelia::exchange::appendVCard;
 using fichelia::exchange::readVCardContacts;
 
@@ -14,9 +15,9 @@ TEST(VCardContacts, nameComesFromFnElseNElseOrg) {
                                           "BEGIN:VCARD\nFN:\nN:;;;;\nEND:VCARD\n");
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 3u);
-    EXPECT_EQ(result.records[0].nom, "Anne Marie Durand");
-    EXPECT_EQ(result.records[1].nom, "Garage, Central, Atelier");
-    EXPECT_EQ(result.records[2], annuaire());
+    EXPECT_EQ(result.records[0].name, "Anne Marie Durand");
+    EXPECT_EQ(result.records[1].name, "Garage, Central, Atelier");
+    EXPECT_EQ(result.records[2], Contact());
 }
 
 TEST(VCardContacts, valuesComeOutAsUtf8WhateverTheirCharset) {
@@ -27,8 +28,8 @@ TEST(VCardContacts, valuesComeOutAsUtf8WhateverTheirCharset) {
     const auto result = readVCardContacts(input.text());
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 1u);
-    EXPECT_EQ(result.records[0].nom, "Lefèvre");
-    EXPECT_EQ(result.records[0].commentaire, "€ 5");
+    EXPECT_EQ(result.records[0].name, "Lefèvre");
+    EXPECT_EQ(result.records[0].comment, "€ 5");
 }
 
 TEST(VCardContacts, writtenCardsFoldAt75BytesAndReadBack) {
@@ -36,11 +37,11 @@ TEST(VCardContacts, writtenCardsFoldAt75BytesAndReadBack) {
     for (int i = 0; i < 30; ++i) {
         accents += "é"; // two bytes each: folds must fall between them
     }
-    const annuaire awkward("Élodie \"Lou\" Marchand; \\ Cie", std::string(70, 'x') + "é, Paris, France", "01", "06",
-                           "02", "a@x.fr", "https://x.fr/?a=1,2;3", std::string(41, 'a') + accents + "😀\nfin");
+    const Contact awkward("Élodie \"Lou\" Marchand; \\ Cie", std::string(70, 'x') + "é, Paris, France", "01", "06",
+                          "02", "a@x.fr", "https://x.fr/?a=1,2;3", std::string(41, 'a') + accents + "😀\nfin");
     std::string text;
     appendVCard(text, awkward);
-    appendVCard(text, annuaire("Seul", "", "", "", "", "", "", ""));
+    appendVCard(text, Contact("Seul", "", "", "", "", "", "", ""));
     std::size_t lineStart = 0;
     for (std::size_t crlf = text.find("\r\n"); crlf != std::string::npos; crlf = text.find("\r\n", lineStart)) {
         EXPECT_LE(crlf - lineStart, 75u) << text.substr(lineStart, crlf - lineStart);
@@ -52,6 +53,6 @@ TEST(VCardContacts, writtenCardsFoldAt75BytesAndReadBack) {
     EXPECT_EQ(text.substr(text.size() - lastCard.size()), lastCard);
     const auto result = readVCardContacts(text);
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
-    EXPECT_EQ(result.records, (std::vector<annuaire>{awkward, annuaire("Seul", "", "", "", "", "", "", "")}));
+    EXPECT_EQ(result.records, (std::vector<Contact>{awkward, Contact("Seul", "", "", "", "", "", "", "")}));
     EXPECT_TRUE(result.leftOut.empty());
 }

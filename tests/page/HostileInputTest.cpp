@@ -17,6 +17,8 @@
 #include "page/PageReader.h"
 #include "page/PageWriter.h"
 
+using fichelia::Contact;
+
 namespace {
 
 constexpr std::size_t kGigabyte = std::size_t{1} << 30;
@@ -65,14 +67,14 @@ private:
     std::filesystem::path m_path;
 };
 
-std::vector<annuaire> readFile(const std::string& path, const annuaire& templateRecord = annuaire()) {
+std::vector<Contact> readFile(const std::string& path, const Contact& templateRecord = Contact()) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     EXPECT_NE(file, nullptr);
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     if (file != nullptr) {
         fichelia::FileByteSource source(file);
-        EXPECT_TRUE(fichelia::ReadDirectoryPage(source, templateRecord,
-                                                [&](annuaire&& r) { records.push_back(std::move(r)); }));
+        EXPECT_TRUE(
+            fichelia::ReadDirectoryPage(source, templateRecord, [&](Contact&& r) { records.push_back(std::move(r)); }));
         std::fclose(file);
     }
     return records;
@@ -100,7 +102,7 @@ TEST(HostileInput, aTenMegabyteRecordLineReadsWhole) {
     file.write("<html>\nremplirTabFournisseur(0,\"" + nom + "\",\"a\",\"t\",\"g\",\"f\",\"m\",\"c\",\"s\");\n</html>");
     const auto records = readFile(file.path());
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0], annuaire(nom, "a", "t", "g", "f", "m", "s", "c"));
+    EXPECT_EQ(records[0], Contact(nom, "a", "t", "g", "f", "m", "s", "c"));
 }
 
 TEST(HostileInput, junkEmptyAndCarriageReturnOnlyFilesGiveNoRecords) {
@@ -131,18 +133,18 @@ TEST(HostileInput, junkAroundRecordLinesLeavesTheRecordsReadable) {
     file.write(junk + "\n" + line + "\n" + junk + "\n" + line + "\r\n" + junk);
     const auto records = readFile(file.path());
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0], annuaire("A", "B", "C", "D", "E", "F", "H", "G"));
+    EXPECT_EQ(records[0], Contact("A", "B", "C", "D", "E", "F", "H", "G"));
     EXPECT_EQ(records[1], records[0]);
 }
 
 TEST(HostileInput, aMillionContactsAreWrittenAndReadBackIdentical) {
     std::mt19937 random(13);
-    std::vector<annuaire> contacts;
+    std::vector<Contact> contacts;
     contacts.reserve(1000000);
     for (int i = 0; i < 1000000; ++i) {
-        contacts.push_back(annuaire("Contact " + std::to_string(random() % 100000), "rue " + std::to_string(i),
-                                    "01 00 00 00 00", "", "", "c@exemple.fr", "http://exemple.fr/",
-                                    i % 1000 == 0 ? fichelia::testing::awkwardText(random) : "é"));
+        contacts.push_back(Contact("Contact " + std::to_string(random() % 100000), "rue " + std::to_string(i),
+                                   "01 00 00 00 00", "", "", "c@exemple.fr", "http://exemple.fr/",
+                                   i % 1000 == 0 ? fichelia::testing::awkwardText(random) : "é"));
     }
     fichelia::DirectoryList list(fichelia::testing::rootCollator());
     ASSERT_TRUE(list.addAll(contacts));

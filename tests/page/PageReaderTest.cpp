@@ -10,22 +10,23 @@
 #include "Files.h"
 #include "TestRecords.h"
 
+using fichelia::Contact;
 using fichelia::ParseDirectoryLine;
 
 namespace {
 
-const annuaire kForm("FormNom", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm");
+const Contact kForm("FormNom", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm");
 
-std::vector<annuaire> readAll(const std::string& bytes, const annuaire& templateRecord = kForm) {
+std::vector<Contact> readAll(const std::string& bytes, const Contact& templateRecord = kForm) {
     fichelia::MemoryByteSource source(bytes);
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     EXPECT_TRUE(fichelia::ReadDirectoryPage(source, templateRecord,
-                                            [&](annuaire&& record) { records.push_back(std::move(record)); }));
+                                            [&](Contact&& record) { records.push_back(std::move(record)); }));
     return records;
 }
 
 const std::string kLine = "remplirTabFournisseur(0,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");";
-const annuaire kLineRecord("Nom", "Adr", "Tel", "Gsm", "Fax", "Mail", "Site", "Comm");
+const Contact kLineRecord("Nom", "Adr", "Tel", "Gsm", "Fax", "Mail", "Site", "Comm");
 
 // Hands out its bytes in small chunks and fails at a given point, as a disk
 // would (never, when that point lies past the end).
@@ -54,23 +55,23 @@ private:
 TEST(PageReader, readsTheRecordsOfAGoldenPageInFileOrder) {
     const auto records = readAll(fichelia::testing::readBytes(fichelia::testing::dataFile("page_three.html")));
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0], annuaire("arnaud", "", "", "", "", "", "", ""));
-    EXPECT_EQ(records[1], annuaire("Dupont & Fils", "3 place d'Armes", "04 91 00 00 00", "", "", "contact@dupont.example",
-                                   "", "Remise de 5 % à partir de 100 €"));
-    EXPECT_EQ(records[2].nom, "Lefèvre");
+    EXPECT_EQ(records[0], Contact("arnaud", "", "", "", "", "", "", ""));
+    EXPECT_EQ(records[1], Contact("Dupont & Fils", "3 place d'Armes", "04 91 00 00 00", "", "",
+                                  "contact@dupont.example", "", "Remise de 5 % à partir de 100 €"));
+    EXPECT_EQ(records[2].name, "Lefèvre");
     EXPECT_EQ(records[2].site, "http://www.lefevre.example/");
-    EXPECT_EQ(records[2].commentaire, "Fournisseur de papier, livraison le mardi");
+    EXPECT_EQ(records[2].comment, "Fournisseur de papier, livraison le mardi");
 }
 
 TEST(PageReader, lineEndingsAndTheByteFilter) {
-    EXPECT_EQ(readAll(kLine + "\n" + kLine + "\n"), std::vector<annuaire>(2, kLineRecord));
-    EXPECT_EQ(readAll(kLine + "\r\n" + kLine + "\r\n"), std::vector<annuaire>(2, kLineRecord));
-    EXPECT_EQ(readAll("\r" + kLine + "\r\r\n"), std::vector<annuaire>(1, kLineRecord)) << "CRs vanish wherever they are";
-    EXPECT_EQ(readAll("remplirTabFournisseur(0,\"No\rm\",\"A\r\rdr\");\n")[0].nom, "Nom");
+    EXPECT_EQ(readAll(kLine + "\n" + kLine + "\n"), std::vector<Contact>(2, kLineRecord));
+    EXPECT_EQ(readAll(kLine + "\r\n" + kLine + "\r\n"), std::vector<Contact>(2, kLineRecord));
+    EXPECT_EQ(readAll("\r" + kLine + "\r\r\n"), std::vector<Contact>(1, kLineRecord)) << "CRs vanish wherever they are";
+    EXPECT_EQ(readAll("remplirTabFournisseur(0,\"No\rm\",\"A\r\rdr\");\n")[0].name, "Nom");
     // A lone CR is no line break: the second marker is inside the first line.
     EXPECT_EQ(readAll(kLine + "\r" + kLine + "\n").size(), 1u);
     // The last line counts without a LF.
-    EXPECT_EQ(readAll("<html>\n" + kLine), std::vector<annuaire>(1, kLineRecord));
+    EXPECT_EQ(readAll("<html>\n" + kLine), std::vector<Contact>(1, kLineRecord));
     // Nothing after the first Ctrl-Z is seen; the line it cuts still counts.
     EXPECT_EQ(readAll(kLine + "\n" + kLine + "\x1A\n" + kLine + "\n").size(), 2u);
     EXPECT_EQ(readAll("\x1A" + kLine + "\n").size(), 0u);
@@ -92,23 +93,23 @@ TEST(PageReader, onlyLinesStartingWithTheExactMarkerAreRecords) {
 TEST(PageReader, aNulHidesTheRestOfItsLine) {
     const auto records = readAll(std::string("remplirTabFournisseur(0,\"Nom\",\"Adr\0ess\",\"Tel\");\n", 48) + kLine);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0], annuaire("Nom", "", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
+    EXPECT_EQ(records[0], Contact("Nom", "", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
     EXPECT_EQ(records[1], kLineRecord);
     EXPECT_TRUE(readAll(std::string("remplirTab\0Fournisseur(0,\"a\");\n", 31)).empty());
 }
 
 TEST(PageReader, missingValuesComeFromTheTemplate) {
     EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0);", kForm), kForm) << "no quote: a copy of the form";
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0);", annuaire()), annuaire());
+    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0);", Contact()), Contact());
     EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"", kForm),
-              annuaire("", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
+              Contact("", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
     EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"A\",\"B\",\"C\",\"D\",\"E\");", kForm),
-              annuaire("A", "B", "C", "D", "E", "", "FormSite", "FormComm"));
+              Contact("A", "B", "C", "D", "E", "", "FormSite", "FormComm"));
     EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"\",\"B\",\"C\",\"D\",\"E\",\"F\",\"G\",\"H\");", kForm),
-              annuaire("", "B", "C", "D", "E", "F", "H", "G"));
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\");",
-                                  kForm),
-              annuaire("1", "2", "3", "4", "5", "6", "8", "7"))
+              Contact("", "B", "C", "D", "E", "F", "H", "G"));
+    EXPECT_EQ(*ParseDirectoryLine(
+                  "remplirTabFournisseur(0,\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\");", kForm),
+              Contact("1", "2", "3", "4", "5", "6", "8", "7"))
         << "values past the eighth are dropped";
     EXPECT_FALSE(ParseDirectoryLine("<html>", kForm).has_value());
 }
@@ -116,7 +117,7 @@ TEST(PageReader, missingValuesComeFromTheTemplate) {
 TEST(PageReader, anInnerQuoteShiftsTheLaterValuesAsItAlwaysDid) {
     // The quote ends "Le " early; the two bytes after it are passed over.
     EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"Le \"Chat\",\"Adr\",\"T\");", kForm),
-              annuaire("Le ", "at", "Adr", "T", "", "FormMail", "FormSite", "FormComm"));
+              Contact("Le ", "at", "Adr", "T", "", "FormMail", "FormSite", "FormComm"));
 }
 
 TEST(PageReader, longLinesAreReadWhole) {
@@ -125,13 +126,13 @@ TEST(PageReader, longLinesAreReadWhole) {
         const std::string line = "remplirTabFournisseur(0,\"" + nom + "\",\"a\",\"t\",\"g\",\"f\",\"m\",\"c\",\"s\");\n";
         const auto records = readAll(line + line);
         ASSERT_EQ(records.size(), 2u) << length;
-        EXPECT_EQ(records[1], annuaire(nom, "a", "t", "g", "f", "m", "s", "c")) << length;
+        EXPECT_EQ(records[1], Contact(nom, "a", "t", "g", "f", "m", "s", "c")) << length;
     }
 }
 
 TEST(PageReader, undoesTheWritersEscapesAndNothingElse) {
     const auto nom = [](const std::string& value) {
-        return ParseDirectoryLine("remplirTabFournisseur(0,\"" + value + "\",\"\");", annuaire())->nom;
+        return ParseDirectoryLine("remplirTabFournisseur(0,\"" + value + "\",\"\");", Contact())->name;
     };
     EXPECT_EQ(nom("a\\\\b"), "a\\b");
     EXPECT_EQ(nom("\\x22oui\\x22"), "\"oui\"");
@@ -158,7 +159,7 @@ TEST(PageReader, handsEachRecordOverBeforeReadingOn) {
     FailingSource source(page, std::string::npos);
     std::vector<std::size_t> readWhenHanded;
     ASSERT_TRUE(
-        fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) { readWhenHanded.push_back(source.position()); }));
+        fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) { readWhenHanded.push_back(source.position()); }));
     ASSERT_EQ(readWhenHanded.size(), 2u);
     EXPECT_LT(readWhenHanded[0], kLine.size() + 10);
 }
@@ -169,9 +170,9 @@ TEST(PageReader, aReadErrorEndsTheReadingWithoutTheLineUnderWay) {
     const std::string page = kLine + "\n" + kLine + "\n";
     for (std::size_t failAt = kLine.size() + 1; failAt < page.size(); ++failAt) {
         FailingSource source(page, failAt);
-        std::vector<annuaire> records;
+        std::vector<Contact> records;
         const auto read =
-            fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&& record) { records.push_back(std::move(record)); });
+            fichelia::ReadDirectoryPage(source, kForm, [&](Contact&& record) { records.push_back(std::move(record)); });
         ASSERT_FALSE(read.ok()) << failAt;
         EXPECT_EQ(read.error(), fichelia::Error::ReadFailed);
         EXPECT_EQ(records.size(), 1u) << "failing at byte " << failAt;
@@ -186,7 +187,7 @@ TEST(PageReader, runningOutOfMemoryEndsTheReadingWithAnError) {
         fichelia::MemoryByteSource source(page);
         std::size_t records = 0;
         const fichelia::testing::AllocationLimit limit(1 << 20);
-        const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) { ++records; });
+        const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) { ++records; });
         ASSERT_FALSE(read.ok());
         EXPECT_EQ(read.error(), fichelia::Error::OutOfMemory);
         EXPECT_EQ(records, page == longLine ? 0u : 1u);
@@ -194,7 +195,7 @@ TEST(PageReader, runningOutOfMemoryEndsTheReadingWithAnError) {
     const std::string twoLines = kLine + "\n" + kLine + "\n";
     fichelia::MemoryByteSource source(twoLines);
     std::size_t records = 0;
-    const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](annuaire&&) {
+    const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) {
         if (++records == 2) {
             throw std::bad_alloc();
         }

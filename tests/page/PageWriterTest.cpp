@@ -11,6 +11,7 @@
 #include "page/PageItems.h"
 
 using fichelia::BuildDirectoryPage;
+using fichelia::Contact;
 using fichelia::testing::contact;
 using fichelia::testing::listOf;
 
@@ -27,7 +28,7 @@ std::vector<std::string> splitLines(const std::string& page) {
     return lines;
 }
 
-std::string recordLine(const annuaire& record, int index = 0) {
+std::string recordLine(const Contact& record, int index = 0) {
     std::string line;
     fichelia::page::appendRecordLine(line, index, record);
     return line;
@@ -54,7 +55,7 @@ TEST(PageWriter, smallDirectoriesGiveTheGoldenPagesByteForByte) {
 TEST(PageWriter, pageHasItsFixedShape) {
     EXPECT_EQ(fichelia::page::kPageItems.size(), 266u);
     for (int n : {0, 1, 9, 10, 11, 120}) {
-        std::vector<annuaire> records;
+        std::vector<Contact> records;
         for (int i = 0; i < n; ++i) {
             records.push_back(contact("Nom " + std::to_string(1000 + i)));
         }
@@ -84,12 +85,12 @@ TEST(PageWriter, pageHasItsFixedShape) {
 }
 
 TEST(PageWriter, recordLineCarriesTheTextsWithCommentaireBeforeSite) {
-    const annuaire record("Nom", "Adresse", "Tel", "Gsm", "Fax", "Mail", "Site", "Commentaire");
+    const Contact record("Nom", "Adresse", "Tel", "Gsm", "Fax", "Mail", "Site", "Commentaire");
     const std::string line = recordLine(record, 10);
     EXPECT_EQ(line, "remplirTabFournisseur(10,\"Nom\",\"Adresse\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Commentaire\","
                     "\"Site\");\n");
     EXPECT_EQ(line.size(), 49 + 2 + 38u); // 49 + digits of the index + the texts' bytes
-    EXPECT_EQ(recordLine(annuaire(), 0), "remplirTabFournisseur(0,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n");
+    EXPECT_EQ(recordLine(Contact(), 0), "remplirTabFournisseur(0,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n");
 }
 
 TEST(PageWriter, windows1252TextsGoInAsTheirBytes) {
@@ -118,7 +119,7 @@ TEST(PageWriter, escapesWhatWouldBreakTheScriptOrTheLine) {
 TEST(PageWriter, noTextCanAddOrRemoveAQuoteOrALineOfTheRecord) {
     std::mt19937 random(7);
     for (int i = 0; i < 2000; ++i) {
-        const annuaire record = fichelia::testing::awkwardContact(random);
+        const Contact record = fichelia::testing::awkwardContact(random);
         const std::string line = recordLine(record, i);
         EXPECT_EQ(std::count(line.begin(), line.end(), '"'), 16);
         EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
@@ -160,7 +161,7 @@ TEST(AsciiPage, fixedPiecesSayTheirAccentsInTheScriptsOrTheHtmlsWay) {
 
 // The tool writes pages of records it sorted itself, in pieces: the same page.
 TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
-    std::vector<annuaire> records;
+    std::vector<Contact> records;
     for (int i = 0; i < 3000; ++i) {
         records.push_back(contact("Nom " + std::to_string(7919 * i % 3000), std::to_string(i)));
     }
@@ -183,7 +184,7 @@ TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
     EXPECT_EQ(pieces, BuildDirectoryPage(*list, "https://x.example/", fichelia::PageBytes::Ascii));
     // Packed records, whose lines are made on two threads, give the same page.
     fichelia::PackedRecords packed;
-    for (const annuaire& record : records) {
+    for (const Contact& record : records) {
         packed.add(record);
     }
     for (const auto bytes : {fichelia::PageBytes::Windows1252, fichelia::PageBytes::Ascii}) {
@@ -205,11 +206,11 @@ TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
 // texts (a length of 128 bytes or more takes two bytes, a record larger than
 // a block has one of its own), and appending moves them over in order.
 TEST(PageWriter, packedRecordsComeBackAsTheyWentIn) {
-    const std::vector<annuaire> records = {
+    const std::vector<Contact> records = {
         {},
         contact("Zoé", "12 rue de la Paix"),
-        annuaire("n", std::string(127, 'a'), std::string(128, 'b'), std::string(16384, 'c'), "", "m", "s",
-                 std::string(3 << 20, 'd')),
+        Contact("n", std::string(127, 'a'), std::string(128, 'b'), std::string(16384, 'c'), "", "m", "s",
+                std::string(3 << 20, 'd')),
         contact(std::string(300, 'e'), "after the large one"),
     };
     fichelia::PackedRecords first;
@@ -222,6 +223,6 @@ TEST(PageWriter, packedRecordsComeBackAsTheyWentIn) {
     ASSERT_EQ(first.size(), records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(first.at(i), fichelia::page::textsOf(records[i])) << i;
-        EXPECT_EQ(first.name(i), records[i].nom);
+        EXPECT_EQ(first.name(i), records[i].name);
     }
 }

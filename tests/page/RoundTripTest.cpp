@@ -10,24 +10,26 @@
 #include "page/PageWriter.h"
 #include "text/Windows1252.h"
 
+using fichelia::Contact;
+
 namespace {
 
-std::vector<annuaire> readBack(const std::string& page) {
+std::vector<Contact> readBack(const std::string& page) {
     fichelia::MemoryByteSource source(page);
-    std::vector<annuaire> records;
-    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, annuaire("x", "x", "x", "x", "x", "x", "x", "x"),
-                                            [&](annuaire&& record) { records.push_back(std::move(record)); }));
+    std::vector<Contact> records;
+    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, Contact("x", "x", "x", "x", "x", "x", "x", "x"),
+                                            [&](Contact&& record) { records.push_back(std::move(record)); }));
     return records;
 }
 
-void expectRoundTrip(const std::vector<annuaire>& contacts,
+void expectRoundTrip(const std::vector<Contact>& contacts,
                      fichelia::PageBytes bytes = fichelia::PageBytes::Windows1252) {
     auto list = fichelia::testing::listOf(contacts);
     const std::string page = fichelia::BuildDirectoryPage(*list, fichelia::kPublisherAddress, bytes);
     if (bytes == fichelia::PageBytes::Ascii) {
         ASSERT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
     }
-    const std::vector<annuaire> records = readBack(page);
+    const std::vector<Contact> records = readBack(page);
     ASSERT_EQ(records.size(), static_cast<std::size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i) {
         ASSERT_EQ(records[static_cast<std::size_t>(i)], list->recordAt(i)) << "entry " << i;
@@ -39,7 +41,7 @@ void expectRoundTrip(const std::vector<annuaire>& contacts,
 TEST(RoundTrip, writtenPagesReadBackFieldForField) {
     std::mt19937 random(2024);
     for (int round = 0; round < 200; ++round) {
-        std::vector<annuaire> contacts;
+        std::vector<Contact> contacts;
         const int size = round % 13;
         for (int i = 0; i < size; ++i) {
             contacts.push_back(fichelia::testing::awkwardContact(random));
@@ -52,8 +54,8 @@ TEST(RoundTrip, writtenPagesReadBackFieldForField) {
 TEST(RoundTrip, longAndEmptyFieldsSurvive) {
     std::mt19937 random(5);
     const std::string longText = fichelia::testing::awkwardText(random, 40) + std::string(5000, 'L') + "é\"\\😀";
-    expectRoundTrip({annuaire(), annuaire(longText, longText, "", longText, "", longText, longText, longText),
-                     annuaire("", "", "", "", "", "", "", std::string(5000, '"'))});
+    expectRoundTrip({Contact(), Contact(longText, longText, "", longText, "", longText, longText, longText),
+                     Contact("", "", "", "", "", "", "", std::string(5000, '"'))});
 }
 
 TEST(RoundTrip, everyCodePointSurvives) {
@@ -64,6 +66,6 @@ TEST(RoundTrip, everyCodePointSurvives) {
         }
         fichelia::text::appendUtf8(all, cp);
     }
-    expectRoundTrip({annuaire(all, "", "", "", "", "", all, all)});
-    expectRoundTrip({annuaire(all, "", "", "", "", "", all, all)}, fichelia::PageBytes::Ascii);
+    expectRoundTrip({Contact(all, "", "", "", "", "", all, all)});
+    expectRoundTrip({Contact(all, "", "", "", "", "", all, all)}, fichelia::PageBytes::Ascii);
 }

@@ -11,7 +11,9 @@
 #include "exchange/ContactTsv.h"
 
 // Test failures show a record as its TSV line.
-inline void PrintTo(const annuaire& record, std::ostream* out) { *out << fichelia::text::formatContactTsv(record); }
+inline void PrintTo(const fichelia::Contact& record, std::ostream* out) {
+    *out << fichelia::exchange::formatContactTsv(record);
+}
 
 namespace fichelia::testing {
 
@@ -23,12 +25,12 @@ inline std::string readBytes(const std::filesystem::path& path) {
 inline std::string dataFile(const std::string& name) { return std::string(FICHELIA_TEST_DATA_DIR) + "/" + name; }
 
 // The contacts of a TSV file of the test data, in file order.
-inline std::vector<annuaire> contactsFromTsv(const std::string& name) {
-    std::vector<annuaire> contacts;
+inline std::vector<fichelia::Contact> contactsFromTsv(const std::string& name) {
+    std::vector<fichelia::Contact> contacts;
     std::istringstream lines(readBytes(dataFile(name)));
     std::string line;
     while (std::getline(lines, line)) {
-        contacts.push_back(*text::parseContactTsv(line).record);
+        contacts.push_back(*exchange::parseContactTsv(line).record);
     }
     return contacts;
 }

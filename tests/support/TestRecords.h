@@ -16,14 +16,14 @@ inline std::shared_ptr<const NameCollator> rootCollator() {
     return collator;
 }
 
-inline annuaire contact(const std::string& nom, const std::string& suffix = "") {
-    return annuaire(nom, "1 rue de la Paix" + suffix, "01 23 45 67 89", "06 12 34 56 78", "01 98 76 54 32",
-                    "contact@example.fr", "http://www.example.fr/" + suffix, "Client fidèle" + suffix);
+inline Contact contact(const std::string& nom, const std::string& suffix = "") {
+    return Contact(nom, "1 rue de la Paix" + suffix, "01 23 45 67 89", "06 12 34 56 78", "01 98 76 54 32",
+                   "contact@example.fr", "http://www.example.fr/" + suffix, "Client fidèle" + suffix);
 }
 
-inline std::unique_ptr<DirectoryList> listOf(const std::vector<annuaire>& records) {
+inline std::unique_ptr<DirectoryList> listOf(const std::vector<Contact>& records) {
     auto list = std::make_unique<DirectoryList>(rootCollator());
-    for (const annuaire& record : records) {
+    for (const Contact& record : records) {
         (void)list->add(record); // the list has no limit
     }
     return list;
@@ -52,9 +52,9 @@ inline std::string awkwardText(std::mt19937& random, std::size_t maxFragments = 
     return text;
 }
 
-inline annuaire awkwardContact(std::mt19937& random) {
-    return annuaire(awkwardText(random), awkwardText(random), awkwardText(random), awkwardText(random),
-                    awkwardText(random), awkwardText(random), awkwardText(random), awkwardText(random));
+inline Contact awkwardContact(std::mt19937& random) {
+    return Contact(awkwardText(random), awkwardText(random), awkwardText(random), awkwardText(random),
+                   awkwardText(random), awkwardText(random), awkwardText(random), awkwardText(random));
 }
 
 } // namespace fichelia::testing

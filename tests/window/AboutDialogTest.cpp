@@ -17,15 +17,17 @@
 #include "window/MainWindow.h"
 #include "window/AboutDialog.h"
 
+using fichelia::AboutDialog;
+using fichelia::MainWindow;
 using fichelia::testing::FakeShell;
 
-class TestUnit2 : public QObject {
+class AboutDialogTest : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<FakeShell> shell;
-    std::unique_ptr<TForm1> form;
-    TForm2* about = nullptr;
+    std::unique_ptr<MainWindow> form;
+    AboutDialog* about = nullptr;
 
     // Opens the dialog from the menu; `whileShown` runs inside its modal loop
     // and must close it.
@@ -36,23 +38,24 @@ private:
             whileShown();
             ran = true;
         });
-        form->AusujetdeFichelia1->trigger();
+        form->aboutAction->trigger();
         QVERIFY(ran);
         QVERIFY(!about->isVisible());
     }
 
     // A click that goes through the window system, where modality applies.
     void clickAddAsTheWindowSystemWould() {
-        const QPoint at = form->Button1->mapTo(form.get(), form->Button1->rect().center());
+        const QPoint at = form->addButton->mapTo(form.get(), form->addButton->rect().center());
         QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, at);
     }
 
 private slots:
     void init() {
         shell = std::make_unique<FakeShell>();
-        form = std::make_unique<TForm1>(shell->dialogs, shell->files, shell->desktop,
-                                        std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
-        about = new TForm2(form.get());
+        form =
+            std::make_unique<MainWindow>(shell->dialogs, shell->files, shell->desktop,
+                                         std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
+        about = new AboutDialog(form.get());
         form->setAboutDialog(about);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -67,37 +70,38 @@ private slots:
         QCOMPARE(about->size(), QSize(582, 294));
         QCOMPARE(about->minimumSize(), about->maximumSize());
         QVERIFY(!(about->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(about->Image1->geometry(), QRect(-6, 0, 593, 57));
-        QCOMPARE(about->Image1->pixmap().size(), QSize(597, 60));
-        QCOMPARE(about->Memo1->geometry(), QRect(16, 72, 545, 169));
-        QCOMPARE(about->Button1->geometry(), QRect(232, 248, 105, 41));
-        QCOMPARE(about->Button1->text(), QStringLiteral("Fermer"));
-        QVERIFY(about->Memo1->isReadOnly());
-        QCOMPARE(about->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(about->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(about->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(about->bannerPicture->geometry(), QRect(-6, 0, 593, 57));
+        QCOMPARE(about->bannerPicture->pixmap().size(), QSize(597, 60));
+        QCOMPARE(about->aboutText->geometry(), QRect(16, 72, 545, 169));
+        QCOMPARE(about->closeButton->geometry(), QRect(232, 248, 105, 41));
+        QCOMPARE(about->closeButton->text(), QStringLiteral("Fermer"));
+        QVERIFY(about->aboutText->isReadOnly());
+        QCOMPARE(about->aboutText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(about->aboutText->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(about->aboutText->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     }
 
     void screenReader_namesEveryPartAndCanReadTheWholeText() {
         showAbout([&] {
-            const auto close = qScopeGuard([&] { about->Button1->click(); });
+            const auto close = qScopeGuard([&] { about->closeButton->click(); });
             using A = QAccessible;
-            fichelia::testing::verifySpokenControls(about, {
-                                                               {"Image1", A::Graphic, "Fichelia - Votre annuaire Web"},
-                                                               {"Memo1", A::EditableText, "Au sujet de Fichelia"},
-                                                               {"Button1", A::PushButton, "Fermer"},
-                                                           });
-            QAccessibleInterface* memo = A::queryAccessibleInterface(about->Memo1);
+            fichelia::testing::verifySpokenControls(about,
+                                                    {
+                                                        {"bannerPicture", A::Graphic, "Fichelia - Votre annuaire Web"},
+                                                        {"aboutText", A::EditableText, "Au sujet de Fichelia"},
+                                                        {"closeButton", A::PushButton, "Fermer"},
+                                                    });
+            QAccessibleInterface* memo = A::queryAccessibleInterface(about->aboutText);
             QVERIFY(memo->state().readOnly);
             QVERIFY(memo->state().focusable);
             const QAccessibleTextInterface* text = memo->textInterface();
             QVERIFY(text != nullptr);
-            QCOMPARE(text->text(0, text->characterCount()), TForm2::memoLines().join(QLatin1Char('\n')));
+            QCOMPARE(text->text(0, text->characterCount()), AboutDialog::aboutLines().join(QLatin1Char('\n')));
         });
     }
 
     void memo_holdsItsTwelveLines() {
-        const QStringList lines = about->Memo1->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = about->aboutText->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 12);
         QCOMPARE(lines[0], QStringLiteral("Fichelia vous permet d'installer un annuaire perfectionné sur votre site perso."));
         QVERIFY(lines[1].endsWith(QStringLiteral("sélection ")));
@@ -117,21 +121,21 @@ private slots:
         QVERIFY(form->directory().add(fichelia::testing::contact("Martin")));
         QVERIFY(form->directory().add(fichelia::testing::contact("Albert")));
         form->directory().select(1);
-        form->Edit3->setText(QStringLiteral("tapé"));
+        form->phoneEdit->setText(QStringLiteral("tapé"));
         showAbout([this] {
             QVERIFY(about->isModal() || about->windowModality() != Qt::NonModal);
             // The main window's buttons do not react while the dialog shows.
             clickAddAsTheWindowSystemWould();
             const bool blocked = shell->dialogs.messages.empty();
-            QTest::mouseClick(about->Button1, Qt::LeftButton);
+            QTest::mouseClick(about->closeButton, Qt::LeftButton);
             QVERIFY(blocked);
         });
         QCOMPARE(form->directory().count(), 2);
         QCOMPARE(form->directory().selectedPosition(), 1);
-        QCOMPARE(form->Edit3->text(), QStringLiteral("tapé"));
+        QCOMPARE(form->phoneEdit->text(), QStringLiteral("tapé"));
         QVERIFY(shell->dialogs.messages.empty());
         // Once it is closed they do again ("Ajouter" with no name asks for one).
-        form->Edit1->clear();
+        form->nameEdit->clear();
         clickAddAsTheWindowSystemWould();
         QCOMPARE(shell->dialogs.messages.size(), 1u);
     }
@@ -141,13 +145,13 @@ private slots:
     void closeBox_closesItLikeFermer_escapeDoesNot_andTheMemoCannotBeEdited() {
         showAbout([this] {
             QTest::keyClick(about, Qt::Key_Escape);
-            QTest::keyClick(about->Button1, Qt::Key_Escape);
+            QTest::keyClick(about->closeButton, Qt::Key_Escape);
             QVERIFY(about->isVisible());
             // No scroll bars: every line shows whole, none wraps out of sight.
-            QCOMPARE(about->Memo1->document()->lineCount(), 12);
-            about->Memo1->setFocus();
-            QTest::keyClicks(about->Memo1, "xyz");
-            QVERIFY(!about->Memo1->toPlainText().contains(QStringLiteral("xyz")));
+            QCOMPARE(about->aboutText->document()->lineCount(), 12);
+            about->aboutText->setFocus();
+            QTest::keyClicks(about->aboutText, "xyz");
+            QVERIFY(!about->aboutText->toPlainText().contains(QStringLiteral("xyz")));
             about->close();
         });
     }
@@ -163,15 +167,15 @@ private slots:
     void enterOnFermer_closesTheDialog() {
         QFETCH(int, key);
         showAbout([&] {
-            about->Button1->setFocus();
-            QTest::keyClick(about->Button1, Qt::Key(key));
+            about->closeButton->setFocus();
+            QTest::keyClick(about->closeButton, Qt::Key(key));
             QTRY_VERIFY(!about->isVisible());
         });
     }
 
     void reopened_showsTheSameTextWhereTheUserLeftIt() {
         QPoint firstPlace;
-        const QString text = about->Memo1->toPlainText();
+        const QString text = about->aboutText->toPlainText();
         showAbout([&] {
             firstPlace = about->pos();
             about->move(firstPlace + QPoint(37, 21));
@@ -179,11 +183,11 @@ private slots:
         });
         showAbout([&] {
             QCOMPARE(about->pos(), firstPlace + QPoint(37, 21));
-            QCOMPARE(about->Memo1->toPlainText(), text);
+            QCOMPARE(about->aboutText->toPlainText(), text);
             about->close();
         });
     }
 };
 
-FICHELIA_GUI_TEST_MAIN(TestUnit2)
+FICHELIA_GUI_TEST_MAIN(AboutDialogTest)
 #include "AboutDialogTest.moc"

@@ -25,7 +25,10 @@
 #include "window/MainWindow.h"
 #include "window/AboutDialog.h"
 
+using fichelia::AboutDialog;
+using fichelia::Contact;
 using fichelia::DirectoryList;
+using fichelia::MainWindow;
 using fichelia::testing::FakeShell;
 
 namespace {
@@ -67,9 +70,9 @@ QStringList cutCaptions(const QWidget* window) {
     return cut;
 }
 
-QStringList listNames(const TForm1& form) {
+QStringList listNames(const MainWindow& form) {
     QStringList names;
-    const QAbstractItemModel* model = form.ListBox1->model();
+    const QAbstractItemModel* model = form.contactList->model();
     for (int row = 0; row < model->rowCount(); ++row) {
         names << model->index(row, 0).data().toString();
     }
@@ -78,33 +81,35 @@ QStringList listNames(const TForm1& form) {
 
 } // namespace
 
-class TestUnit1 : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<FakeShell> shell;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
     void makeForm(int capacity = DirectoryList::kUnlimited) {
         form.reset();
         shell = std::make_unique<FakeShell>();
-        form = std::make_unique<TForm1>(shell->dialogs, shell->files, shell->desktop,
-                                        std::make_unique<DirectoryList>(fichelia::testing::rootCollator(), capacity));
+        form =
+            std::make_unique<MainWindow>(shell->dialogs, shell->files, shell->desktop,
+                                         std::make_unique<DirectoryList>(fichelia::testing::rootCollator(), capacity));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
 
     std::vector<QString>& messages() const { return shell->dialogs.messages; }
     int viewSelectedRow() const {
-        const QModelIndexList rows = form->ListBox1->selectionModel()->selectedRows();
+        const QModelIndexList rows = form->contactList->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.constFirst().row();
     }
 
-    // Edit1 to Edit8, the contact form in record order.
+    // nameEdit to commentEdit, the contact form in record order.
     std::vector<QLineEdit*> contactFields() const {
         std::vector<QLineEdit*> fields;
-        for (std::size_t i = 1; i <= fichelia::kFieldCount; ++i) {
-            fields.push_back(form->findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(i)));
+        for (const char* name :
+             {"nameEdit", "addressEdit", "phoneEdit", "mobileEdit", "faxEdit", "mailEdit", "siteEdit", "commentEdit"}) {
+            fields.push_back(form->findChild<QLineEdit*>(QLatin1String(name)));
         }
         return fields;
     }
@@ -126,7 +131,7 @@ private:
 
     void addContact(const QStringList& texts) {
         fillForm(texts);
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(form->addButton, Qt::LeftButton);
     }
 
     // Puts test data files into the fake disk under /dossier/ and returns their paths.
@@ -166,14 +171,14 @@ private:
 
     // A list holding Martin, selected, and a form the user has been editing.
     void selectMartinAndEditTheForm() {
-        QVERIFY(form->directory().add(annuaire("Martin", "", "", "", "", "", "", "")));
+        QVERIFY(form->directory().add(Contact("Martin", "", "", "", "", "", "", "")));
         clickRow(0);
-        form->Edit2->setText(QStringLiteral("adresse en cours de saisie"));
+        form->addressEdit->setText(QStringLiteral("adresse en cours de saisie"));
     }
 
     void clickRow(int row) {
-        const QRect box = form->ListBox1->visualRect(form->ListBox1->model()->index(row, 0));
-        QTest::mouseClick(form->ListBox1->viewport(), Qt::LeftButton, {}, box.center());
+        const QRect box = form->contactList->visualRect(form->contactList->model()->index(row, 0));
+        QTest::mouseClick(form->contactList->viewport(), Qt::LeftButton, {}, box.center());
     }
 
 private slots:
@@ -185,9 +190,9 @@ private slots:
 
     void startUp_showsAnEmptyFormAndListUnderTheTitleFichelia() {
         QCOMPARE(form->windowTitle(), QStringLiteral("Fichelia"));
-        QCOMPARE(form->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(form->objectName(), QStringLiteral("MainWindow"));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
-        QCOMPARE(form->ListBox1->model()->rowCount(), 0);
+        QCOMPARE(form->contactList->model()->rowCount(), 0);
         QCOMPARE(form->directory().selectedPosition(), -1);
         QVERIFY(messages().empty());
         QCOMPARE(form->centralWidget()->size(), QSize(598, 527));
@@ -210,18 +215,18 @@ private slots:
             QRect geometry;
         };
         const Place places[] = {
-            {"Image1", "ClientArea", {0, 0, 593, 57}},       {"Image2", "ClientArea", {224, 480, 153, 49}},
-            {"Panel1", "ClientArea", {0, 56, 601, 417}},     {"Bevel1", "Panel1", {8, 0, 217, 25}},
-            {"ListBox1", "Panel1", {8, 24, 217, 265}},       {"GroupBox1", "Panel1", {232, 0, 369, 329}},
-            {"Edit1", "GroupBox1", {88, 24, 185, 21}},       {"Edit2", "GroupBox1", {88, 56, 249, 21}},
-            {"Edit3", "GroupBox1", {88, 88, 121, 21}},       {"Edit4", "GroupBox1", {88, 120, 121, 21}},
-            {"Edit5", "GroupBox1", {88, 152, 121, 21}},      {"Edit6", "GroupBox1", {88, 184, 217, 21}},
-            {"Edit7", "GroupBox1", {88, 216, 169, 21}},      {"Edit8", "GroupBox1", {88, 248, 249, 21}},
-            {"Button1", "GroupBox1", {88, 280, 89, 33}},     {"Button2", "GroupBox1", {248, 280, 89, 33}},
-            {"Button3", "Panel1", {8, 296, 97, 33}},         {"Button7", "Panel1", {128, 296, 97, 33}},
-            {"GroupBox2", "Panel1", {8, 344, 585, 65}},      {"Button4", "GroupBox2", {176, 16, 89, 41}},
-            {"Button5", "GroupBox2", {376, 16, 201, 41}},    {"Button6", "GroupBox2", {8, 16, 153, 41}},
-            {"Button8", "ClientArea", {488, 480, 105, 41}},
+            {"bannerPicture", "ClientArea", {0, 0, 593, 57}},   {"logoPicture", "ClientArea", {224, 480, 153, 49}},
+            {"editingPanel", "ClientArea", {0, 56, 601, 417}},  {"listTitleBevel", "editingPanel", {8, 0, 217, 25}},
+            {"contactList", "editingPanel", {8, 24, 217, 265}}, {"contactGroup", "editingPanel", {232, 0, 369, 329}},
+            {"nameEdit", "contactGroup", {88, 24, 185, 21}},    {"addressEdit", "contactGroup", {88, 56, 249, 21}},
+            {"phoneEdit", "contactGroup", {88, 88, 121, 21}},   {"mobileEdit", "contactGroup", {88, 120, 121, 21}},
+            {"faxEdit", "contactGroup", {88, 152, 121, 21}},    {"mailEdit", "contactGroup", {88, 184, 217, 21}},
+            {"siteEdit", "contactGroup", {88, 216, 169, 21}},   {"commentEdit", "contactGroup", {88, 248, 249, 21}},
+            {"addButton", "contactGroup", {88, 280, 89, 33}},   {"modifyButton", "contactGroup", {248, 280, 89, 33}},
+            {"deleteButton", "editingPanel", {8, 296, 97, 33}}, {"newButton", "editingPanel", {128, 296, 97, 33}},
+            {"pageGroup", "editingPanel", {8, 344, 585, 65}},   {"previewButton", "pageGroup", {176, 16, 89, 41}},
+            {"saveButton", "pageGroup", {376, 16, 201, 41}},    {"openButton", "pageGroup", {8, 16, 153, 41}},
+            {"quitButton", "ClientArea", {488, 480, 105, 41}},
         };
         for (const Place& place : places) {
             const auto* widget = form->findChild<QWidget*>(QLatin1String(place.name));
@@ -231,11 +236,11 @@ private slots:
         }
         // Labels stand where they always stood and are at least as wide (they fit their text).
         const Place labels[] = {
-            {"Label9", "Panel1", {24, 8, 179, 13}},    {"Label1", "GroupBox1", {16, 24, 26, 13}},
-            {"Label2", "GroupBox1", {16, 56, 38, 13}}, {"Label3", "GroupBox1", {16, 88, 15, 13}},
-            {"Label4", "GroupBox1", {16, 152, 17, 13}}, {"Label5", "GroupBox1", {16, 120, 24, 13}},
-            {"Label6", "GroupBox1", {16, 184, 19, 13}}, {"Label7", "GroupBox1", {16, 216, 18, 13}},
-            {"Label8", "GroupBox1", {16, 248, 61, 13}},
+            {"listTitleLabel", "editingPanel", {24, 8, 179, 13}}, {"nameLabel", "contactGroup", {16, 24, 26, 13}},
+            {"addressLabel", "contactGroup", {16, 56, 38, 13}},   {"phoneLabel", "contactGroup", {16, 88, 15, 13}},
+            {"faxLabel", "contactGroup", {16, 152, 17, 13}},      {"mobileLabel", "contactGroup", {16, 120, 24, 13}},
+            {"mailLabel", "contactGroup", {16, 184, 19, 13}},     {"siteLabel", "contactGroup", {16, 216, 18, 13}},
+            {"commentLabel", "contactGroup", {16, 248, 61, 13}},
         };
         for (const Place& place : labels) {
             const auto* label = form->findChild<QLabel*>(QLatin1String(place.name));
@@ -250,53 +255,58 @@ private slots:
 
     void layout_captionsColoursAndFonts() {
         const std::pair<QLabel*, const char*> labels[] = {
-            {form->Label1, "Nom"}, {form->Label2, "Adresse"}, {form->Label3, "Tél"},  {form->Label4, "Fax"},
-            {form->Label5, "GSM"}, {form->Label6, "Mail"},    {form->Label7, "Site"}, {form->Label8, "Commentaire"}};
+            {form->nameLabel, "Nom"},  {form->addressLabel, "Adresse"},    {form->phoneLabel, "Tél"},
+            {form->faxLabel, "Fax"},   {form->mobileLabel, "GSM"},         {form->mailLabel, "Mail"},
+            {form->siteLabel, "Site"}, {form->commentLabel, "Commentaire"}};
         for (const auto& [label, caption] : labels) {
             QCOMPARE(label->text(), QString::fromUtf8(caption));
             QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
-            QCOMPARE(label->font().bold(), label == form->Label1);
+            QCOMPARE(label->font().bold(), label == form->nameLabel);
         }
-        // GSM stands beside Edit4 and Fax beside Edit5: the form reads in record order.
-        QCOMPARE(form->Label5->y(), form->Edit4->y());
-        QCOMPARE(form->Label4->y(), form->Edit5->y());
-        QCOMPARE(form->Label9->text(), QStringLiteral(".:: Edition de l'annuaire Web ::."));
-        QCOMPARE(form->Label9->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-        QVERIFY(form->Label9->font().bold());
-        QCOMPARE(form->GroupBox1->title(), QStringLiteral("Fiche du contact"));
-        QCOMPARE(form->GroupBox1->background(), QColor(128, 0, 0));
-        QCOMPARE(form->GroupBox1->captionColour(), QColor(Qt::white));
-        QCOMPARE(form->GroupBox2->title(), QStringLiteral(".:: Mon annuaire Web ::."));
-        QCOMPARE(form->GroupBox2->captionColour(), QColor(128, 0, 0));
+        // GSM stands beside mobileEdit and Fax beside faxEdit: the form reads in record order.
+        QCOMPARE(form->mobileLabel->y(), form->mobileEdit->y());
+        QCOMPARE(form->faxLabel->y(), form->faxEdit->y());
+        QCOMPARE(form->listTitleLabel->text(), QStringLiteral(".:: Edition de l'annuaire Web ::."));
+        QCOMPARE(form->listTitleLabel->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+        QVERIFY(form->listTitleLabel->font().bold());
+        QCOMPARE(form->contactGroup->title(), QStringLiteral("Fiche du contact"));
+        QCOMPARE(form->contactGroup->background(), QColor(128, 0, 0));
+        QCOMPARE(form->contactGroup->captionColour(), QColor(Qt::white));
+        QCOMPARE(form->pageGroup->title(), QStringLiteral(".:: Mon annuaire Web ::."));
+        QCOMPARE(form->pageGroup->captionColour(), QColor(128, 0, 0));
 
         const std::tuple<QPushButton*, const char*, bool> buttons[] = {
-            {form->Button1, "Ajouter", false},  {form->Button2, "Modifier", false},
-            {form->Button3, "Supprimer", false}, {form->Button7, "Nouveau", false},
-            {form->Button4, "Aperçu", false},   {form->Button5, ".:: Enregistrer l'annuaire Web ::.", true},
-            {form->Button6, "Ouvrir un annuaire Web", true}, {form->Button8, "Quitter", false}};
+            {form->addButton, "Ajouter", false},
+            {form->modifyButton, "Modifier", false},
+            {form->deleteButton, "Supprimer", false},
+            {form->newButton, "Nouveau", false},
+            {form->previewButton, "Aperçu", false},
+            {form->saveButton, ".:: Enregistrer l'annuaire Web ::.", true},
+            {form->openButton, "Ouvrir un annuaire Web", true},
+            {form->quitButton, "Quitter", false}};
         for (const auto& [button, caption, bold] : buttons) {
             QCOMPARE(button->text(), QString::fromUtf8(caption));
             QCOMPARE(button->font().bold(), bold);
         }
-        QCOMPARE(form->Button5->palette().color(QPalette::ButtonText), QColor(0, 0, 128));
-        QCOMPARE(form->Image2->cursor().shape(), Qt::CrossCursor);
-        QVERIFY(!form->Image1->pixmap().isNull());
-        QCOMPARE(form->Image1->pixmap().size(), QSize(597, 60));
-        QCOMPARE(form->Image2->pixmap().size(), QSize(148, 46));
+        QCOMPARE(form->saveButton->palette().color(QPalette::ButtonText), QColor(0, 0, 128));
+        QCOMPARE(form->logoPicture->cursor().shape(), Qt::CrossCursor);
+        QVERIFY(!form->bannerPicture->pixmap().isNull());
+        QCOMPARE(form->bannerPicture->pixmap().size(), QSize(597, 60));
+        QCOMPARE(form->logoPicture->pixmap().size(), QSize(148, 46));
         QCOMPARE(form->windowIcon().availableSizes().value(0), QSize(32, 32));
 
         // What the window draws: white client, maroon contact card with its white caption.
         const QImage shot = form->centralWidget()->grab().toImage();
         QCOMPARE(shot.pixelColor(300, 500), QColor(Qt::white));
         QCOMPARE(shot.pixelColor(232 + 360, 56 + 300), QColor(128, 0, 0));
-        QCOMPARE(form->ListBox1->font().pixelSize(), 11);
+        QCOMPARE(form->contactList->font().pixelSize(), 11);
     }
 
     // At 1x each picture is its bitmap pixel for pixel; on a screen scaled by 2
     // the bitmap drawn at twice the size is shown, not the small one enlarged.
     void pictures_atScale1AreTheirBitmaps_atScale2TheirTwiceAsLargeOnes() {
-        const std::pair<fichelia::PictureBox*, const char*> pictures[] = {{form->Image1, "banner"},
-                                                                          {form->Image2, "logo"}};
+        const std::pair<fichelia::PictureBox*, const char*> pictures[] = {{form->bannerPicture, "banner"},
+                                                                          {form->logoPicture, "logo"}};
         for (const auto& [box, name] : pictures) {
             for (const int ratio : {1, 2}) {
                 const QString file = ratio == 1 ? QStringLiteral(":/%1.bmp") : QStringLiteral(":/%1@2x.bmp");
@@ -314,11 +324,12 @@ private slots:
 
     void tabOrder_visitsTheListTheFormThenTheButtonsInTheirOrder() {
         form->activateWindow();
-        form->ListBox1->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), form->ListBox1);
-        const QStringList expected = {"Edit1",   "Edit2",   "Edit3",   "Edit4",   "Edit5",   "Edit6",
-                                      "Edit7",   "Edit8",   "Button1", "Button2", "Button3", "Button7",
-                                      "Button4", "Button5", "Button6", "Button8", "ListBox1"};
+        form->contactList->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), form->contactList);
+        const QStringList expected = {"nameEdit",     "addressEdit", "phoneEdit",     "mobileEdit", "faxEdit",
+                                      "mailEdit",     "siteEdit",    "commentEdit",   "addButton",  "modifyButton",
+                                      "deleteButton", "newButton",   "previewButton", "saveButton", "openButton",
+                                      "quitButton",   "contactList"};
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -328,22 +339,20 @@ private slots:
     }
 
     void menu_hasItsItemsAllCheckedBeforeAndAfterUse() {
-        QCOMPARE(form->MainMenu1->objectName(), QStringLiteral("MainMenu1"));
-        const QList<QAction*> bar = form->MainMenu1->actions();
+        QCOMPARE(form->mainMenu->objectName(), QStringLiteral("mainMenu"));
+        const QList<QAction*> bar = form->mainMenu->actions();
         QCOMPARE(bar.size(), 3);
         QCOMPARE(bar[0]->text(), QStringLiteral("Fichiers"));
         QCOMPARE(bar[1]->text(), QStringLiteral("Editions"));
         QCOMPARE(bar[2]->text(), QStringLiteral("Au sujet de ..."));
-        const std::pair<QAction*, const char*> items[] = {
-            {form->OuvrirunAnnuaireWeb1, "Ouvrir un Annuaire Web"},
-            {form->CrerlAnnuaireWeb1, "Enregistrer l'Annuaire Web"},
-            {form->Quitter1, "Quitter"},
-            {form->AperudelAnnuaireWeb1, "Aperçu de l'Annuaire Web"},
-            {form->AusujetdeFichelia1, "Au sujet de Fichelia"}};
-        QCOMPARE(form->Fichiers1->actions(), (QList<QAction*>{form->OuvrirunAnnuaireWeb1, form->CrerlAnnuaireWeb1,
-                                                               form->Quitter1}));
-        QCOMPARE(form->Editions1->actions(), QList<QAction*>{form->AperudelAnnuaireWeb1});
-        QCOMPARE(form->Ausujetde1->actions(), QList<QAction*>{form->AusujetdeFichelia1});
+        const std::pair<QAction*, const char*> items[] = {{form->openAction, "Ouvrir un Annuaire Web"},
+                                                          {form->saveAction, "Enregistrer l'Annuaire Web"},
+                                                          {form->quitAction, "Quitter"},
+                                                          {form->previewAction, "Aperçu de l'Annuaire Web"},
+                                                          {form->aboutAction, "Au sujet de Fichelia"}};
+        QCOMPARE(form->fileMenu->actions(), (QList<QAction*>{form->openAction, form->saveAction, form->quitAction}));
+        QCOMPARE(form->editMenu->actions(), QList<QAction*>{form->previewAction});
+        QCOMPARE(form->aboutMenu->actions(), QList<QAction*>{form->aboutAction});
         for (const auto& [action, caption] : items) {
             QCOMPARE(action->text(), QString::fromUtf8(caption));
             QVERIFY(action->isCheckable());
@@ -351,7 +360,7 @@ private slots:
             QVERIFY(action->shortcut().isEmpty());
         }
         // Used twice, they stay checked (no About dialog is attached here).
-        for (QAction* action : {form->OuvrirunAnnuaireWeb1, form->CrerlAnnuaireWeb1, form->AusujetdeFichelia1}) {
+        for (QAction* action : {form->openAction, form->saveAction, form->aboutAction}) {
             action->trigger();
             action->trigger();
             QVERIFY(action->isChecked());
@@ -359,10 +368,10 @@ private slots:
     }
 
     void menu_eachItemDoesWhatItsButtonDoes() {
-        QTest::mouseClick(form->Button6, Qt::LeftButton);
-        form->OuvrirunAnnuaireWeb1->trigger();
-        QTest::mouseClick(form->Button5, Qt::LeftButton);
-        form->CrerlAnnuaireWeb1->trigger();
+        QTest::mouseClick(form->openButton, Qt::LeftButton);
+        form->openAction->trigger();
+        QTest::mouseClick(form->saveButton, Qt::LeftButton);
+        form->saveAction->trigger();
         QCOMPARE(shell->dialogs.dialogs.size(), 4u);
         QCOMPARE(shell->dialogs.dialogs[0].save, false);
         QCOMPARE(shell->dialogs.dialogs[1].save, false);
@@ -373,8 +382,8 @@ private slots:
         }
 
         shell->desktop.executableFolderPath = QStringLiteral("/bin");
-        QTest::mouseClick(form->Button4, Qt::LeftButton);
-        form->AperudelAnnuaireWeb1->trigger();
+        QTest::mouseClick(form->previewButton, Qt::LeftButton);
+        form->previewAction->trigger();
         QCOMPARE(shell->desktop.openedFiles, std::vector<QString>(2, QStringLiteral("/bin/tmp.html")));
     }
 
@@ -385,8 +394,8 @@ private slots:
             QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
             return QCoreApplication::exec();
         };
-        QCOMPARE(runLoopUntilQuit([this] { QTest::mouseClick(form->Button8, Qt::LeftButton); }), 0);
-        QCOMPARE(runLoopUntilQuit([this] { form->Quitter1->trigger(); }), 0);
+        QCOMPARE(runLoopUntilQuit([this] { QTest::mouseClick(form->quitButton, Qt::LeftButton); }), 0);
+        QCOMPARE(runLoopUntilQuit([this] { form->quitAction->trigger(); }), 0);
         QCOMPARE(runLoopUntilQuit([this] { form->close(); }), 0);
         QVERIFY(messages().empty());
         QVERIFY(shell->dialogs.questions.empty());
@@ -396,7 +405,7 @@ private slots:
         addContact({"Martin"});
         clickRow(0);
         fillForm({"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"});
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(form->addButton, Qt::LeftButton);
         QCOMPARE(messages(), std::vector<QString>{QStringLiteral("Vous devez saisir un nom")});
         QCOMPARE(formTexts(), (QStringList{"", "rue", "01", "06", "02", "m@x.fr", "http://x", "bon"}));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
@@ -417,38 +426,38 @@ private slots:
         QVERIFY(messages().empty());
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
-        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(form->contactList->selectionModel()->selectedRows().isEmpty());
     }
 
     void add_sameNameTwice_keepsBothRecords() {
         addContact({"Martin", "1 rue A"});
         clickRow(0);
-        QTest::mouseClick(form->Button1, Qt::LeftButton); // unchanged selected contact: a second entry
+        QTest::mouseClick(form->addButton, Qt::LeftButton); // unchanged selected contact: a second entry
         QCOMPARE(listNames(*form), (QStringList{"Martin", "Martin"}));
-        QCOMPARE(form->directory().recordAt(0).adresse, "1 rue A");
-        QCOMPARE(form->directory().recordAt(1).adresse, "1 rue A");
+        QCOMPARE(form->directory().recordAt(0).address, "1 rue A");
+        QCOMPARE(form->directory().recordAt(1).address, "1 rue A");
     }
 
     void addAndModify_turnTheCommentsQuotesIntoApostrophesOnly() {
         addContact({"Le \"Chat\"", "rue \"A\"", "", "", "", "", "http://\"s\"", "un \"bon\" client"});
-        const annuaire& record = form->directory().recordAt(0);
-        QCOMPARE(record.nom, "Le \"Chat\"");
-        QCOMPARE(record.adresse, "rue \"A\"");
+        const Contact& record = form->directory().recordAt(0);
+        QCOMPARE(record.name, "Le \"Chat\"");
+        QCOMPARE(record.address, "rue \"A\"");
         QCOMPARE(record.site, "http://\"s\"");
-        QCOMPARE(record.commentaire, "un 'bon' client");
+        QCOMPARE(record.comment, "un 'bon' client");
         clickRow(0);
-        form->Edit8->setText(QStringLiteral("\"\"x\""));
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        QCOMPARE(form->directory().recordAt(0).commentaire, "''x'");
+        form->commentEdit->setText(QStringLiteral("\"\"x\""));
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
+        QCOMPARE(form->directory().recordAt(0).comment, "''x'");
     }
 
     void modifyAndDelete_withoutASelection_showTheMessage() {
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
+        QTest::mouseClick(form->deleteButton, Qt::LeftButton);
         addContact({"Martin"});
         fillForm({"Texte", "tapé"});
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
+        QTest::mouseClick(form->deleteButton, Qt::LeftButton);
         QCOMPARE(messages(), std::vector<QString>(4, kNoSelection));
         QVERIFY(shell->dialogs.questions.empty());
         QCOMPARE(listNames(*form), QStringList{"Martin"});
@@ -462,15 +471,15 @@ private slots:
         clickRow(1);
         QCOMPARE(formTexts()[0], QStringLiteral("Martin"));
         fillForm({"Bernard", "2 rue", "t", "g", "f", "m", "s", "c"});
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Bernard", "Zoé"}));
-        QCOMPARE(form->directory().recordAt(1), annuaire("Bernard", "2 rue", "t", "g", "f", "m", "s", "c"));
+        QCOMPARE(form->directory().recordAt(1), Contact("Bernard", "2 rue", "t", "g", "f", "m", "s", "c"));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
 
         clickRow(2);
-        form->Edit1->clear();
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        form->nameEdit->clear();
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
         QCOMPARE(listNames(*form), (QStringList{"", "Albert", "Bernard"}));
         QVERIFY(messages().empty());
     }
@@ -491,7 +500,7 @@ private slots:
         fillForm({tooBigToSort, "2 rue"});
         {
             const fichelia::testing::AllocationLimit limit(1 << 20);
-            QTest::mouseClick(form->Button2, Qt::LeftButton);
+            QTest::mouseClick(form->modifyButton, Qt::LeftButton);
         }
         QCOMPARE(shell->dialogs.errors.size(), 2u);
         QCOMPARE(shell->dialogs.errors.back(), QStringLiteral("Impossible d'insérer une ligne."));
@@ -500,7 +509,7 @@ private slots:
         QCOMPARE(viewSelectedRow(), 1);
         QCOMPARE(formTexts().mid(0, 2), (QStringList{tooBigToSort, "2 rue"}));
         fillForm({"Bernard", "2 rue"});
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Bernard"}));
         QCOMPARE(shell->dialogs.errors.size(), 2u);
     }
@@ -509,17 +518,17 @@ private slots:
         addContact({"Albert"});
         addContact({"Martin", "1 rue"});
         clickRow(1);
-        form->Edit2->setText(QStringLiteral("modifié à la main"));
+        form->addressEdit->setText(QStringLiteral("modifié à la main"));
         shell->dialogs.answers = {false};
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->deleteButton, Qt::LeftButton);
         QCOMPARE(shell->dialogs.questions,
                  std::vector<QString>{QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")});
         QCOMPARE(listNames(*form), (QStringList{"Albert", "Martin"}));
         QCOMPARE(form->directory().selectedPosition(), 1);
-        QCOMPARE(form->Edit2->text(), QStringLiteral("modifié à la main"));
+        QCOMPARE(form->addressEdit->text(), QStringLiteral("modifié à la main"));
 
         shell->dialogs.answers = {true};
-        QTest::mouseClick(form->Button3, Qt::LeftButton);
+        QTest::mouseClick(form->deleteButton, Qt::LeftButton);
         QCOMPARE(listNames(*form), QStringList{"Albert"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
@@ -528,12 +537,12 @@ private slots:
     void new_emptiesTheFormClearsTheSelectionAndPutsTheCaretInTheName() {
         addContact({"Martin", "1 rue"});
         clickRow(0);
-        form->Button1->setFocus();
-        QTest::mouseClick(form->Button7, Qt::LeftButton);
+        form->addButton->setFocus();
+        QTest::mouseClick(form->newButton, Qt::LeftButton);
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
-        QVERIFY(form->ListBox1->selectionModel()->selectedRows().isEmpty());
-        QTRY_COMPARE(QApplication::focusWidget(), form->Edit1);
+        QVERIFY(form->contactList->selectionModel()->selectedRows().isEmpty());
+        QTRY_COMPARE(QApplication::focusWidget(), form->nameEdit);
         QCOMPARE(listNames(*form), QStringList{"Martin"});
     }
 
@@ -541,22 +550,22 @@ private slots:
         addContact({"Albert", "a", "t", "g", "", "m", "s", "c"});
         addContact({"Bernard", "b"});
         addContact({"Martin", "m"});
-        form->Edit5->setText(QStringLiteral("tapé par l'utilisateur"));
+        form->faxEdit->setText(QStringLiteral("tapé par l'utilisateur"));
         clickRow(0);
         QCOMPARE(formTexts(), (QStringList{"Albert", "a", "t", "g", "", "m", "s", "c"}));
 
-        form->ListBox1->setFocus();
-        QTest::keyClick(form->ListBox1, Qt::Key_Down);
+        form->contactList->setFocus();
+        QTest::keyClick(form->contactList, Qt::Key_Down);
         QCOMPARE(form->directory().selectedPosition(), 1);
         QCOMPARE(formTexts()[0], QStringLiteral("Bernard"));
-        QTest::keyClick(form->ListBox1, Qt::Key_M);
+        QTest::keyClick(form->contactList, Qt::Key_M);
         QCOMPARE(form->directory().selectedPosition(), 2);
         QCOMPARE(formTexts().mid(0, 2), (QStringList{"Martin", "m"}));
 
         // Clicking the selected entry again shows its record again.
-        form->Edit2->setText(QStringLiteral("changé"));
+        form->addressEdit->setText(QStringLiteral("changé"));
         clickRow(2);
-        QCOMPARE(form->Edit2->text(), QStringLiteral("m"));
+        QCOMPARE(form->addressEdit->text(), QStringLiteral("m"));
     }
 
     // Neither the program's selections nor the view's own moves while the
@@ -566,42 +575,42 @@ private slots:
         addContact({"Albert", "a"});
         addContact({"Bernard", "b"});
         clickRow(0);
-        form->Edit2->setText(QStringLiteral("tapé"));
+        form->addressEdit->setText(QStringLiteral("tapé"));
         form->directory().select(1);
         QCOMPARE(viewSelectedRow(), 1);
         form->directory().removeSelected();
         QCOMPARE(form->directory().selectedPosition(), -1);
         QCOMPARE(viewSelectedRow(), -1);
         form->directory().select(0);
-        QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+        QCOMPARE(form->addressEdit->text(), QStringLiteral("tapé"));
         QCOMPARE(viewSelectedRow(), 0);
-        form->ResetContactFields();
+        form->clearForm();
         QCOMPARE(viewSelectedRow(), -1);
         QCOMPARE(listNames(*form), QStringList{"Albert"});
     }
 
     void textsOfAnyLengthAndCharacter_surviveSelectThenModify() {
         std::mt19937 random(3);
-        std::vector<annuaire> records;
-        records.push_back(annuaire("Long", std::string(40000, 'a'), "", "", "", "", "", std::string(70000, 'c')));
+        std::vector<Contact> records;
+        records.push_back(Contact("Long", std::string(40000, 'a'), "", "", "", "", "", std::string(70000, 'c')));
         for (int i = 0; i < 40; ++i) {
-            annuaire record = fichelia::testing::awkwardContact(random);
-            record.commentaire = fichelia::applyCommentQuoteRule(record.commentaire);
+            Contact record = fichelia::testing::awkwardContact(random);
+            record.comment = fichelia::applyCommentQuoteRule(record.comment);
             records.push_back(record);
         }
-        for (const annuaire& record : records) {
+        for (const Contact& record : records) {
             auto& list = form->directory();
             list.removeAll();
             QVERIFY(list.add(record));
             clickRow(0);
-            QTest::mouseClick(form->Button2, Qt::LeftButton);
+            QTest::mouseClick(form->modifyButton, Qt::LeftButton);
             QCOMPARE(list.count(), 1);
-            QVERIFY2(list.recordAt(0) == record, record.nom.c_str());
+            QVERIFY2(list.recordAt(0) == record, record.name.c_str());
         }
     }
 
     void logo_opensThePublishersPageAndSaysNothingWhenItCannot() {
-        QTest::mouseClick(form->Image2, Qt::LeftButton);
+        QTest::mouseClick(form->logoPicture, Qt::LeftButton);
         QCOMPARE(shell->desktop.openedAddresses, std::vector<QString>{QStringLiteral("https://fichelia.example/")});
         QVERIFY(messages().empty());
         QVERIFY(shell->dialogs.errors.empty());
@@ -609,53 +618,53 @@ private slots:
 
     void screenReader_namesEveryControlAsTheWindowShowsIt() {
         using A = QAccessible;
-        fichelia::testing::verifySpokenControls(
-            form.get(), {
-                            {"Image1", A::Graphic, "Fichelia - Votre annuaire Web"},
-                            {"Image2", A::Link, "Fichelia - fichelia.example"},
-                            {"Label9", A::StaticText, "Edition de l'annuaire Web"},
-                            {"ListBox1", A::List, "Edition de l'annuaire Web"},
-                            {"GroupBox1", A::Grouping, "Fiche du contact"},
-                            {"Label1", A::StaticText, "Nom"},
-                            {"Edit1", A::EditableText, "Nom"},
-                            {"Label2", A::StaticText, "Adresse"},
-                            {"Edit2", A::EditableText, "Adresse"},
-                            {"Label3", A::StaticText, "Tél"},
-                            {"Edit3", A::EditableText, "Tél"},
-                            {"Label5", A::StaticText, "GSM"},
-                            {"Edit4", A::EditableText, "GSM"},
-                            {"Label4", A::StaticText, "Fax"},
-                            {"Edit5", A::EditableText, "Fax"},
-                            {"Label6", A::StaticText, "Mail"},
-                            {"Edit6", A::EditableText, "Mail"},
-                            {"Label7", A::StaticText, "Site"},
-                            {"Edit7", A::EditableText, "Site"},
-                            {"Label8", A::StaticText, "Commentaire"},
-                            {"Edit8", A::EditableText, "Commentaire"},
-                            {"Button1", A::PushButton, "Ajouter"},
-                            {"Button2", A::PushButton, "Modifier"},
-                            {"Button3", A::PushButton, "Supprimer"},
-                            {"Button7", A::PushButton, "Nouveau"},
-                            {"GroupBox2", A::Grouping, "Mon annuaire Web"},
-                            {"Button6", A::PushButton, "Ouvrir un annuaire Web"},
-                            {"Button4", A::PushButton, "Aperçu"},
-                            {"Button5", A::PushButton, "Enregistrer l'annuaire Web"},
-                            {"Button8", A::PushButton, "Quitter"},
-                        });
+        fichelia::testing::verifySpokenControls(form.get(),
+                                                {
+                                                    {"bannerPicture", A::Graphic, "Fichelia - Votre annuaire Web"},
+                                                    {"logoPicture", A::Link, "Fichelia - fichelia.example"},
+                                                    {"listTitleLabel", A::StaticText, "Edition de l'annuaire Web"},
+                                                    {"contactList", A::List, "Edition de l'annuaire Web"},
+                                                    {"contactGroup", A::Grouping, "Fiche du contact"},
+                                                    {"nameLabel", A::StaticText, "Nom"},
+                                                    {"nameEdit", A::EditableText, "Nom"},
+                                                    {"addressLabel", A::StaticText, "Adresse"},
+                                                    {"addressEdit", A::EditableText, "Adresse"},
+                                                    {"phoneLabel", A::StaticText, "Tél"},
+                                                    {"phoneEdit", A::EditableText, "Tél"},
+                                                    {"mobileLabel", A::StaticText, "GSM"},
+                                                    {"mobileEdit", A::EditableText, "GSM"},
+                                                    {"faxLabel", A::StaticText, "Fax"},
+                                                    {"faxEdit", A::EditableText, "Fax"},
+                                                    {"mailLabel", A::StaticText, "Mail"},
+                                                    {"mailEdit", A::EditableText, "Mail"},
+                                                    {"siteLabel", A::StaticText, "Site"},
+                                                    {"siteEdit", A::EditableText, "Site"},
+                                                    {"commentLabel", A::StaticText, "Commentaire"},
+                                                    {"commentEdit", A::EditableText, "Commentaire"},
+                                                    {"addButton", A::PushButton, "Ajouter"},
+                                                    {"modifyButton", A::PushButton, "Modifier"},
+                                                    {"deleteButton", A::PushButton, "Supprimer"},
+                                                    {"newButton", A::PushButton, "Nouveau"},
+                                                    {"pageGroup", A::Grouping, "Mon annuaire Web"},
+                                                    {"openButton", A::PushButton, "Ouvrir un annuaire Web"},
+                                                    {"previewButton", A::PushButton, "Aperçu"},
+                                                    {"saveButton", A::PushButton, "Enregistrer l'annuaire Web"},
+                                                    {"quitButton", A::PushButton, "Quitter"},
+                                                });
         // The menu bar's titles, and the link's address.
-        QAccessibleInterface* menuBar = QAccessible::queryAccessibleInterface(form->MainMenu1);
+        QAccessibleInterface* menuBar = QAccessible::queryAccessibleInterface(form->mainMenu);
         QStringList titles;
         for (int i = 0; i < menuBar->childCount(); ++i) {
             titles << menuBar->child(i)->text(QAccessible::Name);
         }
         QCOMPARE(titles, (QStringList{"Fichiers", "Editions", "Au sujet de ..."}));
-        QAccessibleInterface* logo = QAccessible::queryAccessibleInterface(form->Image2);
+        QAccessibleInterface* logo = QAccessible::queryAccessibleInterface(form->logoPicture);
         QCOMPARE(logo->text(QAccessible::Description), QStringLiteral("https://fichelia.example/"));
         QVERIFY(logo->state().linked);
     }
 
     void logoLink_followedByAScreenReader_opensThePublishersPage() {
-        QAccessibleActionInterface* link = QAccessible::queryAccessibleInterface(form->Image2)->actionInterface();
+        QAccessibleActionInterface* link = QAccessible::queryAccessibleInterface(form->logoPicture)->actionInterface();
         QVERIFY(link != nullptr);
         QCOMPARE(link->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
         link->doAction(QAccessibleActionInterface::pressAction());
@@ -682,14 +691,14 @@ private slots:
             const auto expected = fichelia::testing::contactsFromTsv(c.expected);
             const auto& list = form->directory();
             QCOMPARE(list.count(), 1 + static_cast<int>(expected.size()));
-            for (const annuaire& record : expected) {
+            for (const Contact& record : expected) {
                 bool found = false;
                 for (int i = 0; i < list.count(); ++i) {
                     found = found || list.recordAt(i) == record;
                 }
-                QVERIFY2(found, record.nom.c_str());
+                QVERIFY2(found, record.name.c_str());
             }
-            QCOMPARE(list.recordAt(list.selectedPosition()).nom, std::string("Martin"));
+            QCOMPARE(list.recordAt(list.selectedPosition()).name, std::string("Martin"));
             QCOMPARE(viewSelectedRow(), list.selectedPosition());
             QCOMPARE(formTexts(), before);
             QCOMPARE(messages().size(), std::size_t{1});
@@ -709,9 +718,9 @@ private slots:
                                                                     "FN:Bob\r\nsans deux-points\r\nEND:VCARD\r\n";
         const QStringList paths = QStringList{QStringLiteral("/dossier/divers.vcf")} + onDisk({"page_three.html"});
         const std::unique_ptr<QMimeData> data(filesDragged(paths));
-        QVERIFY(drop(form->Edit1, data.get()));
+        QVERIFY(drop(form->nameEdit, data.get()));
         QCOMPARE(form->directory().count(), 4);
-        QCOMPARE(form->Edit1->text(), QString());
+        QCOMPARE(form->nameEdit->text(), QString());
         QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
                                  "4 contacts ont été ajoutés à la liste.\n"
                                  "« divers.vcf » : 1 contact\n"
@@ -756,8 +765,8 @@ private slots:
         link.setUrls({QUrl(QStringLiteral("https://exemple.fr/contacts.vcf"))});
         QVERIFY(!drop(form.get(), &text));
         QVERIFY(!drop(form.get(), &link));
-        QVERIFY(drop(form->Edit1, &text));
-        QCOMPARE(form->Edit1->text(), QStringLiteral("Dupont"));
+        QVERIFY(drop(form->nameEdit, &text));
+        QCOMPARE(form->nameEdit->text(), QStringLiteral("Dupont"));
         QCOMPARE(form->directory().count(), 0);
         QVERIFY(messages().empty());
         QCOMPARE(shell->dialogs.busyCount, 0);
@@ -769,7 +778,7 @@ private slots:
         fillForm({QString(2'000'000, QLatin1Char('n'))});
         {
             const fichelia::testing::AllocationLimit limit(1 << 20);
-            QTest::mouseClick(form->Button1, Qt::LeftButton);
+            QTest::mouseClick(form->addButton, Qt::LeftButton);
         }
         QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Mémoire insuffisante.")});
         QCOMPARE(form->directory().count(), 0);
@@ -784,8 +793,8 @@ private slots:
         addContact({"Albert"});
         addContact({"Martin", "1 rue"});
         clickRow(1);
-        form->Edit2->setText(QStringLiteral("tapé"));
-        QListView* view = form->ListBox1;
+        form->addressEdit->setText(QStringLiteral("tapé"));
+        QListView* view = form->contactList;
         const QPoint belowTheNames(20, view->viewport()->height() - 5);
         const QPoint onTheSelected = view->visualRect(view->model()->index(1, 0)).center();
         const std::function<void()> gestures[] = {
@@ -797,11 +806,11 @@ private slots:
             gesture();
             QCOMPARE(form->directory().selectedPosition(), 1);
             QCOMPARE(viewSelectedRow(), 1);
-            QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+            QCOMPARE(form->addressEdit->text(), QStringLiteral("tapé"));
         }
-        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
         QVERIFY(messages().empty());
-        QCOMPARE(form->directory().recordAt(1).adresse, "tapé");
+        QCOMPARE(form->directory().recordAt(1).address, "tapé");
         QCOMPARE(viewSelectedRow(), -1);
     }
 
@@ -809,7 +818,7 @@ private slots:
     // where the tests' prefix has Debian's Liberation fonts).
     void everyCaption_fitsItsPlace() {
         QCOMPARE(cutCaptions(form.get()), QStringList());
-        TForm2 about;
+        AboutDialog about;
         QCOMPARE(cutCaptions(&about), QStringList());
     }
 
@@ -820,8 +829,8 @@ private slots:
         addContact({"Albert"});
         addContact({"Martin", "1 rue"});
         clickRow(0);
-        form->Edit2->setText(QStringLiteral("tapé"));
-        QListView* view = form->ListBox1;
+        form->addressEdit->setText(QStringLiteral("tapé"));
+        QListView* view = form->contactList;
         const QPoint onMartin = view->visualRect(view->model()->index(1, 0)).center();
         const std::function<void()> gestures[] = {
             [&] { QTest::mouseClick(view->viewport(), Qt::RightButton, {}, onMartin); },
@@ -832,11 +841,11 @@ private slots:
             gesture();
             QCOMPARE(form->directory().selectedPosition(), 0);
             QCOMPARE(viewSelectedRow(), 0);
-            QCOMPARE(form->Edit2->text(), QStringLiteral("tapé"));
+            QCOMPARE(form->addressEdit->text(), QStringLiteral("tapé"));
         }
         clickRow(1);
         QCOMPARE(form->directory().selectedPosition(), 1);
-        QCOMPARE(form->Edit2->text(), QStringLiteral("1 rue"));
+        QCOMPARE(form->addressEdit->text(), QStringLiteral("1 rue"));
     }
 
     // As a Windows push button, a focused button takes Enter (either key)
@@ -850,13 +859,13 @@ private slots:
     void enterOnAFocusedButton_clicksIt() {
         QFETCH(int, key);
         fillForm({"Martin", "1 rue"});
-        form->Button1->setFocus();
-        QTest::keyClick(form->Button1, Qt::Key(key));
+        form->addButton->setFocus();
+        QTest::keyClick(form->addButton, Qt::Key(key));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         fillForm({"Albert"});
-        form->Button7->setFocus();
-        QTest::keyClick(form->Button7, Qt::Key(key));
+        form->newButton->setFocus();
+        QTest::keyClick(form->newButton, Qt::Key(key));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
     }
@@ -864,7 +873,7 @@ private slots:
     // Alt with a letter that no menu takes types nothing into a field, as on
     // Windows; AltGr (Ctrl+Alt on Windows) and Shift still type.
     void altWithALetterInAField_typesNothing() {
-        QLineEdit* field = form->Edit1;
+        QLineEdit* field = form->nameEdit;
         field->setFocus();
         QTest::keyClicks(field, "ab");
         QTest::keyClick(field, Qt::Key_F, Qt::AltModifier);
@@ -887,25 +896,25 @@ private slots:
         for (const QLineEdit* field : contactFields()) {
             QCOMPARE(field->cursorPosition(), 0);
         }
-        QCOMPARE(form->ListBox1->textElideMode(), Qt::ElideNone);
+        QCOMPARE(form->contactList->textElideMode(), Qt::ElideNone);
     }
 
     void list_showsRowsThirteenPixelsHigh() {
-        std::vector<annuaire> many;
+        std::vector<Contact> many;
         for (int i = 0; i < 100000; ++i) {
             many.push_back(fichelia::testing::contact("Nom " + std::to_string(i)));
         }
         QVERIFY(form->directory().addAll(std::move(many)));
-        QCOMPARE(form->ListBox1->model()->rowCount(), 100000);
-        QVERIFY(form->ListBox1->uniformItemSizes());
-        QCOMPARE(form->ListBox1->sizeHintForRow(0), 13);
-        form->ListBox1->scrollToBottom();
-        const QModelIndex shown = form->ListBox1->indexAt(form->ListBox1->viewport()->rect().center());
+        QCOMPARE(form->contactList->model()->rowCount(), 100000);
+        QVERIFY(form->contactList->uniformItemSizes());
+        QCOMPARE(form->contactList->sizeHintForRow(0), 13);
+        form->contactList->scrollToBottom();
+        const QModelIndex shown = form->contactList->indexAt(form->contactList->viewport()->rect().center());
         clickRow(shown.row());
         QCOMPARE(form->directory().selectedPosition(), shown.row());
         QVERIFY(form->directory().selectedPosition() > 99000);
     }
 };
 
-FICHELIA_GUI_TEST_MAIN(TestUnit1)
+FICHELIA_GUI_TEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

@@ -13,6 +13,7 @@
 #include "TestRecords.h"
 #include "window/MainWindow.h"
 
+using fichelia::MainWindow;
 using fichelia::testing::FakeShell;
 
 class TestWindowLoad : public QObject {
@@ -23,23 +24,24 @@ private:
 
     static bool inOrder(fichelia::DirectoryList& list) {
         for (int i = 1; i < list.count(); ++i) {
-            if (list.collator().compare(list.recordAt(i - 1).nom, list.recordAt(i).nom) > 0) {
+            if (list.collator().compare(list.recordAt(i - 1).name, list.recordAt(i).name) > 0) {
                 return false;
             }
         }
         return true;
     }
 
-    static void clickRow(TForm1& form, int row) {
-        const QModelIndex index = form.ListBox1->model()->index(row, 0);
-        form.ListBox1->scrollTo(index);
-        QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, form.ListBox1->visualRect(index).center());
+    static void clickRow(MainWindow& form, int row) {
+        const QModelIndex index = form.contactList->model()->index(row, 0);
+        form.contactList->scrollTo(index);
+        QTest::mouseClick(form.contactList->viewport(), Qt::LeftButton, {},
+                          form.contactList->visualRect(index).center());
     }
 
 private slots:
     void aHundredThousandContacts_keepTheirOrderThroughModifyAndDelete() {
-        TForm1 form(shell.dialogs, shell.files, shell.desktop,
-                    std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
+        MainWindow form(shell.dialogs, shell.files, shell.desktop,
+                        std::make_unique<fichelia::DirectoryList>(fichelia::testing::rootCollator()));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto& list = form.directory();
@@ -49,35 +51,35 @@ private slots:
             QVERIFY(list.add(fichelia::testing::contact(std::string(families[random() % 8]) + " " +
                                                         std::to_string(random() % 1000000))));
         }
-        QCOMPARE(form.ListBox1->model()->rowCount(), 100000);
+        QCOMPARE(form.contactList->model()->rowCount(), 100000);
         QVERIFY(inOrder(list));
 
         clickRow(form, 50000);
         QCOMPARE(list.selectedPosition(), 50000);
-        const std::string oldName = list.recordAt(50000).nom;
-        QCOMPARE(form.Edit1->text(), QString::fromStdString(oldName));
-        form.Edit1->setText(QStringLiteral("Zz dernier"));
-        QTest::mouseClick(form.Button2, Qt::LeftButton);
+        const std::string oldName = list.recordAt(50000).name;
+        QCOMPARE(form.nameEdit->text(), QString::fromStdString(oldName));
+        form.nameEdit->setText(QStringLiteral("Zz dernier"));
+        QTest::mouseClick(form.modifyButton, Qt::LeftButton);
         QCOMPARE(list.count(), 100000);
-        QCOMPARE(list.recordAt(99999).nom, "Zz dernier");
+        QCOMPARE(list.recordAt(99999).name, "Zz dernier");
         QCOMPARE(list.selectedPosition(), -1);
         QVERIFY(inOrder(list));
 
         clickRow(form, 40000);
-        const std::string deleted = list.recordAt(40000).adresse;
-        const std::string next = list.recordAt(40001).adresse;
+        const std::string deleted = list.recordAt(40000).address;
+        const std::string next = list.recordAt(40001).address;
         shell.dialogs.answers = {true};
-        QTest::mouseClick(form.Button3, Qt::LeftButton);
+        QTest::mouseClick(form.deleteButton, Qt::LeftButton);
         QCOMPARE(list.count(), 99999);
-        QCOMPARE(list.recordAt(40000).adresse, next);
-        QVERIFY(list.recordAt(40000).adresse != deleted || deleted == next);
+        QCOMPARE(list.recordAt(40000).address, next);
+        QVERIFY(list.recordAt(40000).address != deleted || deleted == next);
         QCOMPARE(list.selectedPosition(), -1);
-        QVERIFY(form.ListBox1->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(form.contactList->selectionModel()->selectedRows().isEmpty());
 
-        form.Edit1->setText(QStringLiteral("A premier"));
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
-        QCOMPARE(list.recordAt(0).nom, "A premier");
-        QCOMPARE(form.ListBox1->model()->index(0, 0).data().toString(), QStringLiteral("A premier"));
+        form.nameEdit->setText(QStringLiteral("A premier"));
+        QTest::mouseClick(form.addButton, Qt::LeftButton);
+        QCOMPARE(list.recordAt(0).name, "A premier");
+        QCOMPARE(form.contactList->model()->index(0, 0).data().toString(), QStringLiteral("A premier"));
         QVERIFY(inOrder(list));
         QVERIFY(shell.dialogs.messages.empty());
         QVERIFY(shell.dialogs.errors.empty());

@@ -42,10 +42,11 @@ std::string columnsText(const std::string& cells) {
 
 } // namespace
 
-std::string tsvProblemText(text::TsvProblem problem, std::size_t number) {
+std::string tsvProblemText(exchange::TsvProblem problem, std::size_t number) {
     switch (problem) {
-    case text::TsvProblem::FieldCount: return std::to_string(number) + " champ(s) au lieu de 8";
-    case text::TsvProblem::UnknownEscape:
+    case exchange::TsvProblem::FieldCount:
+        return std::to_string(number) + " champ(s) au lieu de 8";
+    case exchange::TsvProblem::UnknownEscape:
         return "séquence d'échappement inconnue dans le champ " + std::to_string(number) +
                " (seuls \\t, \\n, \\r et \\\\ sont admis)";
     default: return "texte UTF-8 invalide";
@@ -56,10 +57,11 @@ std::string problemText(const exchange::ImportIssue& issue) {
     const std::string& detail = issue.detail;
     switch (issue.problem) {
     case ImportProblem::TsvFieldCount:
-        return tsvProblemText(text::TsvProblem::FieldCount, std::stoul(detail.empty() ? "0" : detail));
-    case ImportProblem::TsvInvalidUtf8: return tsvProblemText(text::TsvProblem::InvalidUtf8, 0);
+        return tsvProblemText(exchange::TsvProblem::FieldCount, std::stoul(detail.empty() ? "0" : detail));
+    case ImportProblem::TsvInvalidUtf8:
+        return tsvProblemText(exchange::TsvProblem::InvalidUtf8, 0);
     case ImportProblem::TsvUnknownEscape:
-        return tsvProblemText(text::TsvProblem::UnknownEscape, std::stoul(detail.empty() ? "0" : detail));
+        return tsvProblemText(exchange::TsvProblem::UnknownEscape, std::stoul(detail.empty() ? "0" : detail));
     case ImportProblem::CsvMisplacedQuote:
         return "guillemet mal placé : un champ entre guillemets doit être suivi du séparateur ou de la fin de "
                "ligne, et un guillemet dans un champ doit être doublé";

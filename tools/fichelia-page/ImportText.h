@@ -20,6 +20,6 @@ std::string leftOutText(const exchange::LeftOut& kind);
 std::string standInText(exchange::NameStandIn from);
 
 // Why a TSV line cannot be read (for --template).
-std::string tsvProblemText(text::TsvProblem problem, std::size_t number);
+std::string tsvProblemText(exchange::TsvProblem problem, std::size_t number);
 
 } // namespace fichelia::tool

@@ -262,7 +262,7 @@ Command parseRead(const Parsed& parsed) {
             }
             read.separator = *separator;
         } else if (option == "--template") {
-            auto template_ = text::parseContactTsv(value);
+            auto template_ = exchange::parseContactTsv(value);
             if (!template_.record) {
                 return UsageError{"--template : " + tsvProblemText(template_.problem, template_.number)};
             }

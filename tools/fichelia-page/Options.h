@@ -24,7 +24,7 @@ struct WriteOptions {
 struct ReadOptions {
     OutputFormat format = OutputFormat::Tsv;
     char separator = ';';
-    annuaire templateRecord;
+    Contact templateRecord;
     std::string file;   // empty: standard input
     std::string output; // empty: standard output
 };

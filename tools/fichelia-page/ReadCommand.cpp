@@ -22,10 +22,10 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 16;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-void appendContact(std::string& out, const annuaire& contact, const ReadOptions& options) {
+void appendContact(std::string& out, const Contact& contact, const ReadOptions& options) {
     switch (options.format) {
     case OutputFormat::Tsv:
-        text::appendContactTsv(out, contact);
+        exchange::appendContactTsv(out, contact);
         out += '\n';
         break;
     case OutputFormat::Csv: exchange::appendCsvContact(out, contact, options.separator); break;
@@ -79,7 +79,7 @@ int runRead(const ReadOptions& options) {
         out += kUtf8Bom; // so that spreadsheets take the file as UTF-8
         exchange::appendCsvHeader(out, options.separator);
     }
-    const Result<void> read = ReadDirectoryPage(source, options.templateRecord, [&](annuaire&& record) {
+    const Result<void> read = ReadDirectoryPage(source, options.templateRecord, [&](Contact&& record) {
         appendContact(out, record, options);
         if (out.size() >= kFlushSize) {
             written = written && destination->write(out);
