@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds everything and runs the whole test suite:
-# once in the normal build, and once more with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Fails on the first failure.
+# once in the normal build, once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and once in the Windows build (the window, the
+# tool, their tests and the installer, cross-built with mingw-w64 and run under
+# Wine). Fails on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +21,9 @@ ctest --preset default -j "$jobs"
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs" -E '^(browser|package|KillDuringSave)'
+
+# Qt for Windows was built into the cache by install-deps.sh (the first time
+# only).
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows -j "$jobs"
