@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh --run       build and run the window and the tool (run.sh)
 #   scripts/install-deps.sh --package   the above, plus what builds and checks the Debian package
 #   scripts/install-deps.sh --test      all the above, plus tests, sanitizers, fuzzing, benchmarks,
-#                                       screenshots, the browser tests (test.sh) and the Windows
-#                                       build under Wine with its installer (.ci/run), including
+#                                       screenshots, the browser tests and the Windows build
+#                                       under Wine with its installer (all run by test.sh), including
 #                                       Qt for Windows, built once (scripts/build-qt-windows.sh)
 #
 # Safe to run again: only missing packages are installed, libcsv's source for
