@@ -23,6 +23,8 @@
 #include "commands/qt/QtDesktop.h"
 #include "commands/qt/QtFiles.h"
 
+using fichelia::MainWindow;
+
 class TestQtWindows : public QObject {
     Q_OBJECT
 
@@ -127,5 +129,3 @@ private slots:
 
 FICHELIA_GUI_TEST_MAIN(TestQtWindows)
 #include "QtWindowsTest.moc"
-
-using fichelia::MainWindow;
