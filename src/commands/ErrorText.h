@@ -9,7 +9,8 @@
 // What went wrong, in French: the words the window's boxes use.
 namespace fichelia {
 
-// As the end of a sentence that names the file: "le disque est plein".
+// As the end of a sentence that names the file: "le disque est plein"
+// (the words of exchange/ImportWords.h, which the companion tool says too).
 QString reasonText(Error error);
 
 // The error box's text when the list cannot take an entry (the box adds the

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 #include "commands/ErrorText.h"
-#include "commands/ImportText.h"
 #include "exchange/ContactImport.h"
+#include "exchange/ImportWords.h"
 #include "page/PageReader.h"
 
 namespace fichelia {
@@ -76,8 +76,9 @@ QString oneLine(const std::string& text) {
     return shown;
 }
 
-QString lineSaid(long line) {
-    return line > 0 ? QStringLiteral("ligne %1 : ").arg(line) : QString();
+// A line of the box from the words' table, on one line of the box.
+QString lineOf(long line, const std::string& text) {
+    return oneLine(words::atLine(line, text));
 }
 
 FileImport importFile(Files& files, const QString& path) {
@@ -92,14 +93,14 @@ FileImport importFile(Files& files, const QString& path) {
         file.report = readPage(*bytes);
     }
     if (file.report.refusal) {
-        file.refusal = lineSaid(file.report.refusal->line) + importProblemText(*file.report.refusal);
+        file.refusal = lineOf(file.report.refusal->line, words::problemText(*file.report.refusal));
     }
     file.count = file.report.records.size();
     return file;
 }
 
 QString contacts(std::size_t count) {
-    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(count);
+    return QString::fromStdString(words::countText(static_cast<long long>(count), "contact", "contacts"));
 }
 
 // Adds up to kListedAtMost lines, then says how many more there were.
@@ -109,7 +110,7 @@ template <typename List, typename Text> void listLines(QStringList& lines, const
         lines << QStringLiteral("    ") + text(items[i]);
     }
     if (shown < items.size()) {
-        lines << QStringLiteral("    ... et %1 autre(s)").arg(items.size() - shown);
+        lines << QStringLiteral("    ") + QString::fromStdString(words::moreText(items.size() - shown));
     }
 }
 
@@ -118,26 +119,21 @@ QStringList fileLines(const FileImport& file) {
     const ImportReport& report = file.report;
     QStringList lines{QStringLiteral("« %1 » : %2").arg(file.name, contacts(file.count))};
     listLines(lines, report.skipped, [&report](const exchange::ImportIssue& issue) {
-        return QStringLiteral("ligne %1 : %2 laissée de côté (%3)")
-            .arg(issue.line)
-            .arg(itemWord(report.format, issue), importProblemText(issue));
+        return oneLine(words::skippedText(report.format, issue));
     });
-    listLines(lines, report.leftOutSites, [](const exchange::LeftOutSite& site) {
-        return QStringLiteral("ligne %1 : site laissé de côté, il ferait exécuter du code : %2")
-            .arg(site.line)
-            .arg(oneLine(site.address));
-    });
+    listLines(lines, report.leftOutSites,
+              [](const exchange::LeftOutSite& site) { return lineOf(site.line, words::leftOutSiteText(site)); });
     listLines(lines, report.standIns, [](const exchange::StandInName& standIn) {
-        return QStringLiteral("ligne %1 : contact sans nom, nommé d'après %2")
-            .arg(standIn.line)
-            .arg(standInText(standIn.from));
+        return lineOf(standIn.line, words::standInText(standIn.from));
     });
     if (!report.leftOut.empty()) {
         QStringList kinds;
         for (const exchange::LeftOut& kind : report.leftOut) {
-            kinds << QStringLiteral("%1 × %2").arg(kind.count).arg(oneLine(leftOutText(kind).toStdString()));
+            kinds << oneLine(words::leftOutCountText(kind));
         }
-        lines << QStringLiteral("    valeurs sans champ ici : ") + kinds.join(QStringLiteral(", "));
+        lines << QStringLiteral("    %1 : %2")
+                     .arg(QString::fromUtf8(words::kLeftOutHeading.data(), qsizetype(words::kLeftOutHeading.size())),
+                          kinds.join(QStringLiteral(", ")));
     }
     return lines;
 }
@@ -162,9 +158,12 @@ QString refusedText(const std::vector<FileImport>& imports) {
 }
 
 QString addedText(const std::vector<FileImport>& imports, std::size_t added) {
-    QStringList lines{added == 0 ? QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas.")
+    QStringList lines{added == 0
+                          ? imports.size() == 1
+                                ? QStringLiteral("Aucun contact n'a été ajouté : ce fichier n'en contient pas.")
+                                : QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas.")
                       : added == 1 ? QStringLiteral("1 contact a été ajouté à la liste.")
-                                   : QStringLiteral("%1 contacts ont été ajoutés à la liste.").arg(added)};
+                                   : QStringLiteral("%1 ont été ajoutés à la liste.").arg(contacts(added))};
     for (const FileImport& file : imports) {
         lines << fileLines(file);
     }

@@ -724,9 +724,11 @@ private slots:
         QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
                                  "4 contacts ont été ajoutés à la liste.\n"
                                  "« divers.vcf » : 1 contact\n"
-                                 "    ligne 10 : carte laissée de côté (ligne sans « : » entre propriété et valeur)\n"
-                                 "    ligne 4 : site laissé de côté, il ferait exécuter du code : javascript:alert(1)\n"
-                                 "    valeurs sans champ ici : 1 × BDAY\n"
+                                 "    ligne 10 : carte laissée de côté : ligne sans « : » entre le nom de la propriété "
+                                 "et sa valeur\n"
+                                 "    ligne 4 : adresse de site laissée de côté, elle ferait exécuter du code dans le "
+                                 "navigateur des visiteurs : javascript:alert(1)\n"
+                                 "    valeurs laissées de côté, faute de champ pour elles : 1 × date de naissance\n"
                                  "« page_three.html » : 3 contacts")});
     }
 

@@ -2,24 +2,9 @@
 
 #include <cstdio>
 
+#include "exchange/ImportWords.h"
+
 namespace fichelia::tool {
-
-namespace {
-
-const char* reasonText(Error error) {
-    switch (error) {
-    case Error::FolderNotFound: return "le dossier n'existe pas";
-    case Error::IsFolder: return "c'est un dossier";
-    case Error::ReadOnlyFile: return "le fichier est en lecture seule";
-    case Error::AccessDenied: return "l'accès est refusé";
-    case Error::DiskFull: return "le disque est plein";
-    case Error::ReadOnlyDisk: return "le disque est en lecture seule";
-    case Error::OutOfMemory: return "la mémoire est insuffisante";
-    default: return "l'écriture a échoué";
-    }
-}
-
-} // namespace
 
 std::optional<Destination> Destination::open(const std::string& fileName) {
     if (fileName.empty()) {
@@ -28,7 +13,7 @@ std::optional<Destination> Destination::open(const std::string& fileName) {
     auto file = FileReplacement::begin(fileName);
     if (!file) {
         std::fprintf(stderr, "fichelia-page: impossible d'écrire %s : %s\n", fileName.c_str(),
-                     reasonText(file.error()));
+                     words::reasonText(file.error()).c_str());
         return std::nullopt;
     }
     return Destination(fileName, std::move(*file));
@@ -55,7 +40,7 @@ bool Destination::failed(Error error) {
         std::fputs("fichelia-page: écriture impossible\n", stderr);
     } else {
         std::fprintf(stderr, "fichelia-page: impossible d'écrire %s : %s ; le fichier n'a pas été modifié\n",
-                     m_fileName.c_str(), reasonText(error));
+                     m_fileName.c_str(), words::reasonText(error).c_str());
     }
     return false;
 }

@@ -4,9 +4,9 @@
 #include <array>
 #include <optional>
 
-#include "ImportText.h"
-#include "page/PageWriter.h"
 #include "exchange/ContactTsv.h"
+#include "exchange/ImportWords.h"
+#include "page/PageWriter.h"
 
 namespace fichelia::tool {
 
@@ -264,7 +264,7 @@ Command parseRead(const Parsed& parsed) {
         } else if (option == "--template") {
             auto template_ = exchange::parseContactTsv(value);
             if (!template_.record) {
-                return UsageError{"--template : " + tsvProblemText(template_.problem, template_.number)};
+                return UsageError{"--template : " + words::tsvProblemText(template_.problem, template_.number)};
             }
             read.templateRecord = std::move(*template_.record);
         } else if (option == "--output") {

@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "Destination.h"
-#include "ImportText.h"
 #include "directory/DirectoryList.h"
+#include "exchange/ImportWords.h"
 #include "page/PageWriter.h"
 #include "platform/Console.h"
 
@@ -48,58 +48,48 @@ std::string printable(std::string_view text) {
 // Long lists of the same problem are cut after this many lines.
 constexpr std::size_t kListedAtMost = 20;
 
-void listed(std::size_t shown, std::size_t total) {
-    if (shown < total) {
-        std::fprintf(stderr, "fichelia-page: ... et %zu autre(s)\n", total - shown);
+// One line of the report on standard error.
+void say(std::string_view text) {
+    std::fprintf(stderr, "fichelia-page: %s\n", printable(text).c_str());
+}
+
+// Each item's line, the first kListedAtMost of them, then how many more there were.
+template <typename List, typename Text> void sayListed(const List& items, Text text) {
+    const std::size_t shown = std::min(items.size(), kListedAtMost);
+    for (std::size_t i = 0; i < shown; ++i) {
+        say(text(items[i]));
+    }
+    if (shown < items.size()) {
+        say(words::moreText(items.size() - shown));
     }
 }
 
 void reportSkipped(const exchange::ImportReport& report) {
-    std::size_t shown = 0;
-    for (const exchange::ImportIssue& issue : report.skipped) {
-        if (shown++ == kListedAtMost) {
-            break;
-        }
-        const bool line = issue.problem == exchange::ImportProblem::VCardOutsideCard ||
-                          issue.problem == exchange::ImportProblem::LdifStrayContinuation;
-        std::fprintf(stderr, "fichelia-page: ligne %ld : %s laissé%s de côté : %s\n", issue.line,
-                     line ? "ligne" : "contact", line ? "e" : "", printable(problemText(issue)).c_str());
-    }
-    listed(std::min(shown, kListedAtMost), report.skipped.size());
+    sayListed(report.skipped,
+              [&report](const exchange::ImportIssue& issue) { return words::skippedText(report.format, issue); });
 }
 
 void reportRefusal(const exchange::ImportIssue& refusal) {
-    if (refusal.line > 0) {
-        std::fprintf(stderr, "fichelia-page: ligne %ld : %s\n", refusal.line, printable(problemText(refusal)).c_str());
-    } else {
-        std::fprintf(stderr, "fichelia-page: %s\n", printable(problemText(refusal)).c_str());
+    say(words::atLine(refusal.line, words::problemText(refusal)));
+    if (refusal.problem == exchange::ImportProblem::OtherFileKind && refusal.detail == "HTML") {
+        say("une page d'annuaire se lit avec fichelia-page read");
     }
-    std::fputs("fichelia-page: aucune page écrite\n", stderr);
+    say("aucune page écrite");
 }
 
 void report(const exchange::ImportReport& report) {
-    for (const exchange::LeftOutSite& site : report.leftOutSites) {
-        std::fprintf(stderr,
-                     "fichelia-page: ligne %ld : adresse de site laissée de côté, elle ferait exécuter du code "
-                     "dans le navigateur des visiteurs : %s\n",
-                     site.line, printable(site.address).c_str());
-    }
-    std::size_t shown = 0;
-    for (const exchange::StandInName& standIn : report.standIns) {
-        if (shown++ == kListedAtMost) {
-            break;
-        }
-        std::fprintf(stderr, "fichelia-page: ligne %ld : contact sans nom, nommé d'après %s\n", standIn.line,
-                     standInText(standIn.from).c_str());
-    }
-    listed(std::min(shown, kListedAtMost), report.standIns.size());
+    sayListed(report.leftOutSites,
+              [](const exchange::LeftOutSite& site) { return words::atLine(site.line, words::leftOutSiteText(site)); });
+    sayListed(report.standIns, [](const exchange::StandInName& standIn) {
+        return words::atLine(standIn.line, words::standInText(standIn.from));
+    });
     reportSkipped(report);
     if (report.leftOut.empty()) {
         return;
     }
-    std::fputs("fichelia-page: valeurs laissées de côté, faute de champ pour elles :\n", stderr);
+    say(std::string(words::kLeftOutHeading) + " :");
     for (const exchange::LeftOut& kind : report.leftOut) {
-        std::fprintf(stderr, "  %ld × %s\n", kind.count, printable(leftOutText(kind)).c_str());
+        std::fprintf(stderr, "  %s\n", printable(words::leftOutCountText(kind)).c_str());
     }
 }
 
