@@ -228,23 +228,19 @@ std::string_view itemWord(exchange::ContactFormat format, ImportProblem problem)
 } // namespace
 
 std::string numberText(long long number) {
+    // Through an unsigned value: the lowest number has no positive twin.
     const bool negative = number < 0;
-    // Digits from the last, through an unsigned value: the lowest number has no positive twin.
-    unsigned long long rest = negative ? 0ULL - static_cast<unsigned long long>(number) : number;
-    std::string reversed;
-    int digits = 0;
-    do {
-        if (digits > 0 && digits % 3 == 0) {
-            reversed.append(kNoBreakSpace.rbegin(), kNoBreakSpace.rend());
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
+    const std::string digits = std::to_string(magnitude);
+    std::string text = negative ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += kNoBreakSpace;
         }
-        reversed += static_cast<char>('0' + rest % 10);
-        rest /= 10;
-        ++digits;
-    } while (rest != 0);
-    if (negative) {
-        reversed += '-';
+        text += digits[i];
     }
-    return {reversed.rbegin(), reversed.rend()};
+    return text;
 }
 
 std::string countText(long long count, std::string_view singular, std::string_view plural) {
