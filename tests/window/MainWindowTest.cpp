@@ -732,6 +732,22 @@ private slots:
                                  "« page_three.html » : 3 contacts")});
     }
 
+    // The contact lines of a dropped page that cannot be read are named, as an
+    // address book's cards are; the others are added.
+    void drop_ofAPageWithADamagedLine_addsTheOthersAndNamesIt() {
+        shell->files.files[QStringLiteral("/dossier/coupé.html")] =
+            "<html>\nremplirTabFournisseur(0,\"Alice\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n"
+            "remplirTabFournisseur(1,\"Bo";
+        const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
+        QVERIFY(drop(form.get(), data.get()));
+        QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
+                                 "1 contact a été ajouté à la liste.\n"
+                                 "« coupé.html » : 1 contact\n"
+                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
+                                 "fermée, pas huit valeurs ou autre chose entre elles)")});
+    }
+
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
         selectMartinAndEditTheForm();
         shell->files.files[QStringLiteral("/dossier/notes.pdf")] = "%PDF-1.4\n1 0 obj\n";
