@@ -870,20 +870,24 @@ private slots:
     // like Space: "Ajouter" adds the form's contact, "Nouveau" empties it.
     void enterOnAFocusedButton_clicksIt_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << int(Qt::NoModifier);
+        // The keypad's Enter, as the keyboard sends it: with the keypad modifier.
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
     }
     void enterOnAFocusedButton_clicksIt() {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         fillForm({"Martin", "1 rue"});
         form->addButton->setFocus();
-        QTest::keyClick(form->addButton, Qt::Key(key));
+        QTest::keyClick(form->addButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         fillForm({"Albert"});
         form->newButton->setFocus();
-        QTest::keyClick(form->newButton, Qt::Key(key));
+        QTest::keyClick(form->newButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
     }
