@@ -37,8 +37,9 @@ struct PageReading {
 //
 // A record line is a line that begins, at its very first byte, with
 // "remplirTabFournisseur(" (exact bytes, case-sensitive). A record line that
-// ends inside a value with a backslash goes on into the next line, as a
-// script's line continuation does, unless that line is a record line itself.
+// ends in an odd run of backslashes (a value continued, as a script's line
+// continuation does) goes on into the next line, LF included, unless that line
+// is a record line itself or a NUL hid the end of the line before.
 // Each record line gives either one record, handed to the receiver before the
 // next line is read, or a damaged line, handed to damaged (when given) and
 // counted; every other line is ignored. Nothing else of the page is looked at:
