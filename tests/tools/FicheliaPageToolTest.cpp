@@ -79,7 +79,7 @@ TEST(FicheliaPageTool, readWritesTheReadableContactsAndNamesEachDamagedLine) {
     EXPECT_EQ(read.err,
               "fichelia-page: entrée standard, ligne 2 " + why + "fichelia-page: entrée standard, ligne 4 " + why);
 
-    const std::filesystem::path file = fichelia::testing::freshTemporaryFolder() / "abîmé.html";
+    const std::filesystem::path file = fichelia::testing::freshTemporaryFolder() / "abime.html";
     std::ofstream(file, std::ios::binary) << page;
     const auto fromFile = runPageTool({"read", "--to", "csv", utf8Path(file)}, "");
     EXPECT_EQ(fromFile.status, 1);
