@@ -122,6 +122,7 @@ public:
     void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
     void showError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
     bool confirm(const QString&) override { return true; }
+    bool ask(const QString&) override { return true; }
     std::optional<fichelia::FileChoice> chooseFileToOpen(const QString&, const QStringList&, int) override {
         return fichelia::FileChoice{answer, 1};
     }

@@ -32,6 +32,10 @@ public:
     // "Fichelia"; true when the user answered OK.
     virtual bool confirm(const QString& text) = 0;
 
+    // A question with Oui (the default) and Non and a question icon, caption
+    // "Fichelia"; true when the user answered Oui. Escape answers Non.
+    virtual bool ask(const QString& text) = 0;
+
     // The file dialogs: title, name filters ("Fichier HTML (*.html)"), the filter
     // selected at first (from 1). Nothing when the user cancels. The open dialog
     // takes only an existing file, the save dialog only a name in an existing

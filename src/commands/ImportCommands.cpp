@@ -47,7 +47,7 @@ Result<std::string> readWhole(Files& files, const QString& path) {
 }
 
 // The importers refuse HTML by name; a directory page is read as the open
-// command reads it, its fields beyond those of its lines left empty.
+// command reads it.
 bool isHtml(const ImportReport& report) {
     return report.refusal && report.refusal->problem == exchange::ImportProblem::OtherFileKind &&
            report.refusal->detail == "HTML";
@@ -56,10 +56,14 @@ bool isHtml(const ImportReport& report) {
 ImportReport readPage(std::string_view bytes) {
     ImportReport report;
     MemoryByteSource source(bytes);
-    const Result<void> read = ReadDirectoryPage(
-        source, Contact(), [&report](Contact&& record) { report.records.push_back(std::move(record)); });
+    const Result<PageReading> read = ReadDirectoryPage(
+        source, [&report](Contact&& record) { report.records.push_back(std::move(record)); },
+        [&report](long line) {
+            report.skipped.push_back(exchange::ImportIssue{exchange::ImportProblem::PageLineDamaged, line, {}});
+        });
     if (!read) {
         report.records.clear();
+        report.skipped.clear();
         report.refusal = exchange::ImportIssue{exchange::ImportProblem::OutOfMemory, 0, {}};
     }
     return report;

@@ -44,9 +44,11 @@ enum class ImportProblem : std::uint8_t {
     BinaryData,       // NUL bytes where text was expected (line: the first)
     NothingUsable,    // every card, row or entry was skipped
     OutOfMemory,
+    // One line left out, the rest imported (kinds added since).
+    PageLineDamaged, // a record line of a directory page that does not end as the page writes it
 };
 
-// True for the kinds that refuse the whole input.
+// True for the kinds that refuse the whole input (CsvUnclosedQuote to OutOfMemory).
 bool refusesWholeInput(ImportProblem problem);
 
 struct ImportIssue {

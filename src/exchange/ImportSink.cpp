@@ -6,7 +6,9 @@
 
 namespace fichelia::exchange {
 
-bool refusesWholeInput(ImportProblem problem) { return problem >= ImportProblem::CsvUnclosedQuote; }
+bool refusesWholeInput(ImportProblem problem) {
+    return problem >= ImportProblem::CsvUnclosedQuote && problem <= ImportProblem::OutOfMemory;
+}
 
 void ImportSink::add(Contact&& contact, long siteLine) {
     if (isScriptSiteAddress(contact.site)) {

@@ -340,6 +340,9 @@ std::string problemText(const exchange::ImportIssue& issue) {
         return "aucun contact n'a pu être lu";
     case ImportProblem::OutOfMemory:
         return reasonText(Error::OutOfMemory);
+    case ImportProblem::PageLineDamaged:
+        return "ligne de contact illisible (coupée, valeur jamais fermée, pas huit valeurs ou autre chose entre "
+               "elles)";
     }
     return "erreur inconnue";
 }

@@ -79,6 +79,20 @@ private slots:
         QVERIFY(!dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
     }
 
+    void question_isOuiByDefaultAndNonByEscapeInFrench() {
+        whenShown<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            QCOMPARE(box->windowTitle(), QStringLiteral("Fichelia"));
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+            QCOMPARE(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Oui"));
+            QCOMPARE(box->button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Non"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(dialogs.ask(QStringLiteral("Ouvrir les 2 contacts lisibles ?")));
+        whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QVERIFY(!dialogs.ask(QStringLiteral("Ouvrir les 2 contacts lisibles ?")));
+    }
+
     // A name in a folder that does not exist is refused with a message, and the
     // dialog stays open until a name in an existing folder is given.
     void saveDialog_refusesAMissingFolderAndReturnsTheNameAndTheFilterThenSelected() {

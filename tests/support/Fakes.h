@@ -36,21 +36,15 @@ public:
     std::vector<QString> errors; // as the box shows them, full stop added
     std::vector<QString> questions;
     std::vector<Dialog> dialogs;
-    std::deque<bool> answers;           // to questions; none left: Cancel
+    std::deque<bool> answers;           // to questions; none left: Cancel or Non
     std::deque<FileChoice> fileChoices; // to file dialogs; none left: cancelled
     int busyDepth = 0;
     int busyCount = 0;
 
     void showMessage(const QString& text) override { messages.push_back(text); }
     void showError(const QString& message) override { errors.push_back(message + QLatin1Char('.')); }
-    bool confirm(const QString& text) override {
-        questions.push_back(text);
-        const bool answer = !answers.empty() && answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return answer;
-    }
+    bool confirm(const QString& text) override { return answer(text); }
+    bool ask(const QString& text) override { return answer(text); }
     std::optional<FileChoice> chooseFileToOpen(const QString& title, const QStringList& filters,
                                                int selectedFilter) override {
         return choose(false, title, filters, selectedFilter);
@@ -65,6 +59,14 @@ public:
     }
 
 private:
+    bool answer(const QString& text) {
+        questions.push_back(text);
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
     std::optional<FileChoice> choose(bool save, const QString& title, const QStringList& filters, int selectedFilter) {
         dialogs.push_back({save, title, filters, selectedFilter});
         if (fileChoices.empty()) {

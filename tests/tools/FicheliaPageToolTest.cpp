@@ -64,11 +64,28 @@ TEST(FicheliaPageTool, awkwardTextsSurviveWriteThenRead) {
     EXPECT_EQ(read.out, tsv);
 }
 
-TEST(FicheliaPageTool, readFillsMissingFieldsFromTheTemplate) {
-    const auto read = runPageTool({"read", "--template", "N\tA\tT\tG\tF\tM\tS\tC"},
-                                  "remplirTabFournisseur(0,\"x\",\"y\");\nremplirTabFournisseur(1);\n");
-    ASSERT_EQ(read.status, 0) << read.err;
-    EXPECT_EQ(read.out, "x\ty\t\tG\tF\tM\tS\tC\nN\tA\tT\tG\tF\tM\tS\tC\n");
+// Exit status 1: the contacts of the whole record lines are written, and each
+// line that could not be read is named on standard error with its file. A
+// --template fills nothing: no contact is made of anything but its line.
+TEST(FicheliaPageTool, readWritesTheReadableContactsAndNamesEachDamagedLine) {
+    const std::string page = "<html>\nremplirTabFournisseur(0,\"x\",\"y\");\n"
+                             "remplirTabFournisseur(1,\"a\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n"
+                             "remplirTabFournisseur(2,\"b\" + alert(1),\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n</html>";
+    const auto read = runPageTool({"read", "--template", "N\tA\tT\tG\tF\tM\tS\tC"}, page);
+    EXPECT_EQ(read.status, 1);
+    EXPECT_EQ(read.out, "a\t\t\t\t\t\t\t\n");
+    const std::string why = "laissée de côté : ligne de contact illisible (coupée, valeur jamais fermée, pas huit "
+                            "valeurs ou autre chose entre elles)\n";
+    EXPECT_EQ(read.err,
+              "fichelia-page: entrée standard, ligne 2 " + why + "fichelia-page: entrée standard, ligne 4 " + why);
+
+    const std::filesystem::path file = fichelia::testing::freshTemporaryFolder() / "abime.html";
+    std::ofstream(file, std::ios::binary) << page;
+    const auto fromFile = runPageTool({"read", "--to", "csv", utf8Path(file)}, "");
+    EXPECT_EQ(fromFile.status, 1);
+    EXPECT_NE(fromFile.out.find("a;"), std::string::npos);
+    EXPECT_NE(fromFile.err.find(utf8Path(file) + ", ligne 4 laissée de côté"), std::string::npos) << fromFile.err;
+    std::filesystem::remove_all(file.parent_path());
 }
 
 // Exit status 1: the page is written without the lines that could not be

@@ -732,6 +732,22 @@ private slots:
                                  "« page_three.html » : 3 contacts")});
     }
 
+    // The contact lines of a dropped page that cannot be read are named, as an
+    // address book's cards are; the others are added.
+    void drop_ofAPageWithADamagedLine_addsTheOthersAndNamesIt() {
+        shell->files.files[QStringLiteral("/dossier/coupé.html")] =
+            "<html>\nremplirTabFournisseur(0,\"Alice\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n"
+            "remplirTabFournisseur(1,\"Bo";
+        const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
+        QVERIFY(drop(form.get(), data.get()));
+        QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
+                                 "1 contact a été ajouté à la liste.\n"
+                                 "« coupé.html » : 1 contact\n"
+                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
+                                 "fermée, pas huit valeurs ou autre chose entre elles)")});
+    }
+
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
         selectMartinAndEditTheForm();
         shell->files.files[QStringLiteral("/dossier/notes.pdf")] = "%PDF-1.4\n1 0 obj\n";
@@ -854,20 +870,24 @@ private slots:
     // like Space: "Ajouter" adds the form's contact, "Nouveau" empties it.
     void enterOnAFocusedButton_clicksIt_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << int(Qt::NoModifier);
+        // The keypad's Enter, as the keyboard sends it: with the keypad modifier.
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
     }
     void enterOnAFocusedButton_clicksIt() {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         fillForm({"Martin", "1 rue"});
         form->addButton->setFocus();
-        QTest::keyClick(form->addButton, Qt::Key(key));
+        QTest::keyClick(form->addButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         fillForm({"Albert"});
         form->newButton->setFocus();
-        QTest::keyClick(form->newButton, Qt::Key(key));
+        QTest::keyClick(form->newButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
     }

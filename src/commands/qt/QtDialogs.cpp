@@ -82,6 +82,14 @@ bool QtDialogs::confirm(const QString& text) {
     return box.exec() == QMessageBox::Ok;
 }
 
+bool QtDialogs::ask(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<FileChoice> QtDialogs::chooseFile(bool save, const QString& title, const QStringList& filters,
                                                 int selectedFilter) {
     PageFileDialog dialog(m_owner, title);

@@ -16,6 +16,7 @@ public:
     void showMessage(const QString& text) override;
     void showError(const QString& message) override;
     bool confirm(const QString& text) override;
+    bool ask(const QString& text) override;
     std::optional<FileChoice> chooseFileToOpen(const QString& title, const QStringList& filters,
                                                int selectedFilter) override;
     std::optional<FileChoice> chooseFileToSave(const QString& title, const QStringList& filters,
