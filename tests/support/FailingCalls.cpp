@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 // No system header declares these functions in this file, so that the
 // definitions below need not repeat their exception specifications.
@@ -13,6 +14,15 @@ namespace {
 std::atomic<int> g_syncError{0};
 std::atomic<int> g_renameError{0};
 std::atomic<int> g_failedCalls{0};
+std::atomic<int> g_folderSyncs{0};
+std::atomic<int> g_renames{0};
+
+void countSync(int descriptor) {
+    struct stat info {};
+    if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ++g_folderSyncs;
+    }
+}
 
 std::atomic<int>& errorFor(failing_calls::Call call) {
     return call == failing_calls::Call::Sync ? g_syncError : g_renameError;
@@ -45,19 +55,26 @@ Failure::~Failure() { errorFor(m_call) = 0; }
 
 int Failure::failedCalls() const { return g_failedCalls.load(); }
 
+int folderSyncs() { return g_folderSyncs.load(); }
+
+int renames() { return g_renames.load(); }
+
 } // namespace failing_calls
 
 extern "C" {
 
 int fsync(int descriptor) {
+    countSync(descriptor);
     return fails(g_syncError) ? -1 : next<int (*)(int)>("fsync")(descriptor);
 }
 
 int fdatasync(int descriptor) {
+    countSync(descriptor);
     return fails(g_syncError) ? -1 : next<int (*)(int)>("fdatasync")(descriptor);
 }
 
 int rename(const char* from, const char* to) {
+    ++g_renames;
     return fails(g_renameError) ? -1 : next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 

@@ -24,4 +24,9 @@ private:
     Call m_call;
 };
 
+// How many calls of fsync were made on a folder's descriptor, and of rename,
+// since the program began: which calls a replacement asks for.
+int folderSyncs();
+int renames();
+
 } // namespace failing_calls
