@@ -108,6 +108,15 @@ bool waitForTemporaryFile(const fs::path& folder, std::uintmax_t size = 0) {
     return false;
 }
 
+// A TSV of that many generated contacts, in no order.
+void writeContacts(const fs::path& path, int count) {
+    std::ofstream tsv(path, std::ios::binary);
+    for (int i = 0; i < count; ++i) {
+        tsv << "Contact " << (i * 7919LL % count) << "\t" << i << " rue de la République\t01 23 45 67 89\t\t\t"
+            << "c" << i << "@exemple.fr\thttps://exemple.fr/" << i << "\tClient\n";
+    }
+}
+
 // read from a fifo into -o: the tool holds its temporary file until the fifo
 // is closed. The page's head is given at once.
 struct HeldRead {
@@ -165,13 +174,7 @@ TEST(ToolProcess, aSignalDuringTheOutputRemovesTheTemporaryFile) {
 TEST(ToolProcess, ctrlCDuringALargeWriteRemovesTheTemporaryFile) {
     const fs::path folder = fichelia::testing::freshTemporaryFolder();
     const fs::path input = folder / "contacts.tsv";
-    {
-        std::ofstream tsv(input, std::ios::binary);
-        for (int i = 0; i < 400'000; ++i) {
-            tsv << "Contact " << (i * 7919LL % 400'000) << "\t" << i << " rue de la République\t01 23 45 67 89\t\t\t"
-                << "c" << i << "@exemple.fr\thttps://exemple.fr/" << i << "\tClient\n";
-        }
-    }
+    writeContacts(input, 400'000);
     const fs::path pages = folder / "pages";
     fs::create_directory(pages);
     const pid_t child = startTool({"write", input.string(), "-o", (pages / "annuaire.html").string()});
@@ -209,4 +212,56 @@ TEST(ToolProcess, anotherRunRemovesOnlyTheTemporaryFilesNoOneHolds) {
     EXPECT_EQ(readBytes(output), fichelia::testing::runPageTool({"read"}, readBytes(dataFile("page_twelve.html"))).out);
     fs::remove_all(held.fifo.parent_path());
     fs::remove_all(folder);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FICHELIA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FICHELIA_SANITIZED 1
+#endif
+#endif
+
+// Memory running out wherever it does (reading, importing, sorting, on a
+// thread or not, writing) is one French line and status 3, the old page left
+// as it was: the address space is limited from 44 MB, where the tool barely
+// starts, up to 86 MB, where a page of 100,000 contacts is written whole.
+// Not under the sanitizers, whose shadow memory no such limit leaves room for.
+TEST(ToolProcess, runningOutOfMemoryIsOneLineAndStatusThreeWhereverItHappens) {
+#ifdef FICHELIA_SANITIZED
+    GTEST_SKIP() << "address space limits and AddressSanitizer do not mix";
+#else
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    writeContacts(folder / "contacts.tsv", 100'000);
+    const auto whole = fichelia::testing::runPageTool({"write", (folder / "contacts.tsv").string()}, "");
+    ASSERT_EQ(whole.status, 0);
+    const auto run = [&folder](int kilobytes, const std::string& input) {
+        std::ofstream(folder / "annuaire.html", std::ios::binary) << "ancienne";
+        const int status = fichelia::testing::runRedirected(
+            "/bin/sh",
+            {"-c", "ulimit -v " + std::to_string(kilobytes) + " && exec \"$0\" \"$@\"", FICHELIA_PAGE_TOOL, "write",
+             input, "-o", (folder / "annuaire.html").string()},
+            "/dev/null", folder / "out", folder / "err");
+        return std::make_pair(status, readBytes(folder / "err"));
+    };
+    int outOfMemory = 0;
+    for (int kilobytes = 44'000; kilobytes <= 86'000; kilobytes += 6'000) {
+        SCOPED_TRACE(kilobytes);
+        const auto [status, err] = run(kilobytes, (folder / "contacts.tsv").string());
+        if (status == 0) {
+            EXPECT_TRUE(readBytes(folder / "annuaire.html") == whole.out);
+            continue;
+        }
+        ++outOfMemory;
+        EXPECT_EQ(status, 3);
+        EXPECT_EQ(err, "fichelia-page: mémoire insuffisante\n");
+        EXPECT_EQ(readBytes(folder / "annuaire.html"), "ancienne");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 4); // no temporary file
+    }
+    EXPECT_GT(outOfMemory, 3);
+    EXPECT_LT(outOfMemory, 8);
+    // An input without end.
+    EXPECT_EQ(run(86'000, "/dev/zero"), std::make_pair(3, std::string("fichelia-page: mémoire insuffisante\n")));
+    fs::remove_all(folder);
+#endif
 }
