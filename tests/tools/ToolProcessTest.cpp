@@ -265,3 +265,36 @@ TEST(ToolProcess, runningOutOfMemoryIsOneLineAndStatusThreeWhereverItHappens) {
     fs::remove_all(folder);
 #endif
 }
+
+// A write that fails while the page writer's helper thread is ahead (the
+// reader of the pipe quits after the first 64 kB) ends with status 3, and
+// never hangs: the helper is stopped.
+TEST(ToolProcess, aPipeWhoseReaderQuitsEndsTheWriteWithStatusThree) {
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    writeContacts(folder / "contacts.tsv", 100'000);
+    for (const std::string command : {"write", "read"}) {
+        SCOPED_TRACE(command);
+        int ends[2];
+        ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0); // the read end is not the child's
+        const fs::path input = folder / (command == "write" ? "contacts.tsv" : "annuaire.html");
+        const pid_t child = startTool({command, input.string()}, ends[1]);
+        close(ends[1]);
+        std::string taken(1 << 16, '\0');
+        std::size_t got = 0;
+        while (got < taken.size()) {
+            const ssize_t count = read(ends[0], taken.data() + got, taken.size() - got);
+            ASSERT_GT(count, 0);
+            got += static_cast<std::size_t>(count);
+        }
+        close(ends[0]);
+        const int status = waitFor(child, 60s);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+        if (command == "write") {
+            // The page for read's turn, whole.
+            const auto page = fichelia::testing::runPageTool({"write", input.string(), "-o",
+                                                              (folder / "annuaire.html").string()}, "");
+            ASSERT_EQ(page.status, 0) << page.err;
+        }
+    }
+    fs::remove_all(folder);
+}
