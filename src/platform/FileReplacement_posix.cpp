@@ -108,14 +108,16 @@ void removeLeftovers(const std::string& folder) {
 
 // Takes the lock that tells other processes the file is in use; false when
 // the file was removed before the lock was had (it looked like a leftover to
-// another process's clean-up in that moment), and another must be made.
+// another process's clean-up in that moment), and another must be made. On a
+// file system without locks the file goes unlocked, and no clean-up can take
+// its lock either.
 bool lockAsInUse(int descriptor) {
     int locked = 0;
     do {
         locked = ::flock(descriptor, LOCK_EX);
     } while (locked != 0 && errno == EINTR);
     struct stat info {};
-    return locked == 0 && ::fstat(descriptor, &info) == 0 && info.st_nlink > 0;
+    return ::fstat(descriptor, &info) != 0 || info.st_nlink > 0;
 }
 
 // The temporary files under way, for the handler of the interrupting signals:
@@ -243,20 +245,23 @@ Result<FileReplacement> FileReplacement::begin(const std::string& utf8Path) {
     for (;;) {
         state->temporary = folder + '/' + std::string(kTemporaryPrefix) + std::to_string(::getpid()) + '-' +
                            std::to_string(made++) + std::string(kTemporarySuffix);
+        // Named to the signal handler before it exists, so that no moment
+        // leaves it behind; if a file of that name is there already (another
+        // PID namespace's), the name is taken back at once.
+        state->interruptSlot = armRemoval(state->temporary);
         state->descriptor = ::open(state->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (state->descriptor < 0 && errno == EEXIST) {
-            continue;
-        }
-        if (state->descriptor < 0) {
-            state->committed = true;
-            return errorOf(errno);
-        }
-        if (lockAsInUse(state->descriptor)) {
+        if (state->descriptor >= 0 && lockAsInUse(state->descriptor)) {
             break;
         }
-        ::close(state->descriptor);
+        const int error = errno;
+        disarmRemoval(state->interruptSlot);
+        if (state->descriptor >= 0) {
+            ::close(state->descriptor); // removed by another clean-up before it was locked
+        } else if (error != EEXIST) {
+            state->committed = true;
+            return errorOf(error);
+        }
     }
-    state->interruptSlot = armRemoval(state->temporary);
     if (exists && ::fchmod(state->descriptor, info.st_mode & 07777) != 0) {
         return state->fail(errorOf(errno));
     }

@@ -3,6 +3,7 @@
 // writing into a pipe whose reader has gone. A fifo as the input of read holds
 // the tool in the middle of its output for as long as the test wants.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +110,27 @@ bool waitForTemporaryFile(const fs::path& folder, std::uintmax_t size = 0) {
     return false;
 }
 
+// Waits until the folder holds a temporary file that its writer has locked
+// (between making it and locking it, another run's clean-up may take it
+// away, and the writer then makes another).
+bool waitForLockedTemporaryFile(const fs::path& folder) {
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (std::chrono::steady_clock::now() < end) {
+        for (const std::string& name : temporaryFiles(folder)) {
+            const int file = open((folder / name).c_str(), O_RDONLY | O_CLOEXEC);
+            const bool locked = file >= 0 && flock(file, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+            if (file >= 0) {
+                close(file);
+            }
+            if (locked) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(200us);
+    }
+    return false;
+}
+
 // A TSV of that many generated contacts, in no order.
 void writeContacts(const fs::path& path, int count) {
     std::ofstream tsv(path, std::ios::binary);
@@ -194,7 +217,7 @@ TEST(ToolProcess, anotherRunRemovesOnlyTheTemporaryFilesNoOneHolds) {
     const fs::path folder = fichelia::testing::freshTemporaryFolder();
     const fs::path output = folder / "contacts.tsv";
     HeldRead held(fichelia::testing::freshTemporaryFolder(), output);
-    ASSERT_TRUE(waitForTemporaryFile(folder));
+    ASSERT_TRUE(waitForLockedTemporaryFile(folder));
     const std::vector<std::string> live = temporaryFiles(folder);
     ASSERT_EQ(live.size(), 1u);
     for (const char* name : {".fichelia-1-0.tmp", ".fichelia-4194305-7.tmp"}) {
