@@ -349,6 +349,14 @@ TEST(PackedRecords, aRecordTakesItsTextsAndSixteenBytes) {
     EXPECT_LT(perRecord, 1.5 * kPromised);
     EXPECT_GE(perRecord, static_cast<double>(kTextBytes));
     EXPECT_EQ(packed.at(kRecords - 1)[7], "com123");
+    // The baseline of the same run: the same records as a vector of Contact.
+    const std::size_t beforeContacts = fichelia::testing::allocatedBytes();
+    std::vector<Contact> contacts;
+    contacts.reserve(kRecords);
+    contacts.resize(kRecords, record);
+    const double perContact = static_cast<double>(fichelia::testing::allocatedBytes() - beforeContacts) / kRecords;
+    EXPECT_LT(perRecord, perContact);
     RecordProperty("bytes_per_record", std::to_string(perRecord));
-    std::printf("%.1f bytes a record, %zu promised\n", perRecord, kPromised);
+    std::printf("%.1f bytes a record (%zu promised), %.1f as Contact: %.2fx\n", perRecord, kPromised, perContact,
+                perRecord / perContact);
 }
