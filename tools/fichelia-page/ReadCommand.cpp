@@ -48,6 +48,9 @@ int runRead(const ReadOptions& options) {
     if (!file) {
         return kExitIoError;
     }
+    if (outputIsTheInput(file.get(), options.output)) {
+        return kExitBadInput;
+    }
     std::optional<Destination> destination = Destination::open(options.output);
     if (!destination) {
         return kExitIoError;
