@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "AllocationLimit.h"
 #include "Fakes.h"
@@ -154,19 +155,43 @@ private:
         return data;
     }
 
-    // Drags the data over a widget of the window and drops it there, as the
-    // window system does; true when the widget took the drop.
-    static bool drop(QWidget* target, const QMimeData* data) {
-        const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        if (!enter.isAccepted()) {
-            return false;
+    // What the window answered a drag: whether it took the drop, and the
+    // actions it answered while the data moved over it and at the drop.
+    struct Answer {
+        bool taken = false;
+        Qt::DropAction moving = Qt::IgnoreAction;
+        Qt::DropAction dropped = Qt::IgnoreAction;
+    };
+
+    // Drags the data over a widget of the window and drops it there, through
+    // the window as the window system does: Qt hands the drag to the widget
+    // under the pointer that takes drops.
+    static Answer dragAndDrop(QWidget* target, const QMimeData* data, Qt::DropActions offered,
+                              Qt::KeyboardModifiers modifiers = {}) {
+        QWindow* window = target->window()->windowHandle();
+        const QPoint at = target->mapTo(target->window(), target->rect().center());
+        Answer answer;
+        QDragEnterEvent enter(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &enter);
+        QDragMoveEvent move(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &move);
+        answer.moving = move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+        if (!move.isAccepted()) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(window, &leave);
+            return answer;
         }
-        QDropEvent dropped(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &dropped);
+        QDropEvent dropped(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &dropped);
         QCoreApplication::processEvents(); // the window takes the files once the drop is over
-        return dropped.isAccepted();
+        answer.taken = dropped.isAccepted();
+        answer.dropped = dropped.dropAction();
+        return answer;
+    }
+
+    // A drop offering a copy; true when the window took it.
+    static bool drop(QWidget* target, const QMimeData* data) {
+        return dragAndDrop(target, data, Qt::CopyAction).taken;
     }
 
     // A list holding Martin, selected, and a form the user has been editing.
@@ -758,20 +783,59 @@ private slots:
         QVERIFY(messages().empty());
     }
 
-    // Text and web links are no files: the window refuses them, and a field
-    // still takes dropped text as it always did.
-    void drop_ofTextOrALink_isIgnored() {
+    // Text and web links are no files: the window and its fields refuse them,
+    // and a field still takes typed text.
+    void drop_ofTextOrALink_isIgnoredOnTheWindowAndOnAField() {
         QMimeData text;
         text.setText(QStringLiteral("Dupont"));
         QMimeData link;
         link.setUrls({QUrl(QStringLiteral("https://exemple.fr/contacts.vcf"))});
-        QVERIFY(!drop(form.get(), &text));
-        QVERIFY(!drop(form.get(), &link));
-        QVERIFY(drop(form->nameEdit, &text));
+        link.setText(QStringLiteral("https://exemple.fr/contacts.vcf"));
+        for (QWidget* target : std::initializer_list<QWidget*>{form.get(), form->nameEdit, form->commentEdit}) {
+            for (const QMimeData* data : {&text, &link}) {
+                const Answer answer = dragAndDrop(target, data, Qt::CopyAction | Qt::MoveAction);
+                QVERIFY2(!answer.taken, qPrintable(target->objectName()));
+                QCOMPARE(answer.moving, Qt::IgnoreAction);
+            }
+        }
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QTest::keyClicks(form->nameEdit, QStringLiteral("Dupont"));
         QCOMPARE(form->nameEdit->text(), QStringLiteral("Dupont"));
         QCOMPARE(form->directory().count(), 0);
         QVERIFY(messages().empty());
         QCOMPARE(shell->dialogs.busyCount, 0);
+    }
+
+    // The files are only read: the window answers a copy, never a move, which
+    // would have a file manager delete them; a drag offering only a move is
+    // refused.
+    void drop_ofFiles_isAnsweredAsACopyNeverAsAMove() {
+        struct Case {
+            Qt::DropActions offered;
+            Qt::KeyboardModifiers modifiers; // Shift proposes a move
+            Qt::DropAction answered;         // IgnoreAction: refused
+        };
+        const Case cases[] = {
+            {Qt::CopyAction, {}, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction, {}, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::CopyAction},
+            {Qt::LinkAction, {}, Qt::LinkAction},
+            {Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::LinkAction},
+            {Qt::MoveAction, {}, Qt::IgnoreAction},
+            {Qt::MoveAction, Qt::ShiftModifier, Qt::IgnoreAction},
+        };
+        for (const Case& c : cases) {
+            makeForm();
+            const std::unique_ptr<QMimeData> data(filesDragged(onDisk({"contacts_three.tsv"})));
+            const QByteArray what = QByteArray::number(int(c.offered)) + " " + QByteArray::number(int(c.modifiers));
+            const Answer answer = dragAndDrop(form->nameEdit, data.get(), c.offered, c.modifiers);
+            QVERIFY2(answer.moving == c.answered, what);
+            QVERIFY2(answer.dropped == c.answered, what);
+            QVERIFY2(answer.taken == (c.answered != Qt::IgnoreAction), what);
+            QCOMPARE(form->directory().count(), answer.taken ? 3 : 0);
+            QCOMPARE(messages().size(), answer.taken ? std::size_t{1} : std::size_t{0});
+        }
     }
 
     // Memory running out in a handler (here, taking a name too long to hold)
