@@ -1,7 +1,11 @@
 #include "commands/ImportCommands.h"
 
 #include <algorithm>
+#include <functional>
+#include <numeric>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <QFileInfo>
@@ -25,7 +29,57 @@ struct FileImport {
     ImportReport report;
     QString refusal; // why none of its contacts may be added; empty when they may
     std::size_t count = 0;
+    std::vector<bool> repeated;         // by record: equal to one already in the list or earlier in the drop
+    std::size_t repeats = 0;            // how many are
+    std::vector<std::string> namesakes; // the names of those added beside another contact of that name
 };
+
+// The eight fields hashed together, so that a drop of 50,000 contacts finds
+// those already there in one pass.
+struct ContactHash {
+    std::size_t operator()(const Contact* record) const noexcept {
+        std::size_t hash = 0;
+        for (const RecordField& field : kRecordFields) {
+            hash ^= std::hash<std::string_view>{}(record->*field.text) + 0x9e3779b97f4a7c15ULL + (hash << 6) +
+                    (hash >> 2);
+        }
+        return hash;
+    }
+};
+
+struct SameContact {
+    bool operator()(const Contact* a, const Contact* b) const { return *a == *b; }
+};
+
+// Marks the files' contacts equal in their eight fields to one in the list or
+// to one before them in the drop, which are not added, and notes the names of
+// the others that another contact, in the list or before them, bears too.
+void sortOutRepeats(const DirectoryList& list, std::vector<FileImport>& imports) {
+    std::size_t total = static_cast<std::size_t>(list.count());
+    for (const FileImport& file : imports) {
+        total += file.count;
+    }
+    std::unordered_set<const Contact*, ContactHash, SameContact> seen;
+    std::unordered_set<std::string_view> names;
+    seen.reserve(total);
+    names.reserve(total);
+    for (int i = 0; i < list.count(); ++i) {
+        seen.insert(&list.recordAt(i));
+        names.insert(list.recordAt(i).name);
+    }
+    for (FileImport& file : imports) {
+        file.repeated.assign(file.report.records.size(), false);
+        for (std::size_t i = 0; i < file.report.records.size(); ++i) {
+            const Contact& record = file.report.records[i];
+            if (!seen.insert(&record).second) {
+                file.repeated[i] = true;
+                ++file.repeats;
+            } else if (!names.insert(record.name).second && !record.name.empty()) {
+                file.namesakes.push_back(record.name);
+            }
+        }
+    }
+}
 
 Result<std::string> readWhole(Files& files, const QString& path) {
     auto source = files.openForReading(path);
@@ -82,7 +136,7 @@ QString lineOf(long line, const std::string& text) {
 }
 
 FileImport importFile(Files& files, const QString& path) {
-    FileImport file{QFileInfo(path).fileName(), {}, {}, 0};
+    FileImport file{QFileInfo(path).fileName(), {}, {}, 0, {}, 0, {}};
     Result<std::string> bytes = readWhole(files, path);
     if (!bytes) {
         file.refusal = QStringLiteral("impossible de le lire : %1").arg(reasonText(bytes.error()));
@@ -118,6 +172,12 @@ template <typename List, typename Text> void listLines(QStringList& lines, const
 QStringList fileLines(const FileImport& file) {
     const ImportReport& report = file.report;
     QStringList lines{QStringLiteral("« %1 » : %2").arg(file.name, contacts(file.count))};
+    if (file.repeats > 0) {
+        lines << (file.repeats == 1 ? QStringLiteral("    1 contact déjà présent, non ajouté")
+                                    : QStringLiteral("    %1 déjà présents, non ajoutés").arg(contacts(file.repeats)));
+    }
+    listLines(lines, file.namesakes,
+              [](const std::string& name) { return QStringLiteral("homonyme ajouté : %1").arg(oneLine(name)); });
     listLines(lines, report.skipped, [&report](const exchange::ImportIssue& issue) {
         return oneLine(words::skippedText(report.format, issue));
     });
@@ -158,12 +218,38 @@ QString refusedText(const std::vector<FileImport>& imports) {
 }
 
 QString addedText(const std::vector<FileImport>& imports, std::size_t added) {
-    QStringList lines{added == 0
-                          ? imports.size() == 1
-                                ? QStringLiteral("Aucun contact n'a été ajouté : ce fichier n'en contient pas.")
-                                : QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas.")
-                      : added == 1 ? QStringLiteral("1 contact a été ajouté à la liste.")
-                                   : QStringLiteral("%1 ont été ajoutés à la liste.").arg(contacts(added))};
+    std::size_t given = 0;
+    std::size_t repeats = 0;
+    std::size_t namesakes = 0;
+    for (const FileImport& file : imports) {
+        given += file.count;
+        repeats += file.repeats;
+        namesakes += file.namesakes.size();
+    }
+    QStringList lines;
+    if (given == 0) {
+        lines << (imports.size() == 1
+                      ? QStringLiteral("Aucun contact n'a été ajouté : ce fichier n'en contient pas.")
+                      : QStringLiteral("Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas."));
+    } else if (added == 0) {
+        lines << (given == 1 ? QStringLiteral("Aucun contact n'a été ajouté : la liste le contient déjà.")
+                             : QStringLiteral("Aucun contact n'a été ajouté : la liste les contient déjà."));
+    } else {
+        lines << (added == 1 ? QStringLiteral("1 contact a été ajouté à la liste.")
+                             : QStringLiteral("%1 ont été ajoutés à la liste.").arg(contacts(added)));
+        if (repeats > 0) {
+            lines << (repeats == 1 ? QStringLiteral("1 contact déjà présent n'a pas été ajouté.")
+                                   : QStringLiteral("%1 déjà présents n'ont pas été ajoutés.").arg(contacts(repeats)));
+        }
+    }
+    if (namesakes > 0) {
+        lines << (namesakes == 1 ? QStringLiteral("1 homonyme a été ajouté : il porte le nom d'un autre contact, sans "
+                                                  "lui être identique.")
+                                 : QStringLiteral("%1 ont été ajoutés : ils portent le nom d'autres contacts, sans leur "
+                                                  "être identiques.")
+                                       .arg(QString::fromStdString(words::countText(
+                                           static_cast<long long>(namesakes), "homonyme", "homonymes"))));
+    }
     for (const FileImport& file : imports) {
         lines << fileLines(file);
     }
@@ -184,11 +270,18 @@ void ImportCommands::addFiles(DirectoryList& list, const QStringList& paths) {
             refused = refused || !imports.back().refusal.isEmpty();
         }
         if (!refused) {
+            sortOutRepeats(list, imports);
             std::vector<Contact> records;
+            records.reserve(std::accumulate(imports.begin(), imports.end(), std::size_t{0},
+                                            [](std::size_t sum, const FileImport& file) { return sum + file.count; }));
             for (FileImport& file : imports) {
-                added += file.count;
-                std::move(file.report.records.begin(), file.report.records.end(), std::back_inserter(records));
+                for (std::size_t i = 0; i < file.report.records.size(); ++i) {
+                    if (!file.repeated[i]) {
+                        records.push_back(std::move(file.report.records[i]));
+                    }
+                }
             }
+            added = records.size();
             taken = list.addAll(std::move(records));
         }
     }
