@@ -141,6 +141,7 @@ public:
     std::vector<QString> openedFiles;
     QString executableFolderPath;
     QString cacheFolderPath;
+    bool filesOpen = true; // false: no browser starts
 
     bool openAddress(const QString& address) override {
         openedAddresses.push_back(address);
@@ -148,7 +149,7 @@ public:
     }
     bool openLocalFile(const QString& path) override {
         openedFiles.push_back(path);
-        return true;
+        return filesOpen;
     }
     QString executableFolder() const override { return executableFolderPath; }
     QString cacheFolder() const override { return cacheFolderPath; }
