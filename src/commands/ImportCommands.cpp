@@ -153,8 +153,8 @@ FileImport importFile(Files& files, const QString& path) {
     return file;
 }
 
-QString contacts(std::size_t count) {
-    return QString::fromStdString(words::countText(static_cast<long long>(count), "contact", "contacts"));
+QString contacts(std::size_t n) {
+    return QString::fromStdString(words::countText(static_cast<long long>(n), "contact", "contacts"));
 }
 
 // Adds up to kListedAtMost lines, then says how many more there were.
@@ -198,26 +198,63 @@ QStringList fileLines(const FileImport& file) {
     return lines;
 }
 
-// The boxes' first lines are always ours: a text from a file that looks like
-// HTML never reaches the first line, where the box would take it for markup.
-QString refusedText(const std::vector<FileImport>& imports) {
-    QStringList lines{QStringLiteral("Aucun contact n'a été ajouté : la liste n'a pas été modifiée.")};
+QString count(std::size_t n, const char* singular, const char* plural) {
+    return QString::fromStdString(words::countText(static_cast<long long>(n), singular, plural));
+}
+
+// The box: a short summary, all in our words (a text from a file that looks
+// like HTML would be taken for markup there), and the details file by file.
+struct Report {
+    QStringList summary;
+    QStringList details;
+};
+
+Report refusedReport(const std::vector<FileImport>& imports) {
+    Report report{{QStringLiteral("Aucun contact n'a été ajouté : la liste n'a pas été modifiée.")}, {}};
     std::size_t refused = 0;
     for (const FileImport& file : imports) {
         if (!file.refusal.isEmpty()) {
-            lines << QStringLiteral("« %1 » : %2.").arg(file.name, file.refusal);
+            report.details << QStringLiteral("« %1 » : %2.").arg(file.name, file.refusal);
             ++refused;
         }
     }
+    report.summary << QStringLiteral("%1, pour les raisons dites ci-dessous.")
+                          .arg(count(refused, "fichier refusé", "fichiers refusés"));
     if (refused < imports.size()) {
-        lines << QStringLiteral("Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
-                                "%1 pour les ajouter.")
-                     .arg(refused == 1 ? QStringLiteral("celui-ci") : QStringLiteral("ceux-ci"));
+        report.summary << QStringLiteral("Les contacts des autres fichiers n'ont pas été ajoutés non plus : "
+                                         "déposez-les sans %1 pour les ajouter.")
+                              .arg(refused == 1 ? QStringLiteral("celui-ci") : QStringLiteral("ceux-ci"));
     }
-    return lines.join(QLatin1Char('\n'));
+    return report;
 }
 
-QString addedText(const std::vector<FileImport>& imports, std::size_t added) {
+// What was left out of all the files, in a line; empty when nothing was.
+QString leftOutLine(const std::vector<FileImport>& imports) {
+    std::size_t unread = 0;
+    std::size_t sites = 0;
+    std::size_t values = 0;
+    for (const FileImport& file : imports) {
+        unread += file.report.skipped.size();
+        sites += file.report.leftOutSites.size();
+        for (const exchange::LeftOut& kind : file.report.leftOut) {
+            values += kind.count;
+        }
+    }
+    QStringList parts;
+    if (unread > 0) {
+        parts << count(unread, "passage illisible", "passages illisibles");
+    }
+    if (sites > 0) {
+        parts << count(sites, "adresse de site qui ferait exécuter du code",
+                       "adresses de site qui feraient exécuter du code");
+    }
+    if (values > 0) {
+        parts << count(values, "valeur sans champ", "valeurs sans champ");
+    }
+    return parts.isEmpty() ? QString() : QStringLiteral("Laissé de côté : %1.").arg(parts.join(QStringLiteral(", ")));
+}
+
+Report addedReport(const std::vector<FileImport>& imports, std::size_t added) {
     std::size_t given = 0;
     std::size_t repeats = 0;
     std::size_t namesakes = 0;
@@ -247,13 +284,20 @@ QString addedText(const std::vector<FileImport>& imports, std::size_t added) {
                                                   "lui être identique.")
                                  : QStringLiteral("%1 ont été ajoutés : ils portent le nom d'autres contacts, sans leur "
                                                   "être identiques.")
-                                       .arg(QString::fromStdString(words::countText(
-                                           static_cast<long long>(namesakes), "homonyme", "homonymes"))));
+                                       .arg(count(namesakes, "homonyme", "homonymes")));
     }
+    if (const QString leftOut = leftOutLine(imports); !leftOut.isEmpty()) {
+        lines << leftOut;
+    }
+    Report report{lines, {}};
     for (const FileImport& file : imports) {
-        lines << fileLines(file);
+        report.details << fileLines(file);
     }
-    return lines.join(QLatin1Char('\n'));
+    return report;
+}
+
+void show(Dialogs& dialogs, const Report& report) {
+    dialogs.showReport(report.summary.join(QLatin1Char('\n')), report.details.join(QLatin1Char('\n')));
 }
 
 } // namespace
@@ -286,11 +330,11 @@ void ImportCommands::addFiles(DirectoryList& list, const QStringList& paths) {
         }
     }
     if (refused) {
-        m_dialogs.showMessage(refusedText(imports));
+        show(m_dialogs, refusedReport(imports));
     } else if (!taken) {
         m_dialogs.showError(kCannotInsert);
     } else {
-        m_dialogs.showMessage(addedText(imports, added));
+        show(m_dialogs, addedReport(imports, added));
     }
 }
 

@@ -16,8 +16,9 @@ public:
     ImportCommands(Dialogs& dialogs, Files& files) : m_dialogs(dialogs), m_files(files) {}
 
     // Adds the contacts of every file to the list, each at its sorted place,
-    // then says in a box how many were added and, file by file, what was left
-    // out: the cards, rows or entries skipped, with their lines, the sites that
+    // then says in a report box how many were added, how many were already
+    // there, how many passages were left out, and in its details, file by
+    // file (ten lines at most of each kind), what was left out: the cards, rows or entries skipped, with their lines, the sites that
     // would run code, the values that have no field here, and the contacts
     // named after a stand-in. A contact whose eight fields equal those of one
     // in the list, or of one before it in the files, is not added again: the

@@ -37,6 +37,9 @@ protected:
         commands.addFiles(*list, paths);
     }
 
+    // The last box: its summary, then its details.
+    QString box() const { return dialogs.reports.back().summary + "\n" + dialogs.reports.back().details; }
+
     std::vector<std::string> listed() const {
         std::vector<std::string> entries;
         for (int i = 0; i < list->count(); ++i) {
@@ -54,7 +57,7 @@ TEST_F(ImportCommandsTest, aContactAlreadyThereIsNotAddedAgainAndANamesakeIsAdde
         std::string inList; // TSV lines
         std::vector<std::string> dropped;
         std::vector<std::string> listed; // "name|address", in list order
-        const char* box;
+        const char* box;                 // the summary, then the details
     };
     const Case cases[] = {
         {"the same book dropped again",
@@ -112,15 +115,16 @@ TEST_F(ImportCommandsTest, aContactAlreadyThereIsNotAddedAgainAndANamesakeIsAdde
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        dialogs.messages.clear();
         list = fichelia::testing::listOf({});
         if (!c.inList.empty()) {
             drop({c.inList});
-            dialogs.messages.clear();
         }
+        dialogs.reports.clear();
         drop(c.dropped);
         EXPECT_EQ(listed(), c.listed);
-        EXPECT_EQ(dialogs.messages, std::vector<QString>{QString::fromUtf8(c.box)});
+        ASSERT_EQ(dialogs.reports.size(), 1u);
+        EXPECT_EQ(box(), QString::fromUtf8(c.box));
+        EXPECT_TRUE(dialogs.reports.back().details.startsWith(QStringLiteral("« 1.tsv »")));
         EXPECT_EQ(dialogs.busyDepth, 0);
     }
 }
@@ -144,8 +148,7 @@ TEST_F(ImportCommandsTest, aContactDifferingInAnyOneFieldIsAdded) {
         drop({text});
         EXPECT_EQ(list->count(), before + 1);
     }
-    EXPECT_EQ(dialogs.messages.back().section(QLatin1Char('\n'), 0, 0),
-              QStringLiteral("Aucun contact n'a été ajouté : la liste le contient déjà."));
+    EXPECT_EQ(dialogs.reports.back().summary, QStringLiteral("Aucun contact n'a été ajouté : la liste le contient déjà."));
 }
 
 // 50,000 contacts dropped twice: the second drop, which finds every one of
@@ -165,8 +168,7 @@ TEST_F(ImportCommandsTest, fiftyThousandContactsAlreadyThereAreFoundInLinearTime
     drop({text});
     const auto second = Clock::now() - start - first;
     EXPECT_EQ(list->count(), kCount);
-    EXPECT_EQ(dialogs.messages.back().section(QLatin1Char('\n'), 0, 0),
-              QStringLiteral("Aucun contact n'a été ajouté : la liste les contient déjà."));
+    EXPECT_EQ(dialogs.reports.back().summary, QStringLiteral("Aucun contact n'a été ajouté : la liste les contient déjà."));
     const double ratio = std::chrono::duration<double>(second) / std::chrono::duration<double>(first);
     std::cout << "second drop / first drop: " << ratio << '\n';
     EXPECT_LT(ratio, 4.0);

@@ -32,7 +32,14 @@ public:
         bool operator==(const Dialog&) const = default;
     };
 
+    struct Report {
+        QString summary;
+        QString details;
+        bool operator==(const Report&) const = default;
+    };
+
     std::vector<QString> messages;
+    std::vector<Report> reports;
     std::vector<QString> errors; // as the box shows them, full stop added
     std::vector<QString> questions;
     std::vector<Dialog> dialogs;
@@ -42,6 +49,9 @@ public:
     int busyCount = 0;
 
     void showMessage(const QString& text) override { messages.push_back(text); }
+    void showReport(const QString& summary, const QString& details) override {
+        reports.push_back({summary, details});
+    }
     void showError(const QString& message) override { errors.push_back(message + QLatin1Char('.')); }
     bool confirm(const QString& text) override {
         questions.push_back(text);

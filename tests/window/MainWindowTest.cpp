@@ -100,6 +100,8 @@ private:
     }
 
     std::vector<QString>& messages() const { return shell->dialogs.messages; }
+    using Report = fichelia::testing::FakeDialogs::Report;
+    std::vector<Report>& reports() const { return shell->dialogs.reports; }
     int viewSelectedRow() const {
         const QModelIndexList rows = form->contactList->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.constFirst().row();
@@ -726,11 +728,11 @@ private slots:
             QCOMPARE(list.recordAt(list.selectedPosition()).name, std::string("Martin"));
             QCOMPARE(viewSelectedRow(), list.selectedPosition());
             QCOMPARE(formTexts(), before);
-            QCOMPARE(messages().size(), std::size_t{1});
-            QCOMPARE(messages().front().section(QLatin1Char('\n'), 0, 1),
-                     QStringLiteral("%1 contacts ont été ajoutés à la liste.\n« %2 » : %1 contacts")
-                         .arg(expected.size())
-                         .arg(QLatin1String(c.file)));
+            QCOMPARE(reports().size(), std::size_t{1});
+            QCOMPARE(reports().front().summary.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("%1 contacts ont été ajoutés à la liste.").arg(expected.size()));
+            QCOMPARE(reports().front().details.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("« %1 » : %2 contacts").arg(QLatin1String(c.file)).arg(expected.size()));
             QVERIFY(shell->dialogs.busyCount > 0);
             QCOMPARE(shell->dialogs.busyDepth, 0);
         }
@@ -746,15 +748,19 @@ private slots:
         QVERIFY(drop(form->nameEdit, data.get()));
         QCOMPARE(form->directory().count(), 4);
         QCOMPARE(form->nameEdit->text(), QString());
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "4 contacts ont été ajoutés à la liste.\n"
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("4 contacts ont été ajoutés à la liste.\n"
+                                "Laissé de côté : 1 passage illisible, 1 adresse de site qui ferait exécuter du code, "
+                                "1 valeur sans champ."));
+        QCOMPARE(reports().front().details, QStringLiteral(
                                  "« divers.vcf » : 1 contact\n"
                                  "    ligne 10 : carte laissée de côté : ligne sans « : » entre le nom de la propriété "
                                  "et sa valeur\n"
                                  "    ligne 4 : adresse de site laissée de côté, elle ferait exécuter du code dans le "
                                  "navigateur des visiteurs : javascript:alert(1)\n"
                                  "    valeurs laissées de côté, faute de champ pour elles : 1 × date de naissance\n"
-                                 "« page_three.html » : 3 contacts")});
+                                 "« page_three.html » : 3 contacts"));
     }
 
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
@@ -766,12 +772,15 @@ private slots:
         QVERIFY(drop(form.get(), data.get()));
         QCOMPARE(listNames(*form), QStringList{QStringLiteral("Martin")});
         QCOMPARE(form->directory().selectedPosition(), 0);
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
-                                 "« notes.pdf » : ce fichier est un document PDF, pas un carnet d'adresses.\n"
-                                 "« absent.vcf » : impossible de le lire : le fichier n'existe pas.\n"
-                                 "Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
-                                 "ceux-ci pour les ajouter.")});
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
+                                "2 fichiers refusés, pour les raisons dites ci-dessous.\n"
+                                "Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
+                                "ceux-ci pour les ajouter."));
+        QCOMPARE(reports().front().details,
+                 QStringLiteral("« notes.pdf » : ce fichier est un document PDF, pas un carnet d'adresses.\n"
+                                "« absent.vcf » : impossible de le lire : le fichier n'existe pas."));
     }
 
     void drop_moreThanTheListTakes_addsNothing() {
@@ -781,6 +790,7 @@ private slots:
         QCOMPARE(form->directory().count(), 0);
         QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
         QVERIFY(messages().empty());
+        QVERIFY(reports().empty());
     }
 
     // Text and web links are no files: the window and its fields refuse them,
@@ -802,7 +812,7 @@ private slots:
         QTest::keyClicks(form->nameEdit, QStringLiteral("Dupont"));
         QCOMPARE(form->nameEdit->text(), QStringLiteral("Dupont"));
         QCOMPARE(form->directory().count(), 0);
-        QVERIFY(messages().empty());
+        QVERIFY(reports().empty());
         QCOMPARE(shell->dialogs.busyCount, 0);
     }
 
@@ -834,7 +844,7 @@ private slots:
             QVERIFY2(answer.dropped == c.answered, what);
             QVERIFY2(answer.taken == (c.answered != Qt::IgnoreAction), what);
             QCOMPARE(form->directory().count(), answer.taken ? 3 : 0);
-            QCOMPARE(messages().size(), answer.taken ? std::size_t{1} : std::size_t{0});
+            QCOMPARE(reports().size(), answer.taken ? std::size_t{1} : std::size_t{0});
         }
     }
 
