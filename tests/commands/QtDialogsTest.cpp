@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -97,6 +98,29 @@ private slots:
             dialogs.showReport(summary, c.details);
             QVERIFY(seen);
         }
+    }
+
+    // Qt's own words in its dialogs are French, those its French translation
+    // lacks too (the type of a folder in the file dialog's detail view).
+    void qtTexts_areFrench() {
+        struct Case {
+            const char* context;
+            const char* text;
+            const char* french;
+        };
+        const Case cases[] = {
+            {"QPlatformTheme", "Cancel", "Annuler"},
+            {"QFileDialog", "Look in:", "Voir dans :"},
+            {"QFileSystemModel", "Date Modified", "Dernière modification"},
+            {"QAbstractFileIconProvider", "Folder", "Dossier"},
+            {"QAbstractFileIconProvider", "File Folder", "Dossier de fichiers"},
+            {"QAbstractFileIconProvider", "Drive", "Lecteur"},
+        };
+        for (const Case& c : cases) {
+            QCOMPARE(QCoreApplication::translate(c.context, c.text), QString::fromUtf8(c.french));
+        }
+        const QString folderType = QFileIconProvider().type(QFileInfo(QDir::tempPath()));
+        QVERIFY2(folderType.startsWith(QStringLiteral("Dossier")), qPrintable(folderType));
     }
 
     void errorBox_addsAFullStopAlwaysAndShowsAStopIcon() {
