@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "commands/ErrorText.h"
@@ -151,7 +152,12 @@ void PageCommands::preview(const DirectoryList& list) {
         const QString path = folder + QLatin1Char('/') + kPreviewFileName;
         const Result<void> written = m_files.replace(path, page);
         if (written) {
-            m_desktop.openLocalFile(path);
+            if (!m_desktop.openLocalFile(path)) {
+                m_dialogs.showMessage(QStringLiteral("Aucun navigateur Web n'a pu s'ouvrir pour montrer l'aperçu.\n"
+                                                     "L'aperçu est dans « %1 » : ouvrez ce fichier avec votre "
+                                                     "navigateur.")
+                                          .arg(QDir::toNativeSeparators(path)));
+            }
             return;
         }
         failures << QStringLiteral("« %1 » : %2").arg(path, reasonText(written.error()));

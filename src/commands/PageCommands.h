@@ -45,7 +45,8 @@ public:
     void open(DirectoryList& list);
 
     // Writes the page to tmp.html beside the executable, or in the user's cache
-    // folder when that folder cannot take it, and opens it in the browser.
+    // folder when that folder cannot take it, and opens it in the browser;
+    // when no browser opens, a box says where the preview is.
     void preview(const DirectoryList& list);
 
 private:

@@ -317,6 +317,17 @@ TEST_F(PageCommandsTest, previewWritesBesideTheExecutableElseInTheCacheFolderAnd
     EXPECT_TRUE(dialogs.dialogs.empty());
 }
 
+TEST_F(PageCommandsTest, previewThatNoBrowserOpensSaysWhereThePreviewIs) {
+    desktop.executableFolderPath = "/bin";
+    desktop.filesOpen = false;
+    commands.preview(*list);
+    EXPECT_EQ(files.files["/bin/tmp.html"], page());
+    EXPECT_EQ(desktop.openedFiles, std::vector<QString>{"/bin/tmp.html"});
+    EXPECT_EQ(dialogs.messages, std::vector<QString>{"Aucun navigateur Web n'a pu s'ouvrir pour montrer l'aperçu.\n"
+                                                     "L'aperçu est dans « /bin/tmp.html » : ouvrez ce fichier avec "
+                                                     "votre navigateur."});
+}
+
 TEST_F(PageCommandsTest, previewThatCannotBeWrittenAnywhereSaysWhyAndOpensNothing) {
     desktop.executableFolderPath = "/bin";
     desktop.cacheFolderPath = "/cache";

@@ -32,7 +32,14 @@ public:
         bool operator==(const Dialog&) const = default;
     };
 
+    struct Report {
+        QString summary;
+        QString details;
+        bool operator==(const Report&) const = default;
+    };
+
     std::vector<QString> messages;
+    std::vector<Report> reports;
     std::vector<QString> errors; // as the box shows them, full stop added
     std::vector<QString> questions;
     std::vector<Dialog> dialogs;
@@ -42,6 +49,9 @@ public:
     int busyCount = 0;
 
     void showMessage(const QString& text) override { messages.push_back(text); }
+    void showReport(const QString& summary, const QString& details) override {
+        reports.push_back({summary, details});
+    }
     void showError(const QString& message) override { errors.push_back(message + QLatin1Char('.')); }
     bool confirm(const QString& text) override { return answer(text); }
     bool ask(const QString& text) override { return answer(text); }
@@ -143,6 +153,7 @@ public:
     std::vector<QString> openedFiles;
     QString executableFolderPath;
     QString cacheFolderPath;
+    bool filesOpen = true; // false: no browser starts
 
     bool openAddress(const QString& address) override {
         openedAddresses.push_back(address);
@@ -150,7 +161,7 @@ public:
     }
     bool openLocalFile(const QString& path) override {
         openedFiles.push_back(path);
-        return true;
+        return filesOpen;
     }
     QString executableFolder() const override { return executableFolderPath; }
     QString cacheFolder() const override { return cacheFolderPath; }

@@ -14,6 +14,7 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void showMessage(const QString& text) override;
+    void showReport(const QString& summary, const QString& details) override;
     void showError(const QString& message) override;
     bool confirm(const QString& text) override;
     bool ask(const QString& text) override;
