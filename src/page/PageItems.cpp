@@ -21,6 +21,8 @@ constexpr PageItem fixed(std::string_view text) { return {PageItem::Fixed, text}
 // triAlpha orders the rows by folded name, then by name in small letters, then
 // as written, equal names in page order: the window's order, which a page
 // written by Fichelia mostly has already, so the sort then only checks it.
+// initPage and recherche fill the list with one fragment and empty it at once:
+// a <select> changed option by option takes quadratic time in browsers.
 // clang-format off
 const std::array<PageItem, kPageItemCount> kPageItems = {{
     /*   1 */ fixed("<html>"),
@@ -76,13 +78,13 @@ const std::array<PageItem, kPageItemCount> kPageItems = {{
     /*  51 */ fixed("var i=0;"),
     /*  52 */ fixed("var r=0;"),
     /*  53 */ fixed("if(nom!=\"\"){"),
-    /*  54 */ fixed("document.form1.selection.options.length = 0;"),
+    /*  54 */ fixed("var trouvees=document.createDocumentFragment();"),
     /*  55 */ fixed("var nb_trouv=0;\t"),
     /*  56 */ fixed("var nbprem=0;"),
     /*  57 */ fixed("while(!stop){"),
     /*  58 */ fixed("if(i<nombreDeFournisseurs){"),
     /*  59 */ fixed("if(strSrch(nom,tabFournisseur[i][0],option)){"),
-    /*  60 */ fixed("document.form1.selection.options[nb_trouv] = new Option(tabFournisseur[i][0],i);"),
+    /*  60 */ fixed("trouvees.appendChild(new Option(tabFournisseur[i][0],i));"),
     /*  61 */ fixed("if(nb_trouv==0){"),
     /*  62 */ fixed("nb_prem=i;"),
     /*  63 */ fixed("}"),
@@ -93,7 +95,7 @@ const std::array<PageItem, kPageItemCount> kPageItems = {{
     /*  68 */ fixed("stop=true;\t"),
     /*  69 */ fixed("}"),
     /*  70 */ fixed("}"),
-    /*  71 */ fixed("if(nb_trouv>0){"),
+    /*  71 */ fixed("document.form1.selection.textContent=\"\";document.form1.selection.appendChild(trouvees);if(nb_trouv>0){"),
     /*  72 */ fixed("montreMoiLesInfos(nb_prem);"),
     /*  73 */ fixed("document.form1.selection.selectedIndex=0;\t"),
     /*  74 */ fixed("}else{"),
@@ -138,11 +140,11 @@ const std::array<PageItem, kPageItemCount> kPageItems = {{
     /* 113 */ fixed("}"),
     /* 114 */ fixed("}"),
     /* 115 */ fixed("function initPage(){"),
-    /* 116 */ fixed("document.form1.selection.options.length = 0;"),
+    /* 116 */ fixed("var liste=document.form1.selection,entrees=document.createDocumentFragment(),i;"),
     /* 117 */ fixed("for(i=0;i<nombreDeFournisseurs;i++){"),
-    /* 118 */ fixed("document.form1.selection.options[i] = new Option(tabFournisseur[i][0],i);"),
+    /* 118 */ fixed("entrees.appendChild(new Option(tabFournisseur[i][0],i));"),
     /* 119 */ fixed("}"),
-    /* 120 */ fixed("rafraichir();"),
+    /* 120 */ fixed("liste.textContent=\"\";liste.appendChild(entrees);rafraichir();"),
     /* 121 */ fixed("}"),
     /* 122 */ fixed("function strSrch(str1,str2,option){"),
     /* 123 */ fixed("var texte=plier(str1),nom=plier(str2);"),
