@@ -130,8 +130,13 @@ private slots:
         QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
         QCOMPARE(choice->filterIndex, 2);
 
-        whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QFileDialog::FileMode openMode = QFileDialog::AnyFile;
+        whenShown<QFileDialog>([&openMode](QFileDialog* dialog) {
+            openMode = dialog->fileMode();
+            dialog->reject();
+        });
         QVERIFY(!dialogs.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1).has_value());
+        QCOMPARE(openMode, QFileDialog::ExistingFile); // the open dialog itself refuses a missing file
     }
 
     // The wait cursor shows while the work is under way, and only then.
