@@ -2,13 +2,16 @@
 // modal loops.
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTest>
@@ -18,6 +21,17 @@
 #include "commands/PageCommands.h"
 #include "commands/qt/QtDesktop.h"
 #include "commands/qt/QtDialogs.h"
+
+// Stands in for the desktop: records the addresses Qt would have it open.
+class OpenedUrls final : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
 
 class TestQtDialogs : public QObject {
     Q_OBJECT
@@ -198,8 +212,64 @@ private slots:
         QCOMPARE(choice->path, folder.filePath(QStringLiteral("annuaire")));
         QCOMPARE(choice->filterIndex, 2);
 
-        whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QFileDialog::FileMode openMode = QFileDialog::AnyFile;
+        whenShown<QFileDialog>([&openMode](QFileDialog* dialog) {
+            openMode = dialog->fileMode();
+            dialog->reject();
+        });
         QVERIFY(!dialogs.chooseFileToOpen(fichelia::kPageDialogTitle, fichelia::pageFilters(), 1).has_value());
+        QCOMPARE(openMode, QFileDialog::ExistingFile); // the open dialog itself refuses a missing file
+    }
+
+    // The wait cursor shows while the work is under way, and only then.
+    void busy_showsTheWaitCursorUntilTheWorkEnds() {
+        dialogs.setBusy(true);
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        dialogs.setBusy(false);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A window larger than the screen keeps its top-left corner, title bar
+    // included, on the screen.
+    void centring_aWindowLargerThanTheScreen_keepsItsTopLeftOnIt() {
+        QWidget big;
+        const QRect area = big.screen()->availableGeometry();
+        big.resize(area.size() + QSize(300, 200));
+        fichelia::centreOnScreen(&big);
+        QCOMPARE(big.frameGeometry().topLeft(), area.topLeft());
+    }
+
+    // The preview reaches the desktop as that very file whatever its folder's
+    // name holds; the publisher's address as it is written.
+    void desktop_opensALocalFileAsThatFileAndAnAddressAsWritten() {
+        OpenedUrls opened;
+        for (const QString& scheme : {QStringLiteral("file"), QStringLiteral("https")}) {
+            QDesktopServices::setUrlHandler(scheme, &opened, "open");
+        }
+        const auto unset = qScopeGuard([] {
+            QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+            QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        });
+        fichelia::QtDesktop desktop;
+        const QString path = QDir::tempPath() + QStringLiteral("/Annuaire #2 à 100%/tmp.html");
+        QVERIFY(desktop.openLocalFile(path));
+        QVERIFY(desktop.openAddress(QStringLiteral("https://fichelia.example/")));
+        QCOMPARE(opened.urls.size(), 2);
+        QCOMPARE(opened.urls[0].toLocalFile(), path);
+        QCOMPARE(opened.urls[1], QUrl(QStringLiteral("https://fichelia.example/")));
+    }
+
+    // The preview's second place, the user's cache folder, is there once asked for.
+    void desktop_makesTheCacheFolderItGives() {
+        QStandardPaths::setTestModeEnabled(true);
+        const auto real = qScopeGuard([] { QStandardPaths::setTestModeEnabled(false); });
+        const QString expected = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        QVERIFY(!expected.isEmpty());
+        QDir(expected).removeRecursively();
+        QCOMPARE(fichelia::QtDesktop().cacheFolder(), expected);
+        QVERIFY(QFileInfo(expected).isDir());
+        QDir(expected).removeRecursively();
     }
 
     void desktop_knowsTheExecutablesFolder() {

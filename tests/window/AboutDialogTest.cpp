@@ -16,6 +16,7 @@
 #include "TestRecords.h"
 #include "window/MainWindow.h"
 #include "window/AboutDialog.h"
+#include "window/WindowLook.h"
 
 using fichelia::AboutDialog;
 using fichelia::MainWindow;
@@ -115,6 +116,24 @@ private slots:
         QVERIFY(lines[10].contains(QStringLiteral("https://fichelia.example/")));
         QCOMPARE(lines[11],
                  QStringLiteral("Logiciel libre sous licence MIT : utilisation, modification et redistribution libres."));
+    }
+
+    // The text has the window's font, shrunk only as far as every line needs
+    // to show whole: one pixel larger, some line would wrap.
+    void memo_fontIsTheLargestThatShowsEveryLineWhole() {
+        showAbout([&] {
+            const auto close = qScopeGuard([&] { about->close(); });
+            QPlainTextEdit* text = about->aboutText;
+            const int pixels = text->font().pixelSize();
+            QVERIFY(pixels <= fichelia::WindowLook::font().pixelSize());
+            QCOMPARE(text->document()->lineCount(), 12);
+            if (pixels < fichelia::WindowLook::font().pixelSize()) {
+                QFont larger = text->font();
+                larger.setPixelSize(pixels + 1);
+                text->setFont(larger);
+                QTRY_VERIFY(text->document()->lineCount() > 12);
+            }
+        });
     }
 
     void fermer_closesTheDialogAndLeavesTheMainWindowAsItWas() {

@@ -1,6 +1,7 @@
 // The main window: its layout, its menu, the editing commands and the list's
 // selection, with the user, the disk and the desktop played by the fakes.
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QSignalSpy>
@@ -388,9 +390,10 @@ private slots:
         }
         // Used twice, they stay checked (no About dialog is attached here).
         for (QAction* action : {form->openAction, form->saveAction, form->aboutAction}) {
-            action->trigger();
-            action->trigger();
-            QVERIFY(action->isChecked());
+            for (int use = 0; use < 2; ++use) {
+                action->trigger();
+                QVERIFY(action->isChecked());
+            }
         }
     }
 
@@ -541,6 +544,23 @@ private slots:
         QCOMPARE(shell->dialogs.errors.size(), 2u);
     }
 
+    // The list tells the view, and through it screen readers, of each row
+    // that comes or goes where the list puts or takes it.
+    void listModel_tellsEachChangeWhereItHappens() {
+        const QAbstractItemModelTester tester(form->contactList->model(),
+                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const char* name : {"Martin", "Albert", "Zoé", "Bernard"}) {
+            addContact({name});
+        }
+        clickRow(3);
+        fillForm({"Aline"});
+        QTest::mouseClick(form->modifyButton, Qt::LeftButton);
+        clickRow(2);
+        shell->dialogs.answers = {true};
+        QTest::mouseClick(form->deleteButton, Qt::LeftButton);
+        QCOMPARE(listNames(*form), (QStringList{"Albert", "Aline", "Martin"}));
+    }
+
     void delete_asksAndRemovesOnlyOnOk() {
         addContact({"Albert"});
         addContact({"Martin", "1 rue"});
@@ -559,6 +579,9 @@ private slots:
         QCOMPARE(listNames(*form), QStringList{"Albert"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(form->directory().selectedPosition(), -1);
+        clickRow(0); // the list goes on answering clicks
+        QCOMPARE(form->directory().selectedPosition(), 0);
+        QCOMPARE(formTexts()[0], QStringLiteral("Albert"));
     }
 
     void new_emptiesTheFormClearsTheSelectionAndPutsTheCaretInTheName() {
@@ -588,6 +611,14 @@ private slots:
         QTest::keyClick(form->contactList, Qt::Key_M);
         QCOMPARE(form->directory().selectedPosition(), 2);
         QCOMPARE(formTexts().mid(0, 2), (QStringList{"Martin", "m"}));
+
+        // A click with Shift held selects and shows the name clicked, as any click.
+        clickRow(0);
+        QTest::mouseClick(form->contactList->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          form->contactList->visualRect(form->contactList->model()->index(1, 0)).center());
+        QCOMPARE(form->directory().selectedPosition(), 1);
+        QCOMPARE(viewSelectedRow(), 1);
+        QCOMPARE(formTexts()[0], QStringLiteral("Bernard"));
 
         // Clicking the selected entry again shows its record again.
         form->addressEdit->setText(QStringLiteral("changé"));
@@ -727,6 +758,8 @@ private slots:
             }
             QCOMPARE(list.recordAt(list.selectedPosition()).name, std::string("Martin"));
             QCOMPARE(viewSelectedRow(), list.selectedPosition());
+            // The keyboard and screen readers go on from the selected name.
+            QCOMPARE(form->contactList->currentIndex().row(), list.selectedPosition());
             QCOMPARE(formTexts(), before);
             QCOMPARE(reports().size(), std::size_t{1});
             QCOMPARE(reports().front().summary.section(QLatin1Char('\n'), 0, 0),
@@ -772,11 +805,13 @@ private slots:
         const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
         QVERIFY(drop(form.get(), data.get()));
         QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "1 contact a été ajouté à la liste.\n"
-                                 "« coupé.html » : 1 contact\n"
-                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
-                                 "fermée, pas huit valeurs ou autre chose entre elles)")});
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("1 contact a été ajouté à la liste.\nLaissé de côté : 1 passage illisible."));
+        QCOMPARE(reports().front().details,
+                 QStringLiteral("« coupé.html » : 1 contact\n"
+                                "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
+                                "fermée, pas huit valeurs ou autre chose entre elles)"));
     }
 
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
@@ -861,6 +896,60 @@ private slots:
             QVERIFY2(answer.taken == (c.answered != Qt::IgnoreAction), what);
             QCOMPARE(form->directory().count(), answer.taken ? 3 : 0);
             QCOMPARE(reports().size(), answer.taken ? std::size_t{1} : std::size_t{0});
+        }
+    }
+
+    // Files dragged over the window (with their paths as text too, as file
+    // managers give them) are taken as a copy at every move, so that the
+    // program they come from keeps them; the window reads them once the drop
+    // has ended, keeping that program waiting for no box.
+    void drop_ofFiles_isACopyReadOnceTheDropHasEnded() {
+        const QStringList paths = onDisk({"contacts_three.tsv"});
+        const std::unique_ptr<QMimeData> data(filesDragged(paths));
+        data->setText(paths.join(QLatin1Char('\n')));
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        for (QWidget* target : std::initializer_list<QWidget*>{form.get()}) {
+            QDragEnterEvent enter(target->rect().center(), offered, data.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(target, &enter);
+            QDragMoveEvent move(target->rect().center(), offered, data.get(), Qt::LeftButton, {});
+            QApplication::sendEvent(target, &move);
+            QVERIFY2(move.isAccepted(), qPrintable(target->objectName()));
+            QCOMPARE(move.dropAction(), Qt::CopyAction);
+        }
+        QDropEvent dropped(form->rect().center(), offered, data.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(form.get(), &dropped);
+        QVERIFY(dropped.isAccepted());
+        QCOMPARE(dropped.dropAction(), Qt::CopyAction);
+        QCOMPARE(form->directory().count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->directory().count(), 3);
+        QCOMPARE(form->nameEdit->text(), QString());
+    }
+
+    // Centred when it first shows; hidden and shown again (minimised and
+    // restored) it stays where the user moved it.
+    void shownAgain_staysWhereTheUserMovedIt() {
+        const QPoint moved = form->pos() + QPoint(37, 21);
+        form->move(moved);
+        form->hide();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->pos(), moved);
+    }
+
+    // The window draws its own colours: on a dark desktop the fields stay
+    // white with black text.
+    void fields_stayWhiteWithBlackTextOnADarkDesktop() {
+        const QPalette desktop = QApplication::palette();
+        QPalette dark = desktop;
+        dark.setColor(QPalette::Base, QColor(32, 32, 32));
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+        makeForm();
+        for (const QLineEdit* field : contactFields()) {
+            QCOMPARE(field->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(field->palette().color(QPalette::Text), QColor(Qt::black));
         }
     }
 
