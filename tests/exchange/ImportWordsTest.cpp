@@ -49,28 +49,32 @@ TEST(ImportWords, numbersGroupThousandsAndCountsAgreeTheFrenchWay) {
 }
 
 TEST(ImportWords, valuesLeftOutAreNamedInTheUsersWords) {
+    // Plain members: mingw's g++ -O3 warns wrongly on an array of strings built in place.
     const struct {
-        LeftOut kind;
-        std::string text;
+        ValueSource source;
+        const char* name;
+        int column;
+        RecordText field;
+        const char* text;
     } cases[] = {
-        {{ValueSource::VCardProperty, "BDAY", 0, nullptr, 1}, "date de naissance"},
-        {{ValueSource::VCardProperty, "bday", 0, nullptr, 1}, "date de naissance"},
-        {{ValueSource::VCardProperty, "X-FOO", 0, nullptr, 1}, "champ inconnu « X-FOO »"},
-        {{ValueSource::VCardProperty, "TEL", 0, &Contact::mobile, 1},
+        {ValueSource::VCardProperty, "BDAY", 0, nullptr, "date de naissance"},
+        {ValueSource::VCardProperty, "bday", 0, nullptr, "date de naissance"},
+        {ValueSource::VCardProperty, "X-FOO", 0, nullptr, "champ inconnu « X-FOO »"},
+        {ValueSource::VCardProperty, "TEL", 0, &Contact::mobile,
          "numéro de téléphone en plus pour le champ « GSM »"},
-        {{ValueSource::LdifAttribute, "birthyear", 0, nullptr, 1}, "année de naissance"},
-        {{ValueSource::LdifAttribute, "homePhone", 0, &Contact::phone, 1},
+        {ValueSource::LdifAttribute, "birthyear", 0, nullptr, "année de naissance"},
+        {ValueSource::LdifAttribute, "homePhone", 0, &Contact::phone,
          "numéro de téléphone du domicile en plus pour le champ « Tél »"},
-        {{ValueSource::LdifAttribute, "fooBar", 0, nullptr, 1}, "champ inconnu « fooBar »"},
+        {ValueSource::LdifAttribute, "fooBar", 0, nullptr, "champ inconnu « fooBar »"},
         // A column is named as the file's header row names it, in the user's own words already.
-        {{ValueSource::CsvColumn, "Birthday", 7, nullptr, 1}, "colonne « Birthday »"},
-        {{ValueSource::CsvColumn, "E-mail 2", 9, &Contact::mail, 1},
+        {ValueSource::CsvColumn, "Birthday", 7, nullptr, "colonne « Birthday »"},
+        {ValueSource::CsvColumn, "E-mail 2", 9, &Contact::mail,
          "colonne « E-mail 2 » en plus pour le champ « Mail »"},
-        {{ValueSource::CsvColumn, "", 9, nullptr, 1}, "colonne 9"},
+        {ValueSource::CsvColumn, "", 9, nullptr, "colonne 9"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.kind.name);
-        EXPECT_EQ(leftOutText(c.kind), c.text);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(leftOutText({c.source, c.name, c.column, c.field, 1}), c.text);
     }
     EXPECT_EQ(leftOutCountText({ValueSource::VCardProperty, "PHOTO", 0, nullptr, 2500}), "2" + nb + "500 × photo");
 }
