@@ -199,6 +199,11 @@ void ContactBuilder::finish(ImportSink& sink) {
     } else if (!organization.empty()) {
         drop(m_organizationOrigin, nullptr);
     }
+    if (contact.name.empty()) {
+        sink.skip(ImportProblem::NoName, m_line); // nothing would show it in the list
+        discard();
+        return;
+    }
     for (const Dropped& dropped : m_dropped) {
         sink.leaveOut(dropped.origin.source, dropped.origin.name, dropped.origin.column, dropped.field);
     }

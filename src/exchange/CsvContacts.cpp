@@ -67,6 +67,10 @@ public:
     }
 
     void map(const std::vector<std::string>& cells, std::size_t count, long line, ImportSink& sink) {
+        if (std::all_of(cells.begin(), cells.begin() + static_cast<long>(count),
+                        [](const std::string& cell) { return cell.empty(); })) {
+            return; // a row of separators only, as spreadsheets leave below a table
+        }
         m_contact.start(line);
         for (std::size_t i = 0; i < count; ++i) {
             const std::string_view value = cells[i];
@@ -345,6 +349,58 @@ char findCsvSeparator(std::string_view text) {
         return ';';
     }
     return tabs > 0 && tabs >= commas ? '\t' : ',';
+}
+
+bool looksLikeContactTable(std::string_view text, char separator, bool whole) {
+    if (separator == 0) {
+        separator = findCsvSeparator(text);
+    }
+    constexpr std::size_t kRowsLooked = 50;
+    std::vector<std::string> firstRow(1);
+    std::vector<std::size_t> counts;
+    std::size_t count = 0;
+    bool quoted = false;
+    bool blank = true;
+    for (std::size_t i = 0; i <= text.size() && counts.size() < kRowsLooked; ++i) {
+        const bool end = i == text.size();
+        if (end && (!whole || quoted)) {
+            break; // a row cut short
+        }
+        const char c = end ? '\n' : text[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (quoted && counts.empty()) {
+            firstRow.back() += c;
+        } else if (quoted) {
+            continue;
+        } else if (c == separator) {
+            ++count;
+            if (counts.empty()) {
+                firstRow.emplace_back();
+            }
+        } else if (c == '\n') {
+            if (!blank) {
+                counts.push_back(count);
+            }
+            if (counts.size() == 1 && !blank && recognizeCsvHeader(firstRow)) {
+                return true;
+            }
+            count = 0;
+            blank = true;
+            continue;
+        } else if (c != '\r' && counts.empty()) {
+            firstRow.back() += c;
+        }
+        blank = blank && (c == ' ' || c == '\r' || c == '\t') && c != separator;
+    }
+    if (counts.empty()) {
+        return false;
+    }
+    std::size_t same = 0;
+    for (const std::size_t n : counts) {
+        same += n == counts.front();
+    }
+    return counts.front() >= 1 && same * 4 >= counts.size() * 3;
 }
 
 void readCsvContacts(std::string_view text, const CsvOptions& options, ImportSink& sink) {

@@ -6,7 +6,9 @@
 
 namespace fichelia::exchange {
 
-bool refusesWholeInput(ImportProblem problem) { return problem >= ImportProblem::CsvUnclosedQuote; }
+bool refusesWholeInput(ImportProblem problem) {
+    return problem != ImportProblem::NoName && problem >= ImportProblem::CsvUnclosedQuote;
+}
 
 void ImportSink::add(Contact&& contact, long siteLine) {
     if (isScriptSiteAddress(contact.site)) {
@@ -80,10 +82,12 @@ void ImportSink::append(ImportSink&& later, long linesBefore) {
     }
 }
 
-ImportReport ImportSink::take(ContactFormat format) {
+ImportReport ImportSink::take(ContactFormat format, bool emptyAllowed) {
     m_report.format = format;
     if (!m_report.refusal && m_added == 0 && !m_report.skipped.empty()) {
         m_report.refusal = ImportIssue{ImportProblem::NothingUsable, 0, {}};
+    } else if (!m_report.refusal && m_added == 0 && !emptyAllowed) {
+        m_report.refusal = ImportIssue{ImportProblem::NoContacts, 0, {}};
     }
     if (m_report.refusal) {
         m_report.records.clear();
@@ -93,6 +97,7 @@ ImportReport ImportSink::take(ContactFormat format) {
         m_report.leftOutSites.clear();
         m_report.leftOut.clear();
         m_report.standIns.clear();
+        m_report.windows1252Lines.clear();
     }
     return std::move(m_report);
 }

@@ -94,7 +94,7 @@ TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
         {ContactFormat::Tsv, {ImportProblem::TsvFieldCount, 5, "9"}, "ligne 5 laissée de côté : 9 champs au lieu de 8"},
         {ContactFormat::VCard,
          {ImportProblem::UnknownCharset, 6, "KOI9"},
-         "ligne 6 : carte laissée de côté : jeu de caractères inconnu « KOI9 »"},
+         "ligne 6 laissée de côté : jeu de caractères inconnu « KOI9 »"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

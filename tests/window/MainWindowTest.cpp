@@ -719,12 +719,12 @@ private slots:
         const QStringList paths = QStringList{QStringLiteral("/dossier/divers.vcf")} + onDisk({"page_three.html"});
         const std::unique_ptr<QMimeData> data(filesDragged(paths));
         QVERIFY(drop(form->nameEdit, data.get()));
-        QCOMPARE(form->directory().count(), 4);
+        QCOMPARE(form->directory().count(), 5);
         QCOMPARE(form->nameEdit->text(), QString());
         QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "4 contacts ont été ajoutés à la liste.\n"
-                                 "« divers.vcf » : 1 contact\n"
-                                 "    ligne 10 : carte laissée de côté : ligne sans « : » entre le nom de la propriété "
+                                 "5 contacts ont été ajoutés à la liste.\n"
+                                 "« divers.vcf » : 2 contacts\n"
+                                 "    ligne 10 laissée de côté : ligne sans « : » entre le nom de la propriété "
                                  "et sa valeur\n"
                                  "    ligne 4 : adresse de site laissée de côté, elle ferait exécuter du code dans le "
                                  "navigateur des visiteurs : javascript:alert(1)\n"
