@@ -165,3 +165,23 @@ TEST(LenientImport, ldapDetails) {
          kA, ""},
     });
 }
+
+TEST(LenientImport, csvHeadersInManyLanguages) {
+    expectCases({
+        {"field names of a program", A, "n_given,n_family,tel_home,email\nAnne,Roy,01,a@x.fr\n",
+         "Anne Roy\t\t01\t\t\ta@x.fr\t\t\n", ""},
+        {"German: Vorname and Name", A, "Vorname;Name;Telefon;Handy\nHans;Müller;031;079\n",
+         "Hans Müller\t\t031\t079\t\t\t\t\n", ""},
+        {"Spanish", A, "Nombre,Apellidos,Teléfono móvil,Correo electrónico,Dirección\nAna,Ruiz,600,a@x.es,Calle 1\n",
+         "Ana Ruiz\tCalle 1\t\t600\t\ta@x.es\t\t\n", ""},
+        {"Italian", A, "Nome;Cognome;Cellulare;Indirizzo;CAP;Città\nLuca;Rossi;333;Via Roma 1;00100;Roma\n",
+         "Luca Rossi\tVia Roma 1, 00100 Roma\t\t333\t\t\t\t\n", ""},
+        {"Dutch", A, "Voornaam;Achternaam;Telefoon;Mobiel\nJan;Jansen;020;06\n", "Jan Jansen\t\t020\t06\t\t\t\t\n",
+         ""},
+        {"Portuguese", A, "Nome,Sobrenome,Telefone,Celular\nJoão,Silva,21,91\n", "João Silva\t\t21\t91\t\t\t\t\n", ""},
+        {"Japanese, with a digit in a header cell", A, "姓,名,電話番号,携帯電話,メールアドレス 2\n山田,太郎,03,090,y@x.jp\n",
+         "太郎 山田\t\t03\t090\t\t\t\t\n", "", "メールアドレス 2=1"},
+        {"a row with a known word and values is a contact", A, "Nom;0102030405;a@x.fr\n",
+         "Nom\t0102030405\ta@x.fr\t\t\t\t\t\n", ""}, // in the record's order
+    });
+}
