@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <fstream>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "Files.h"
 #include "ToolRun.h"
 
@@ -242,3 +246,17 @@ TEST(FicheliaPageTool, readRefusesWhatIsNoDirectoryPage) {
     }
     EXPECT_EQ(runPageTool({"read", "--to", "csv", dataFile("page_empty.html")}, "").status, 0);
 }
+
+#ifndef _WIN32
+// One line of 64 MB, no address book: refused having read it once, in at most
+// three times its size (with the tool's own few megabytes).
+TEST(FicheliaPageTool, aHugeSingleLineTakesAtMostThreeTimesItsSize) {
+    const std::string line(64 << 20, 'Q');
+    const auto written = runPageTool({"write"}, line);
+    EXPECT_EQ(written.status, 2) << written.err;
+    EXPECT_NE(written.err.find("pas un carnet d'adresses"), std::string::npos) << written.err;
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * line.size() + (16 << 20));
+}
+#endif
