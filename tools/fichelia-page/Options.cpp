@@ -23,8 +23,10 @@ directory page that the application would save for a list holding them:
 sorted as the application's list sorts them (by the locale of LC_ALL,
 LC_COLLATE or LANG; on Windows, by the user's Windows locale), their texts
 unchanged. A card, row or entry that cannot be read is left out and said;
-files of other kinds (PDF, ZIP, office documents, images, gzip, HTML) and
-text with NUL bytes are refused.
+files of other kinds (PDF, ZIP, office documents, images, gzip, HTML), text
+with NUL bytes, iCalendar and XML files, LDAP schemas, text that is no table
+of contacts, and an input holding no contact at all are refused (exit 2, no
+page written, PAGE left as it was).
   -o, --output PAGE
                   writes the page to PAGE (default: standard output), as the
                   application saves: to a new file beside it, put in PAGE's
@@ -57,10 +59,18 @@ in page order. A file without any line of a directory page
 
 Formats
   auto   TSV when the first line is ours (eight UTF-8 fields between TABs,
-         not a header row); else, in the text decoded (byte order marks,
-         UTF-16 also without one, UTF-8, else Windows-1252): vCard when its
-         first line is BEGIN:VCARD or a vCard's VERSION:; LDIF when its first
-         line that is not a comment is dn:, or version: then dn:; else CSV.
+         not a header row); else, from the first 64 kB (UTF-16 decoded
+         first): vCard when a line there begins with BEGIN:VCARD (or the
+         first line is a vCard's VERSION:), the lines before it being
+         reported; refused as an iCalendar file when BEGIN:VCALENDAR comes
+         first, as an LDAP schema when a line defines an attribute type or an
+         object class, as an XML file when the text begins with <; LDIF when
+         a line begins with dn:; CSV when the text reads as a table of
+         contacts (a first row naming known fields, or rows with a steady
+         number of separators, one at least); any other text is refused as no
+         address book. Empty input, blank lines, a byte order mark alone or
+         a CSV header row alone hold no contact and are refused; an empty
+         page is written only for an empty input with --from tsv.
   tsv    UTF-8, one contact a line, eight fields separated by TABs, in the
          order nom, adresse, tel, gsm, fax, mail, site, commentaire. Inside a
          field \t, \n, \r and \\ stand for TAB, LF, CR and a backslash. A line
@@ -68,18 +78,24 @@ Formats
   csv    RFC 4180: a field holding the separator, a double quote or a line
          break is quoted, and a quote inside it doubled; CR LF or LF between
          rows. Read in the encoding its byte order mark gives (UTF-8, UTF-16 LE
-         or BE); without one, UTF-8 when the bytes are valid UTF-8, else
-         Windows-1252 (what spreadsheets write in France). A first row naming
-         fields is a header: Nom, Adresse, Tél/Téléphone, GSM/Portable/Mobile,
-         Fax/Télécopie, Mail/E-mail/Courriel, Site/Site web/Page web,
-         Commentaire/Notes (letter case and accents ignored), and the columns
-         of Google Contacts, Outlook (English, French and German) and
-         Thunderbird exports: names, phones, mobile, fax, mail, web page,
-         address parts and notes. A first row that looks like a header (3
+         or BE); without one, line by line: UTF-8 when the line is valid
+         UTF-8, else Windows-1252 (what spreadsheets write in France); in a
+         UTF-8 file, the lines read as Windows-1252 are named on standard
+         error. A first row is a header when most of its non-empty cells name
+         fields (or some do and none looks like a value): Nom, Adresse,
+         Tél/Téléphone, GSM/Portable/Mobile, Fax/Télécopie,
+         Mail/E-mail/Courriel, Site/Site web/Page web, Commentaire/Notes, the
+         columns of Google Contacts, Outlook and Thunderbird exports, and the
+         words for each field in French, English, German, Spanish, Italian,
+         Dutch, Portuguese and Japanese (n_given/n_family, First/Last Name,
+         Vorname/Name, Nombre/Apellidos, Nome/Cognome, Voornaam/Achternaam,
+         姓/名, 電話 ...), letter case, accents, spaces, _ and - ignored. A
+         first row that looks like a header (3
          cells or more, none empty, none with a digit, @ or :) but names no
          known column is refused, unless the second row looks the same. A
          split name gives "first middle last" unless a display name column
-         gives it whole; beside a first-name column, "Nom" is the family name.
+         gives it whole; beside a first-name column, "Nom" (Name, Naam) is
+         the family name.
          An address in parts is written "street, postal-code locality,
          region, country". A pager or "other" phone is the telephone only
          when no other number is given; of Google's "a ::: b", a is taken;
@@ -100,15 +116,29 @@ Formats
          mail from EMAIL; site from URL; commentaire from NOTE; adresse from
          ADR, written as above, else from LABEL. Where several values compete,
          the preferred one (PREF, TYPE=pref) wins, else the first. Values of
-         properties with no field here are never decoded.
+         properties with no field here are never decoded. Read leniently: a
+         line without a colon continues a base64 or quoted-printable value
+         (or one ending in a backslash), else that line alone is left out and
+         named; '#' comment lines and blank lines are passed over; a value
+         that cannot be decoded costs only itself; the card of a 2.1 AGENT
+         inside a card is left out, the outer card kept. A raw 8-bit value
+         is UTF-8 when it is valid UTF-8, else in the CHARSET it or its card
+         names (any charset ICU knows; on Windows, its code pages by name),
+         else Windows-1252.
          Written by read as vCard 3.0, UTF-8, lines folded at 75 bytes: FN and
          N, TEL;TYPE=voice, cell and fax, EMAIL, URL, NOTE, the whole address
          in ADR's street part.
   ldif   as mail programs export address books, each entry beginning with
          its dn:: cn (else givenName and sn), mail, telephoneNumber,
-         mobile, facsimileTelephoneNumber, workURL/homeURL, description, postal address attributes (street, l,
-         st, postalCode, c, postalAddress, and the home ones); base64 values
-         (attr:: value), continuation lines, several entries.
+         mobile, facsimileTelephoneNumber, workURL/homeURL, description,
+         postal address attributes (street, l, st, postalCode, c,
+         postalAddress with its $ between lines, and the home ones); base64
+         values (attr:: value), continuation lines, several entries;
+         telephoneNumber before homePhone. An entry is a contact when an
+         objectClass names a person (person, organizationalPerson,
+         inetOrgPerson, mozillaAbPersonAlpha ...) or when it has a cn and a
+         mail or phone; other entries (units, groups, the root) are counted
+         as left out. ldapsearch's closing summary is passed over.
 In every format but TSV, a contact without a name takes its company, else its
 mail address, else its phone number; a line break in any field but the
 comment becomes ", ".
@@ -119,7 +149,8 @@ What write leaves out, and says on standard error (in French)
     base64 in a value it needs, an unknown CHARSET, a misplaced CSV quote, a
     TSV line that is not eight fields, invalid UTF-8 or an unknown escape in
     TSV, an LDIF entry without dn:. The other contacts make the page.
-  - A contact without a name is named after its company, mail or phone.
+  - A contact without a name is named after its company, mail or phone;
+    one with none of them is left out, with its line.
   - A site whose address would run code in the visitor's browser
     (javascript:, vbscript:, data:, letter case, leading blanks and control
     characters ignored) is left out, with its input line. http:, https:,
@@ -136,13 +167,15 @@ would run code is left out).
 
 Exit status:
   0  done
-  1  write left out contacts it could not read, each named on standard
-     error; the page of the others is written
-  2  bad arguments, or no page: the input is no address book (PDF, image,
-     NUL bytes ...), nothing of it could be read, its header row names no
-     known column, or a CSV quote is never closed (the rest of the file is
-     then one field); read of a file that is no directory page. The error
-     names the input line where there is one.
+  1  write left out contacts, or lines of cards, it could not read, each
+     named on standard error; the page of the others is written
+  2  bad arguments, or no page (-o's file left as it was): the input is no
+     address book (PDF, image, NUL bytes, an iCalendar or XML file, an LDAP
+     schema, text that is no table of contacts ...), it holds no contact at
+     all (empty, blank, a CSV header row alone), nothing of it could be
+     read, its header row names no known column, or a CSV quote is never
+     closed (the rest of the file is then one field); read of a file that is
+     no directory page. The error names the input line where there is one.
   3  read or write error
 )";
 
