@@ -102,7 +102,7 @@ bool isOurTsvLine(std::string_view line) {
 constexpr std::size_t kProbeSize = 64 * 1024;
 
 // What the lines near the beginning of a text say it is.
-enum class TextKind { VCard, Ldif, ICalendar, Xml, LdapSchema, Other };
+enum class TextKind { VCard, Ldif, ICalendar, Xml, LdapSchema, Table, Other };
 
 std::string_view valueOf(std::string_view line) {
     std::string_view value = line.substr(std::min(line.find(':') + 1, line.size()));
@@ -168,6 +168,10 @@ std::string_view withoutBom(std::string_view bytes) {
     return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
 }
 
+// The first 64 kB of a text as UTF-8, for the tests of a table (a line cut
+// at the end is of no matter).
+InputText probeWindow(std::string_view text) { return InputText::decode(text.substr(0, kProbeSize)); }
+
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 long lineOf(std::string_view text, std::size_t pos) {
@@ -222,12 +226,17 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
             sink.refuse(ImportProblem::NoContacts, 0);
             return sink.take(ContactFormat::Auto);
         }
-        switch (const TextKind kind = probeText(text)) {
+        // A table whose header names our fields is CSV, whatever its cells begin with (a "dn:").
+        const TextKind kind = startsWithCsvHeader(probeWindow(text).text(), options.separator)
+                                  ? TextKind::Table
+                                  : probeText(text);
+        switch (kind) {
         case TextKind::VCard: format = ContactFormat::VCard; break;
         case TextKind::Ldif: format = ContactFormat::Ldif; break;
+        case TextKind::Table: format = ContactFormat::Csv; break;
         case TextKind::Other:
-            if (looksLikeContactTable(input ? text : InputText::decode(text.substr(0, kProbeSize)).text(),
-                                      options.separator, text.size() <= kProbeSize)) {
+            if (looksLikeContactTable(probeWindow(text).text(), options.separator,
+                                      text.size() <= kProbeSize)) {
                 format = ContactFormat::Csv;
                 break;
             }
@@ -274,6 +283,9 @@ ContactFormat detectContactFormat(std::string_view bytes) {
     }
     const InputText input = InputText::decode(bytes);
     const std::string_view text = isUtf16(InputText::sniff(bytes)) ? input.text() : withoutBom(bytes);
+    if (startsWithCsvHeader(probeWindow(text).text(), 0)) {
+        return ContactFormat::Csv;
+    }
     switch (probeText(text)) {
     case TextKind::VCard: return ContactFormat::VCard;
     case TextKind::Ldif: return ContactFormat::Ldif;

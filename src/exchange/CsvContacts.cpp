@@ -385,6 +385,26 @@ char findCsvSeparator(std::string_view text) {
     return tabs > 0 && tabs >= commas ? '\t' : ',';
 }
 
+bool startsWithCsvHeader(std::string_view text, char separator) {
+    if (separator == 0) {
+        separator = findCsvSeparator(text);
+    }
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == separator) {
+            cells.emplace_back();
+        } else if (!quoted && c == '\n') {
+            break;
+        } else if (quoted || c != '\r') {
+            cells.back() += c;
+        }
+    }
+    return recognizeCsvHeader(cells).has_value();
+}
+
 bool looksLikeContactTable(std::string_view text, char separator, bool whole) {
     if (separator == 0) {
         separator = findCsvSeparator(text);

@@ -20,6 +20,10 @@ struct CsvOptions {
 // (',' when it holds none of them).
 char findCsvSeparator(std::string_view text);
 
+// True when the first line of a text is a header row naming fields (see
+// recognizeCsvHeader): a table of contacts, whatever its cells hold below.
+bool startsWithCsvHeader(std::string_view text, char separator);
+
 // True when the beginning of a text reads as a table of contacts: its first
 // row is a header naming fields we know (see recognizeCsvHeader), or its rows
 // hold a steady number of separators, one at least (three rows in four the

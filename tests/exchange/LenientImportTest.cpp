@@ -81,6 +81,8 @@ TEST(LenientImport, whatIsNoAddressBookIsRefusedByName) {
         {"a table without a header", A, "Dupont;01\nMartin;02\n", "Dupont\t01\t\t\t\t\t\t\nMartin\t02\t\t\t\t\t\t\n",
          ""},
         {"a table of one column under its header", A, "Nom\nDupont\n", "Dupont\t\t\t\t\t\t\t\n", ""},
+        {"a table whose cells begin like a card or an entry", A, "Nom;Tel\ndn: cn=a;1\nBEGIN:VCARD;2\n",
+         "dn: cn=a\t\t1\t\t\t\t\t\nBEGIN:VCARD\t\t2\t\t\t\t\t\n", ""},
     });
 }
 
