@@ -221,6 +221,7 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
         }
     }
     const std::string_view text = input ? input->text() : withoutBom(bytes);
+    char separator = options.separator;
     if (format == ContactFormat::Auto) {
         if (isBlank(text)) {
             sink.refuse(ImportProblem::NoContacts, 0);
@@ -235,8 +236,8 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
         case TextKind::Ldif: format = ContactFormat::Ldif; break;
         case TextKind::Table: format = ContactFormat::Csv; break;
         case TextKind::Other:
-            if (looksLikeContactTable(probeWindow(text).text(), options.separator,
-                                      text.size() <= kProbeSize)) {
+            separator = contactTableSeparator(probeWindow(text).text(), separator, text.size() <= kProbeSize);
+            if (separator != 0) {
                 format = ContactFormat::Csv;
                 break;
             }
@@ -258,7 +259,7 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
         readLdifContacts(input->text(), sink);
     } else {
         format = ContactFormat::Csv;
-        readCsvContacts(input->text(), CsvOptions{options.separator}, sink);
+        readCsvContacts(input->text(), CsvOptions{separator}, sink);
     }
     for (const long line : input->windows1252Lines()) {
         sink.windows1252Line(line);

@@ -405,6 +405,19 @@ bool startsWithCsvHeader(std::string_view text, char separator) {
     return recognizeCsvHeader(cells).has_value();
 }
 
+char contactTableSeparator(std::string_view text, char separator, bool whole) {
+    if (separator != 0) {
+        return looksLikeContactTable(text, separator, whole) ? separator : 0;
+    }
+    // That of the first line first; a title above the table has none.
+    for (const char candidate : {findCsvSeparator(text), ';', '\t', ','}) {
+        if (looksLikeContactTable(text, candidate, whole)) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
 bool looksLikeContactTable(std::string_view text, char separator, bool whole) {
     if (separator == 0) {
         separator = findCsvSeparator(text);
@@ -450,11 +463,17 @@ bool looksLikeContactTable(std::string_view text, char separator, bool whole) {
     if (counts.empty()) {
         return false;
     }
+    // The count most rows share (a title line above the table may differ).
+    std::size_t mostShared = 0;
     std::size_t same = 0;
     for (const std::size_t n : counts) {
-        same += n == counts.front();
+        const auto sharing = static_cast<std::size_t>(std::count(counts.begin(), counts.end(), n));
+        if (sharing > same) {
+            same = sharing;
+            mostShared = n;
+        }
     }
-    return counts.front() >= 1 && same * 4 >= counts.size() * 3;
+    return mostShared >= 1 && same * 4 >= counts.size() * 3;
 }
 
 void readCsvContacts(std::string_view text, const CsvOptions& options, ImportSink& sink) {

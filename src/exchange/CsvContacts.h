@@ -30,6 +30,9 @@ bool startsWithCsvHeader(std::string_view text, char separator);
 // same number). separator: 0 to find it. whole: the text is the whole input,
 // so that its last row ends with it; else a row cut at the end is not counted.
 bool looksLikeContactTable(std::string_view text, char separator, bool whole);
+// The separator by which the text reads as a table of contacts: the one
+// given, else that of the first line, else ';', TAB or ','; 0 when none does.
+char contactTableSeparator(std::string_view text, char separator, bool whole);
 
 // Reads contacts from UTF-8 text, by the rules of ContactBuilder. A first
 // row whose cells name fields (see recognizeCsvHeader) says what each column

@@ -80,6 +80,10 @@ TEST(LenientImport, whatIsNoAddressBookIsRefusedByName) {
         {"empty TSV asked for", ContactFormat::Tsv, "", "", ""},
         {"a table without a header", A, "Dupont;01\nMartin;02\n", "Dupont\t01\t\t\t\t\t\t\nMartin\t02\t\t\t\t\t\t\n",
          ""},
+        {"a title above a table", A, "Mes contacts\nDupont;01\nMartin;02\nDurand;03\nPetit;04\n",
+         "Mes contacts\t\t\t\t\t\t\t\nDupont\t01\t\t\t\t\t\t\nMartin\t02\t\t\t\t\t\t\nDurand\t03\t\t\t\t\t\t\n"
+         "Petit\t04\t\t\t\t\t\t\n",
+         ""},
         {"a table of one column under its header", A, "Nom\nDupont\n", "Dupont\t\t\t\t\t\t\t\n", ""},
         {"a table whose cells begin like a card or an entry", A, "Nom;Tel\ndn: cn=a;1\nBEGIN:VCARD;2\n",
          "dn: cn=a\t\t1\t\t\t\t\t\nBEGIN:VCARD\t\t2\t\t\t\t\t\n", ""},
