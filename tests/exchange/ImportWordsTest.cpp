@@ -100,6 +100,17 @@ TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(skippedText(c.format, c.issue), c.text);
     }
+    for (const auto& [kind, text] : std::vector<std::pair<std::string, std::string>>{
+             {"ICALENDAR", "ce fichier est un fichier iCalendar (un agenda), pas un carnet d'adresses"},
+             {"XML", "ce fichier est un fichier XML, pas un carnet d'adresses"},
+             {"LDAPSCHEMA", "ce fichier est un schéma LDAP (des définitions d'attributs), pas un carnet d'adresses"},
+         }) {
+        EXPECT_EQ(problemText({ImportProblem::NotAnAddressBook, 0, kind}), text);
+    }
+    EXPECT_EQ(skippedText(ContactFormat::VCard, {ImportProblem::VCardLineWithoutColon, 4, {}}),
+              "ligne 4 laissée de côté : ligne sans « : » entre le nom de la propriété et sa valeur");
+    EXPECT_EQ(leftOutCountText({exchange::ValueSource::LdifEntry, "groupOfNames", 0, nullptr, 2}),
+              "2 × entrée qui n'est pas une personne (« groupOfNames »)");
     EXPECT_EQ(problemText({ImportProblem::UnknownHeader, 1, "Prénom\tSociété"}),
               "la première ligne a l'air d'une ligne d'en-tête, mais aucune de ses colonnes n'est connue : "
               "« Prénom », « Société »");
@@ -109,7 +120,7 @@ TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
 // inconnue", or the words of another kind.
 TEST(ImportWords, everyProblemAndErrorHasWordsOfItsOwn) {
     std::set<std::string> problems;
-    for (int kind = 0; kind <= static_cast<int>(ImportProblem::OutOfMemory); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(ImportProblem::NoName); ++kind) {
         const std::string text = problemText({static_cast<ImportProblem>(kind), 1, "X"});
         EXPECT_NE(text, "erreur inconnue") << kind;
         EXPECT_TRUE(problems.insert(text).second) << text;

@@ -163,6 +163,12 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
          "dn: cn=a\ncn:: ???\n",
          "ligne 2 : entrée laissée de côté : valeur base64 invalide pour cn"},
         {{"write"}, "%PDF-1.5\n%\xE2\xE3\n", "ce fichier est un document PDF, pas un carnet d'adresses"},
+        {{"write"}, "", "le fichier ne contient aucun contact"},
+        {{"write"}, "\xEF\xBB\xBF\r\n\r\n", "le fichier ne contient aucun contact"},
+        {{"write"}, "Prénom;Nom;Mail\r\n", "le fichier ne contient aucun contact"},
+        {{"write"}, "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", "fichier iCalendar (un agenda), pas un carnet"},
+        {{"write"}, "Ceci est une licence.\nElle permet, sans garantie, de copier.\n",
+         "ce fichier n'est pas un carnet d'adresses"},
         {{"write", "/nulle/part.vcf"}, "", "impossible d'ouvrir /nulle/part.vcf"},
         {{"write", "--from", "vcf"}, "", "format --from inconnu"},
         {{"write", "--separator", ":"}, "", "séparateur refusé"},
@@ -260,3 +266,32 @@ TEST(FicheliaPageTool, aHugeSingleLineTakesAtMostThreeTimesItsSize) {
     EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * line.size() + (16 << 20));
 }
 #endif
+
+// What write says beside the page, and its status.
+TEST(FicheliaPageTool, aPageWithWhatWasLeftOutOrReadOtherwise) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::string message; // empty: nothing said
+    } cases[] = {
+        {{"write", "--from", "tsv"}, "", 0, ""}, // an empty page, asked for
+        {{"write"}, "BEGIN:VCARD\nFN:a\nLABEL:1 rue\nParis\nEND:VCARD\n", 1,
+         "ligne 4 laissée de côté : ligne sans « : »"},
+        {{"write"}, "Nom;Tel\nLefèvre;1\nH\xE9l\xE8ne;2\n", 0,
+         "ligne 3 : texte qui n'est pas de l'UTF-8, lu en Windows-1252"},
+        {{"write"}, "dn: ou=a\nobjectClass: organizationalUnit\n\ndn: cn=b\ncn: b\nmail: b@x.fr\n", 0,
+         "1 × entrée qui n'est pas une personne (« organizationalUnit »)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto result = runPageTool(c.arguments, c.input);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_FALSE(result.out.empty());
+        if (c.message.empty()) {
+            EXPECT_TRUE(result.err.empty()) << result.err;
+        } else {
+            EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        }
+    }
+}
