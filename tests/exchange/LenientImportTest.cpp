@@ -191,3 +191,10 @@ TEST(LenientImport, csvHeadersInManyLanguages) {
          "Nom\t0102030405\ta@x.fr\t\t\t\t\t\n", ""}, // in the record's order
     });
 }
+
+TEST(LenientImport, namesFromAFileAreReportedAsUtf8) {
+    const auto report =
+        importContacts("BEGIN:VCARD\nFN:a\nX-\xC9TAT:b\nNOTE;CHARSET=X-\xC9;QUOTED-PRINTABLE:=41\nEND:VCARD\n");
+    EXPECT_EQ(leftOutSummary(report), "X-ÉTAT=1");
+    EXPECT_EQ(problemsSummary(report), "UnknownCharset@4:X-É");
+}
