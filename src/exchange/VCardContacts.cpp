@@ -210,7 +210,7 @@ private:
         const Parameters parameters = parseParameters(line.params);
         std::string decoded;
         std::string_view value = line.value;
-        if (parameters.encoding != Encoding::Plain || !isAscii(value)) {
+        if (parameters.encoding != Encoding::Plain || (!isAscii(value) && !text::isValidUtf8(value))) {
             DecodeProblem problem = DecodeProblem::None;
             // Raw bytes as the file holds them: UTF-8, else in the charset the value or its card names.
             auto text = parameters.encoding != Encoding::Plain

@@ -155,6 +155,9 @@ ValueKind valueKind(std::string_view line) {
     if (containsIgnoringCase(head, "QUOTED-PRINTABLE")) {
         return ValueKind::QuotedPrintable;
     }
+    if (!containsIgnoringCase(head, "B")) {
+        return ValueKind::Plain; // neither ENCODING=B nor BASE64: most lines, at once
+    }
     const Parameters parameters = parseParameters(head.substr(head.find(';') + 1));
     return parameters.encoding == Encoding::Base64 ? ValueKind::Base64 : ValueKind::Plain;
 }
