@@ -100,11 +100,13 @@ bool isNamed(std::string_view name, std::string_view lower) {
 // The object classes of people in address books: person and those built on
 // it, and the mail programs' own.
 bool isPersonClass(std::string_view objectClass) {
-    std::string lower(objectClass);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return lower.find("person") != std::string::npos || lower == "user" || lower == "contact" ||
-           lower == "mozillaabpersonalpha" || lower == "posixaccount";
+    constexpr std::string_view kPerson = "person";
+    for (std::size_t at = 0; at + kPerson.size() <= objectClass.size(); ++at) {
+        if (isNamed(objectClass.substr(at, kPerson.size()), kPerson)) {
+            return true; // person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha ...
+        }
+    }
+    return isNamed(objectClass, "user") || isNamed(objectClass, "contact") || isNamed(objectClass, "posixaccount");
 }
 
 // postalAddress: lines apart by '$', spaces around it.
