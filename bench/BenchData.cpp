@@ -63,7 +63,7 @@ void writeFile(const std::string& path, const std::string& bytes) {
 void openPage(BenchData& data) {
     std::vector<Contact> records;
     const Result<void> read =
-        readPageFile(data.pagePath, Contact(), [&](Contact&& record) { records.push_back(std::move(record)); });
+        readPageFile(data.pagePath, [&](Contact&& record) { records.push_back(std::move(record)); });
     data.openedList = std::make_unique<DirectoryList>(data.collator);
     if (!read || !data.openedList->replaceAll(std::move(records)) ||
         BuildDirectoryPage(*data.openedList) != data.page) {
@@ -92,15 +92,18 @@ BenchData makeBenchData() {
 
 } // namespace
 
-Result<void> readPageFile(const std::string& path, const Contact& templateRecord, const RecordReceiver& receiver) {
+Result<void> readPageFile(const std::string& path, const RecordReceiver& receiver) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return Error::FileNotFound;
     }
     FileByteSource source(file);
-    const Result<void> read = ReadDirectoryPage(source, templateRecord, receiver);
+    const Result<PageReading> read = ReadDirectoryPage(source, receiver);
     std::fclose(file);
-    return read;
+    if (!read) {
+        return read.error();
+    }
+    return {};
 }
 
 const BenchData& benchData() {

@@ -34,6 +34,6 @@ struct BenchData {
 const BenchData& benchData();
 
 // Reads the page file at path, as the open command reads a page.
-Result<void> readPageFile(const std::string& path, const Contact& templateRecord, const RecordReceiver& receiver);
+Result<void> readPageFile(const std::string& path, const RecordReceiver& receiver);
 
 } // namespace fichelia::bench

@@ -58,7 +58,6 @@ void Writer_Baseline_Copy(benchmark::State& state) {
 
 void Reader_ReadDirectoryPage(benchmark::State& state) {
     const BenchData& data = benchData();
-    const Contact templateRecord;
     std::size_t records = 0;
     const RecordReceiver receiver = [&records](Contact&& record) {
         benchmark::DoNotOptimize(record.name.data());
@@ -66,7 +65,7 @@ void Reader_ReadDirectoryPage(benchmark::State& state) {
     };
     for (auto _ : state) {
         records = 0;
-        const Result<void> read = readPageFile(data.pagePath, templateRecord, receiver);
+        const Result<void> read = readPageFile(data.pagePath, receiver);
         if (!read || records != kContactCount) {
             state.SkipWithError("the reader did not give every record back");
             break;
@@ -81,12 +80,11 @@ void Reader_ReadDirectoryPage(benchmark::State& state) {
 // afterwards is left out of the time.
 void Reader_ReadDirectoryPage_KeepingRecords(benchmark::State& state) {
     const BenchData& data = benchData();
-    const Contact templateRecord;
     std::vector<Contact> records;
     records.reserve(kContactCount);
     const RecordReceiver receiver = [&records](Contact&& record) { records.push_back(std::move(record)); };
     for (auto _ : state) {
-        const Result<void> read = readPageFile(data.pagePath, templateRecord, receiver);
+        const Result<void> read = readPageFile(data.pagePath, receiver);
         state.PauseTiming();
         const bool complete = read && records.size() == kContactCount;
         records.clear();

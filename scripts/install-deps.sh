@@ -50,6 +50,8 @@ test_packages=(
     # what screen readers see of the window: the AT-SPI bus, and gdbus and
     # Python to read it
     at-spi2-core dbus-daemon libglib2.0-bin python3
+    # the importers compared with other readers on real address books
+    python3-vobject python3-ldap
 )
 
 [ $# -eq 1 ] || usage

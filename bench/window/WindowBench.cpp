@@ -120,8 +120,12 @@ class AnsweringDialogs final : public fichelia::Dialogs {
 public:
     QString answer;
     void showMessage(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void showReport(const QString& summary, const QString& details) override {
+        std::fprintf(stderr, "report: %s\n%s\n", qPrintable(summary), qPrintable(details));
+    }
     void showError(const QString& message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
     bool confirm(const QString&) override { return true; }
+    bool ask(const QString&) override { return true; }
     std::optional<fichelia::FileChoice> chooseFileToOpen(const QString&, const QStringList&, int) override {
         return fichelia::FileChoice{answer, 1};
     }

@@ -24,6 +24,12 @@ public:
     // that Enter and Escape both press; centred on the screen.
     virtual void showMessage(const QString& text) = 0;
 
+    // A report that may be long: the summary as the box's text, as
+    // showMessage shows it, and the details, when there are any, below it,
+    // shown at once in an area that scrolls when they do not fit: however long
+    // the details, the box never reaches past the screen.
+    virtual void showReport(const QString& summary, const QString& details) = 0;
+
     // An error that escaped a command: caption "Fichelia", the message followed
     // by a full stop (always added), a stop icon and one OK button.
     virtual void showError(const QString& message) = 0;
@@ -31,6 +37,10 @@ public:
     // A question with OK (the default) and Cancel and a warning icon, caption
     // "Fichelia"; true when the user answered OK.
     virtual bool confirm(const QString& text) = 0;
+
+    // A question with Oui (the default) and Non and a question icon, caption
+    // "Fichelia"; true when the user answered Oui. Escape answers Non.
+    virtual bool ask(const QString& text) = 0;
 
     // The file dialogs: title, name filters ("Fichier HTML (*.html)"), the filter
     // selected at first (from 1). Nothing when the user cancels. The open dialog

@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "commands/ErrorText.h"
+#include "exchange/ImportWords.h"
 #include "page/PageReader.h"
 #include "page/PageWriter.h"
 
@@ -60,7 +62,35 @@ void PageCommands::save(const DirectoryList& list) {
     }
 }
 
-void PageCommands::open(DirectoryList& list, const Contact& form) {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// What the page's damaged lines are: "La ligne 14 de cette page n'a pas pu
+// être lue", "2 lignes de cette page n'ont pas pu être lues (la première est
+// la ligne 14)".
+QString damagedText(const PageReading& reading) {
+    const QString first = QString::number(reading.firstDamagedLine); // a place: written whole
+    if (reading.damagedLines == 1) {
+        return QStringLiteral("La ligne %1 de cette page n'a pas pu être lue").arg(first);
+    }
+    return QStringLiteral("%1 de cette page n'ont pas pu être lues (la première est la ligne %2)")
+        .arg(fromUtf8(words::countText(reading.damagedLines, "ligne", "lignes")), first);
+}
+
+// Whether to open the readable contacts of a page with damaged lines.
+QString openReadableQuestion(const PageReading& reading, std::size_t readable) {
+    const QString contacts = readable == 1 ? QStringLiteral("le seul contact lisible")
+                                           : QStringLiteral("les %1 contacts lisibles")
+                                                 .arg(fromUtf8(words::numberText(static_cast<long long>(readable))));
+    return QStringLiteral("%1.\nOuvrir %2 ?").arg(damagedText(reading), contacts);
+}
+
+} // namespace
+
+void PageCommands::open(DirectoryList& list) {
     const auto choice = m_dialogs.chooseFileToOpen(kPageDialogTitle, pageFilters(), 1);
     if (!choice) {
         return;
@@ -74,17 +104,33 @@ void PageCommands::open(DirectoryList& list, const Contact& form) {
         return;
     }
     std::vector<Contact> records;
-    Result<void> read;
-    {
+    const Result<PageReading> read = [&] {
         const BusyCursor busy(m_dialogs);
-        read =
-            ReadDirectoryPage(**source, form, [&records](Contact&& record) { records.push_back(std::move(record)); });
-    }
+        return ReadDirectoryPage(**source, [&records](Contact&& record) { records.push_back(std::move(record)); });
+    }();
     if (!read) {
         m_dialogs.showMessage(QStringLiteral("Impossible de lire l'annuaire « %1 » jusqu'au bout : %2.")
                                   .arg(choice->path, reasonText(read.error())) +
                               unchanged);
         return;
+    }
+    if (!read->isPage) {
+        m_dialogs.showMessage(
+            QStringLiteral("Impossible d'ouvrir « %1 » : ce fichier n'est pas un annuaire Web.").arg(choice->path) +
+            unchanged);
+        return;
+    }
+    if (read->damagedLines > 0) {
+        if (records.empty()) {
+            m_dialogs.showMessage(QStringLiteral("Impossible d'ouvrir l'annuaire « %1 » : aucun de ses contacts n'a "
+                                                 "pu être lu.\n%2.")
+                                      .arg(choice->path, damagedText(*read)) +
+                                  unchanged);
+            return;
+        }
+        if (!m_dialogs.ask(openReadableQuestion(*read, records.size()))) {
+            return;
+        }
     }
     Result<void> replaced;
     {
@@ -106,7 +152,12 @@ void PageCommands::preview(const DirectoryList& list) {
         const QString path = folder + QLatin1Char('/') + kPreviewFileName;
         const Result<void> written = m_files.replace(path, page);
         if (written) {
-            m_desktop.openLocalFile(path);
+            if (!m_desktop.openLocalFile(path)) {
+                m_dialogs.showMessage(QStringLiteral("Aucun navigateur Web n'a pu s'ouvrir pour montrer l'aperçu.\n"
+                                                     "L'aperçu est dans « %1 » : ouvrez ce fichier avec votre "
+                                                     "navigateur.")
+                                          .arg(QDir::toNativeSeparators(path)));
+            }
             return;
         }
         failures << QStringLiteral("« %1 » : %2").arg(path, reasonText(written.error()));

@@ -36,13 +36,17 @@ public:
     void save(const DirectoryList& list);
 
     // Replaces the list by the contacts of a page chosen in the open dialog.
-    // form: the contact form's texts, for the fields a record line lacks. The
-    // whole page is read before the list changes: a page that cannot be read
-    // to its end changes nothing. No entry is selected afterwards.
-    void open(DirectoryList& list, const Contact& form);
+    // The whole page is read before the list changes: a page that cannot be
+    // read to its end, or a file that is no directory page, changes nothing.
+    // When some record lines of the page cannot be read, the user is told how
+    // many and the first, and asked whether to open the contacts of the others;
+    // "Non" changes nothing. No entry is selected afterwards. The contact form
+    // plays no part: every contact comes whole from its line.
+    void open(DirectoryList& list);
 
     // Writes the page to tmp.html beside the executable, or in the user's cache
-    // folder when that folder cannot take it, and opens it in the browser.
+    // folder when that folder cannot take it, and opens it in the browser;
+    // when no browser opens, a box says where the preview is.
     void preview(const DirectoryList& list);
 
 private:

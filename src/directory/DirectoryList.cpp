@@ -9,6 +9,7 @@
 #include <string_view>
 #include <thread>
 
+#include "base/Limits.h"
 #include "base/Parallel.h"
 
 namespace fichelia {
@@ -159,7 +160,7 @@ template <typename NameAt>
 std::vector<Sortable> sortOrder(std::size_t count, const NameAt& nameAt, const NameCollator& collator,
                                 std::string& keys) {
     if (count > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::bad_alloc();
+        throw TooManyRecords("more records than 32-bit indices number");
     }
     std::vector<Sortable> order(count);
     const std::size_t threads = std::clamp<std::size_t>(

@@ -33,6 +33,8 @@ public:
 // (equal names keep their order), the order of the page it writes: the
 // records' indices, first the first. For a page written without a list, as
 // the companion tool does, in little more memory than the records take.
+// Throws std::bad_alloc when memory runs out, TooManyRecords for more than
+// 2^32 - 1 records.
 std::vector<std::uint32_t> listOrder(const std::vector<Contact>& records, const NameCollator& collator);
 std::vector<std::uint32_t> listOrder(const PackedRecords& records, const NameCollator& collator);
 

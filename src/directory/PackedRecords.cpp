@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "base/Limits.h"
+
 namespace fichelia {
 
 // A record is stored as the lengths of its eight texts, seven bits to a byte
@@ -51,7 +53,7 @@ char* PackedRecords::room(std::size_t size) {
     };
     if (m_blocks.empty() || full(m_blocks.back())) {
         if (m_blocks.size() == std::numeric_limits<std::uint32_t>::max()) {
-            throw std::bad_alloc();
+            throw TooManyRecords("more blocks than 32-bit indices number");
         }
         const std::size_t capacity = std::max(size, kBlockSize);
         m_blocks.push_back({std::make_unique_for_overwrite<char[]>(capacity), capacity, 0});
@@ -89,7 +91,7 @@ void PackedRecords::clear() {
 
 void PackedRecords::append(PackedRecords&& other) {
     if (m_blocks.size() + other.m_blocks.size() > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::bad_alloc();
+        throw TooManyRecords("more blocks than 32-bit indices number");
     }
     m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
     m_records.reserve(m_records.size() + other.m_records.size());

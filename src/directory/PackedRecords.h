@@ -27,10 +27,11 @@ public:
     PackedRecords& operator=(PackedRecords&&) noexcept;
 
     void reserve(std::size_t records) { m_records.reserve(records); }
-    // May throw std::bad_alloc, leaving what was added before.
+    // May throw std::bad_alloc, or TooManyRecords past 2^32 - 1 blocks of
+    // 1 MB, leaving what was added before.
     void add(const Contact& record);
     void clear();
-    // Moves the records of other after these, in their order.
+    // Moves the records of other after these, in their order. May throw as add.
     void append(PackedRecords&& other);
 
     std::size_t size() const { return m_records.size(); }

@@ -48,9 +48,10 @@ enum class ImportProblem : std::uint8_t {
     NotAnAddressBook, // refused: detail: ICALENDAR, XML or LDAPSCHEMA, or empty for any other text
     NoContacts,       // refused: the input holds nothing at all (empty, blank, or a CSV header alone)
     NoName,           // a card, row or entry with no name and nothing to stand in for one
+    PageLineDamaged,  // a record line of a directory page that does not end as the page writes it
 };
 
-// True for the kinds that refuse the whole input.
+// True for the kinds that refuse the whole input (CsvUnclosedQuote to OutOfMemory).
 bool refusesWholeInput(ImportProblem problem);
 
 struct ImportIssue {

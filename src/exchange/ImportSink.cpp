@@ -8,7 +8,13 @@
 namespace fichelia::exchange {
 
 bool refusesWholeInput(ImportProblem problem) {
-    return problem != ImportProblem::NoName && problem >= ImportProblem::CsvUnclosedQuote;
+    switch (problem) {
+    case ImportProblem::NoName:
+    case ImportProblem::PageLineDamaged:
+        return false;
+    default:
+        return problem >= ImportProblem::CsvUnclosedQuote;
+    }
 }
 
 void ImportSink::add(Contact&& contact, long siteLine) {

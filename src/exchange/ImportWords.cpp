@@ -366,6 +366,9 @@ std::string problemText(const exchange::ImportIssue& issue) {
         return "le fichier ne contient aucun contact";
     case ImportProblem::NoName:
         return "contact sans nom, ni société, adresse mail ou numéro de téléphone pour en tenir lieu";
+    case ImportProblem::PageLineDamaged:
+        return "ligne de contact illisible (coupée, valeur jamais fermée, pas huit valeurs ou autre chose entre "
+               "elles)";
     }
     return "erreur inconnue";
 }

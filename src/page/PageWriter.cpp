@@ -6,12 +6,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 
+#include "base/Limits.h"
 #include "page/PageItems.h"
 #include "text/Windows1252.h"
 
@@ -334,8 +336,8 @@ bool writeLinesOnTwoThreads(int count, const TextsAt& textsAt, PageBytes bytes, 
             std::string lines;
             try {
                 makeBlock(block, lines);
-            } catch (const std::bad_alloc&) {
-                handoff.fail();
+            } catch (...) {
+                handoff.fail(); // taken as memory running out by the writing thread
                 return;
             }
             if (!handoff.put(std::move(lines))) {
@@ -401,6 +403,14 @@ bool writePage(int count, const TextsAt& textsAt, std::string_view publisherAddr
     return appendPage(piece, count, publisherAddress, bytes, recordLines) && (piece.empty() || write(piece));
 }
 
+// A page numbers its records with an int.
+int recordCount(std::size_t count) {
+    if (count > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+        throw TooManyRecords("more records than a page numbers");
+    }
+    return static_cast<int>(count);
+}
+
 } // namespace
 
 std::string BuildDirectoryPage(const DirectoryList& list, std::string_view publisherAddress, PageBytes bytes) {
@@ -419,7 +429,7 @@ bool WriteDirectoryPage(const std::vector<Contact>& records, const std::vector<s
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write) {
     return writePage(
-        static_cast<int>(order.size()),
+        recordCount(order.size()),
         [&](int i) { return page::textsOf(records[order[static_cast<std::size_t>(i)]]); }, publisherAddress, bytes,
         write);
 }
@@ -428,7 +438,7 @@ bool WriteDirectoryPage(const PackedRecords& records, const std::vector<std::uin
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write) {
     return writePage(
-        static_cast<int>(order.size()), [&](int i) { return records.at(order[static_cast<std::size_t>(i)]); },
+        recordCount(order.size()), [&](int i) { return records.at(order[static_cast<std::size_t>(i)]); },
         publisherAddress, bytes, write);
 }
 

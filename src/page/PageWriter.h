@@ -37,8 +37,9 @@ std::string BuildDirectoryPage(const std::vector<Contact>& records, const std::v
 
 // The same page again, handed to write in pieces of some 64 kB as it is made,
 // so that it is never whole in memory; write returns false to stop, and then
-// so does this. The record lines are made on two threads. Throws
-// std::bad_alloc when memory runs out.
+// so does this. The record lines are made on two threads, or on this one
+// when the system gives no thread. Throws std::bad_alloc when memory runs
+// out, TooManyRecords for more than 2^31 - 1 records.
 bool WriteDirectoryPage(const std::vector<Contact>& records, const std::vector<std::uint32_t>& order,
                         std::string_view publisherAddress, PageBytes bytes,
                         const std::function<bool(std::string_view)>& write);

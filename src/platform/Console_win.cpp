@@ -1,5 +1,7 @@
 #include "platform/Console.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -17,6 +19,8 @@ void useBinaryStandardStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void failWritesToClosedPipes() {}
+
 std::vector<std::string> arguments(int, char**) {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&LocalFree)> wideArguments(CommandLineToArgvW(GetCommandLineW(), &count),
@@ -28,9 +32,55 @@ std::vector<std::string> arguments(int, char**) {
     return utf8;
 }
 
-File openForReading(const std::string& utf8Name) {
+Result<File> openForReading(const std::string& utf8Name) {
     const std::wstring name = wide::fromUtf8(utf8Name);
-    return File(name.empty() ? nullptr : _wfopen(name.c_str(), L"rb"), std::fclose);
+    if (name.empty()) {
+        return Error::FileNotFound;
+    }
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return Error::IsFolder;
+    }
+    File file(_wfopen(name.c_str(), L"rb"), std::fclose);
+    if (!file) {
+        switch (errno) {
+        case ENOENT: return Error::FileNotFound;
+        case EACCES: return Error::AccessDenied;
+        case ENOMEM: return Error::OutOfMemory;
+        default: return Error::ReadFailed;
+        }
+    }
+    return file;
+}
+
+namespace {
+
+// The volume and the file index of an open handle, which name one file.
+bool identityOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
+    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) != 0;
+}
+
+} // namespace
+
+bool isSameFile(std::FILE* file, const std::string& utf8Path) {
+    BY_HANDLE_FILE_INFORMATION open{};
+    if (!identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), open)) {
+        return false;
+    }
+    const std::wstring name = wide::fromUtf8(utf8Path);
+    if (name.empty()) {
+        return false;
+    }
+    // No access asked: only the file's identity is read, whoever holds it open.
+    HANDLE named = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION other{};
+    const bool known = identityOf(named, other);
+    if (named != INVALID_HANDLE_VALUE) {
+        CloseHandle(named);
+    }
+    return known && open.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           open.nFileIndexHigh == other.nFileIndexHigh && open.nFileIndexLow == other.nFileIndexLow;
 }
 
 std::optional<std::uint64_t> fileSize(std::FILE* file) {

@@ -17,7 +17,10 @@ namespace fichelia {
 // rename. Until then the target is untouched: after any failure, or if the
 // process is killed, it holds its old content; the failure leaves nothing in
 // the folder, and a temporary file left by a killed process is removed by the
-// next replacement in that folder. A symbolic link, live or dangling, is
+// next replacement in that folder. A live writer's temporary file is told from
+// a leftover by the lock it holds on it (flock on POSIX, which the system drops
+// however the process ends; on Windows the open file cannot be deleted), not
+// by its process number, which another PID namespace or user may reuse. A symbolic link, live or dangling, is
 // followed and stays a link; an existing file keeps its permission bits. A
 // file that no one may write is refused, also for the superuser.
 class FileReplacement {
@@ -38,6 +41,13 @@ public:
 
     // Puts the new content in the target's place, once it is on the disk.
     Result<void> commit();
+
+    // Has the temporary files of the replacements under way removed when the
+    // process is interrupted: SIGINT (Ctrl+C), SIGTERM and SIGHUP on POSIX,
+    // which then end the process as they would have (one that the process
+    // was started to ignore stays ignored); on Windows Ctrl+C, Ctrl+Break and
+    // the console's closing. For a console program, once at its start.
+    static void removeTemporaryFilesOnInterrupt();
 
     struct State;
 

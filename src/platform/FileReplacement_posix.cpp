@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,34 +63,115 @@ std::string finalTarget(std::string path) {
     return path;
 }
 
-// The process that named a temporary file ".fichelia-PID-N.tmp", if the name is one of those.
-std::optional<pid_t> ownerOf(std::string_view name) {
+// True for the names of temporary files: ".fichelia-PID-N.tmp".
+bool isTemporaryName(std::string_view name) {
     if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-        return std::nullopt;
+        return false;
     }
     name.remove_prefix(kTemporaryPrefix.size());
     pid_t pid = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (error != std::errc() || end == name.data() || *end != '-' || pid <= 0) {
-        return std::nullopt;
-    }
-    return pid;
+    return error == std::errc() && end != name.data() && *end == '-' && pid > 0;
 }
 
-// Removes the temporary files that killed processes left in the folder (a
-// process still running may be writing its own).
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Removes the temporary files that killed processes left in the folder. A
+// writer holds a lock on its temporary file as long as it lives (flock, which
+// the system drops with the process however it ends), so a file whose lock
+// can be taken is a leftover: whatever the process's number, its PID
+// namespace or its user.
 void removeLeftovers(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return;
     }
     while (const dirent* entry = ::readdir(dir)) {
-        const std::optional<pid_t> owner = ownerOf(entry->d_name);
-        if (owner && *owner != ::getpid() && ::kill(*owner, 0) != 0 && errno == ESRCH) {
+        if (!isTemporaryName(entry->d_name)) {
+            continue;
+        }
+        const int file = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (file < 0) {
+            continue;
+        }
+        struct stat opened {};
+        struct stat named {};
+        // Removed only while locked here, and only if the name still leads to the file locked.
+        if (::flock(file, LOCK_EX | LOCK_NB) == 0 && ::fstat(file, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named)) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
+        ::close(file);
     }
     ::closedir(dir);
+}
+
+// Takes the lock that tells other processes the file is in use; false when
+// the file was removed before the lock was had (it looked like a leftover to
+// another process's clean-up in that moment), and another must be made. On a
+// file system without locks the file goes unlocked, and no clean-up can take
+// its lock either.
+bool lockAsInUse(int descriptor) {
+    int locked = 0;
+    do {
+        locked = ::flock(descriptor, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    struct stat info {};
+    return ::fstat(descriptor, &info) != 0 || info.st_nlink > 0;
+}
+
+// The temporary files under way, for the handler of the interrupting signals:
+// fixed slots that it reads without a lock or an allocation.
+struct InterruptSlot {
+    std::atomic<int> state{0}; // kFree, kFilling, kArmed
+    char path[PATH_MAX];
+};
+constexpr int kFree = 0;
+constexpr int kFilling = 1;
+constexpr int kArmed = 2;
+InterruptSlot g_slots[8];
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// The slot that now names that file, or -1 when none is free (the file is
+// then left to the next run's clean-up).
+int armRemoval(const std::string& path) {
+    if (path.size() >= PATH_MAX) {
+        return -1;
+    }
+    for (int i = 0; i < static_cast<int>(std::size(g_slots)); ++i) {
+        int expected = kFree;
+        if (g_slots[i].state.compare_exchange_strong(expected, kFilling)) {
+            std::copy(path.begin(), path.end(), g_slots[i].path);
+            g_slots[i].path[path.size()] = '\0';
+            g_slots[i].state = kArmed;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void disarmRemoval(int& slot) {
+    if (slot >= 0) {
+        g_slots[slot].state = kFree;
+        slot = -1;
+    }
+}
+
+// Async-signal-safe: unlink, sigaction and raise only.
+extern "C" void removeTemporaryFilesThenEnd(int number) {
+    const int savedErrno = errno;
+    for (InterruptSlot& slot : g_slots) {
+        if (slot.state.load() == kArmed) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(number, &action, nullptr);
+    // Blocked until the handler returns, then it ends the process as it would have.
+    ::raise(number);
+    errno = savedErrno;
 }
 
 int syncRetrying(int descriptor) {
@@ -108,16 +190,18 @@ struct FileReplacement::State {
     int descriptor = -1;
     std::optional<Error> failure;
     bool committed = false;
+    int interruptSlot = -1; // the temporary file's slot for the signal handler
 
     // Gives up: the temporary file goes, the target stays as it was.
     Error fail(Error error) {
-        if (descriptor >= 0) {
-            ::close(descriptor);
-            descriptor = -1;
-        }
         if (!failure) {
             ::unlink(temporary.c_str());
+            disarmRemoval(interruptSlot);
             failure = error;
+        }
+        if (descriptor >= 0) {
+            ::close(descriptor); // after the unlink: the lock keeps the file ours till it is gone
+            descriptor = -1;
         }
         return *failure;
     }
@@ -158,14 +242,25 @@ Result<FileReplacement> FileReplacement::begin(const std::string& utf8Path) {
     }
     removeLeftovers(folder);
     static std::atomic<unsigned> made{0};
-    do {
+    for (;;) {
         state->temporary = folder + '/' + std::string(kTemporaryPrefix) + std::to_string(::getpid()) + '-' +
                            std::to_string(made++) + std::string(kTemporarySuffix);
+        // Named to the signal handler before it exists, so that no moment
+        // leaves it behind; if a file of that name is there already (another
+        // PID namespace's), the name is taken back at once.
+        state->interruptSlot = armRemoval(state->temporary);
         state->descriptor = ::open(state->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    } while (state->descriptor < 0 && errno == EEXIST);
-    if (state->descriptor < 0) {
-        state->committed = true;
-        return errorOf(errno);
+        if (state->descriptor >= 0 && lockAsInUse(state->descriptor)) {
+            break;
+        }
+        const int error = errno;
+        disarmRemoval(state->interruptSlot);
+        if (state->descriptor >= 0) {
+            ::close(state->descriptor); // removed by another clean-up before it was locked
+        } else if (error != EEXIST) {
+            state->committed = true;
+            return errorOf(error);
+        }
     }
     if (exists && ::fchmod(state->descriptor, info.st_mode & 07777) != 0) {
         return state->fail(errorOf(errno));
@@ -199,15 +294,16 @@ Result<void> FileReplacement::commit() {
     if (syncRetrying(state.descriptor) != 0) {
         return state.fail(errorOf(errno));
     }
-    const int closed = ::close(state.descriptor);
-    state.descriptor = -1;
-    if (closed != 0) {
-        return state.fail(errorOf(errno));
-    }
+    // Renamed while still open, so that it stays locked, and so in use to
+    // other processes' clean-up, until it has the target's name.
     if (::rename(state.temporary.c_str(), state.target.c_str()) != 0) {
         return state.fail(errorOf(errno));
     }
+    disarmRemoval(state.interruptSlot);
     state.committed = true;
+    // Written and synced before: the content is in place whole, whatever close says.
+    ::close(state.descriptor);
+    state.descriptor = -1;
     // The rename itself reaches the disk with the folder. The new content is
     // whole in its place by now, so a failure here is not one of the save.
     const int folder = ::open(folderOf(state.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -216,6 +312,20 @@ Result<void> FileReplacement::commit() {
         ::close(folder);
     }
     return {};
+}
+
+void FileReplacement::removeTemporaryFilesOnInterrupt() {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        // A signal the process was started to ignore (nohup) stays ignored.
+        if (::sigaction(number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporaryFilesThenEnd;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(number, &action, nullptr);
+    }
 }
 
 Result<void> syncOpenFile(int descriptor) {

@@ -45,36 +45,10 @@ std::wstring inFolder(const std::wstring& folder, std::wstring_view name) {
     return folder + (separated ? L"" : L"\\") + std::wstring(name);
 }
 
-// The process that named a temporary file ".fichelia-PID-N.tmp", if the name is one of those.
-std::optional<DWORD> ownerOf(std::wstring_view name) {
-    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
-        return std::nullopt;
-    }
-    name.remove_prefix(kTemporaryPrefix.size());
-    DWORD pid = 0;
-    std::size_t digits = 0;
-    for (; digits < name.size() && name[digits] >= L'0' && name[digits] <= L'9' && digits < 10; ++digits) {
-        pid = pid * 10 + static_cast<DWORD>(name[digits] - L'0');
-    }
-    if (digits == 0 || digits == name.size() || name[digits] != L'-' || pid == 0) {
-        return std::nullopt;
-    }
-    return pid;
-}
-
-bool processIsGone(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (process == nullptr) {
-        return GetLastError() == ERROR_INVALID_PARAMETER;
-    }
-    DWORD code = 0;
-    const bool exited = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
-    CloseHandle(process);
-    return exited;
-}
-
-// Removes the temporary files that killed processes left in the folder (a
-// process still running may be writing its own).
+// Removes the temporary files that killed processes left in the folder. A
+// live writer holds its temporary file open without sharing it, so Windows
+// refuses to delete it: what can be deleted is a leftover, whatever process
+// made it.
 void removeLeftovers(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW(inFolder(folder, L".fichelia-*.tmp").c_str(), &found);
@@ -82,12 +56,47 @@ void removeLeftovers(const std::wstring& folder) {
         return;
     }
     do {
-        const std::optional<DWORD> owner = ownerOf(found.cFileName);
-        if (owner && *owner != GetCurrentProcessId() && processIsGone(*owner)) {
+        const std::wstring_view name = found.cFileName;
+        if (name.starts_with(kTemporaryPrefix) && name.ends_with(kTemporarySuffix)) {
             DeleteFileW(inFolder(folder, found.cFileName).c_str());
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
+}
+
+// The temporary files under way, for the console's control handler: it marks
+// each for deletion through its handle, and Windows deletes it when the
+// process ends and the handle closes.
+std::atomic<HANDLE> g_underWay[8];
+
+int armRemoval(HANDLE file) {
+    for (int i = 0; i < static_cast<int>(std::size(g_underWay)); ++i) {
+        HANDLE expected = nullptr;
+        if (g_underWay[i].compare_exchange_strong(expected, file)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void disarmRemoval(int& slot) {
+    if (slot >= 0) {
+        g_underWay[slot] = nullptr;
+        slot = -1;
+    }
+}
+
+BOOL WINAPI removeTemporaryFilesThenEnd(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+        for (std::atomic<HANDLE>& slot : g_underWay) {
+            if (HANDLE file = slot.load()) {
+                FILE_DISPOSITION_INFO disposition{};
+                disposition.DeleteFile = TRUE;
+                SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+            }
+        }
+    }
+    return FALSE; // the next handler, Windows' own, ends the process
 }
 
 } // namespace
@@ -98,9 +107,11 @@ struct FileReplacement::State {
     HANDLE file = INVALID_HANDLE_VALUE;
     std::optional<Error> failure;
     bool committed = false;
+    int interruptSlot = -1; // the temporary file's slot for the control handler
 
     // Gives up: the temporary file goes, the target stays as it was.
     Error fail(Error error) {
+        disarmRemoval(interruptSlot);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
             file = INVALID_HANDLE_VALUE;
@@ -147,12 +158,15 @@ Result<FileReplacement> FileReplacement::begin(const std::string& utf8Path) {
         const std::wstring name = std::wstring(kTemporaryPrefix) + std::to_wstring(GetCurrentProcessId()) + L'-' +
                                   std::to_wstring(made++) + std::wstring(kTemporarySuffix);
         state->temporary = inFolder(folder, name);
-        state->file = CreateFileW(state->temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        // Not shared, so that no other process may delete it while it is written;
+        // DELETE, so that the control handler may mark it for deletion.
+        state->file = CreateFileW(state->temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     } while (state->file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS);
     if (state->file == INVALID_HANDLE_VALUE) {
         return errorOf(GetLastError());
     }
+    state->interruptSlot = armRemoval(state->file);
     state->committed = false;
     return FileReplacement(std::move(state));
 }
@@ -184,6 +198,7 @@ Result<void> FileReplacement::commit() {
     if (!FlushFileBuffers(state.file)) {
         return state.fail(errorOf(GetLastError()));
     }
+    disarmRemoval(state.interruptSlot);
     const bool closed = CloseHandle(state.file);
     state.file = INVALID_HANDLE_VALUE;
     if (!closed) {
@@ -196,6 +211,8 @@ Result<void> FileReplacement::commit() {
     state.committed = true;
     return {};
 }
+
+void FileReplacement::removeTemporaryFilesOnInterrupt() { SetConsoleCtrlHandler(removeTemporaryFilesThenEnd, TRUE); }
 
 Result<void> syncOpenFile(int descriptor) {
     const intptr_t handle = descriptor < 0 ? -1 : _get_osfhandle(descriptor);

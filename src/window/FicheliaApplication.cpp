@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstring>
+
 #include "FicheliaRelease.h"
 
 #ifdef FICHELIA_QT_TRANSLATIONS_BUILT_IN
@@ -26,6 +28,34 @@ QString qtTranslationsFolder() {
 #endif
 }
 
+// The texts Qt's French translation lacks: Qt 6 moved the file types'
+// words to a context qtbase_fr.qm does not have, so the file dialog's
+// detail view called a folder "Folder".
+class MissingQtTexts final : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        static constexpr const char* kFileTypes[][2] = {
+            {"Drive", "Lecteur"},   {"File", "Fichier"},     {"File Folder", "Dossier de fichiers"},
+            {"Folder", "Dossier"},  {"Alias", "Alias"},      {"Shortcut", "Raccourci"},
+            {"Unknown", "Inconnu"},
+        };
+        if (context == nullptr || sourceText == nullptr || std::strcmp(context, "QAbstractFileIconProvider") != 0) {
+            return {};
+        }
+        for (const auto& text : kFileTypes) {
+            if (std::strcmp(sourceText, text[0]) == 0) {
+                return QString::fromUtf8(text[1]);
+            }
+        }
+        return {};
+    }
+};
+
 } // namespace
 
 FicheliaApplication::FicheliaApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -43,6 +73,7 @@ void FicheliaApplication::loadFrenchTranslation() {
     } else {
         delete translator;
     }
+    installTranslator(new MissingQtTexts(this));
 }
 
 } // namespace fichelia

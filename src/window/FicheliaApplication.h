@@ -10,7 +10,8 @@ class FicheliaApplication final : public QApplication {
 public:
     FicheliaApplication(int& argc, char** argv);
 
-    // French texts for Qt's own dialogs and buttons.
+    // French texts for Qt's own dialogs and buttons: Qt's translation, and
+    // the few words it lacks.
     void loadFrenchTranslation();
 };
 

@@ -8,13 +8,13 @@
 namespace fichelia {
 
 FileDrop::FileDrop(QWidget* window) : QObject(window) {
+    // A drag over a widget that takes no drops goes to the nearest one that
+    // does, here the window.
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        child->setAcceptDrops(false);
+    }
     window->setAcceptDrops(true);
     window->installEventFilter(this);
-    for (QWidget* child : window->findChildren<QWidget*>()) {
-        if (child->acceptDrops()) {
-            child->installEventFilter(this);
-        }
-    }
 }
 
 QStringList FileDrop::localFiles(const QMimeData* data) {
@@ -29,6 +29,16 @@ QStringList FileDrop::localFiles(const QMimeData* data) {
     return files;
 }
 
+Qt::DropAction FileDrop::answeredAction(Qt::DropActions offered) {
+    if (offered.testFlag(Qt::CopyAction)) {
+        return Qt::CopyAction;
+    }
+    if (offered.testFlag(Qt::LinkAction)) {
+        return Qt::LinkAction;
+    }
+    return Qt::IgnoreAction;
+}
+
 bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
@@ -36,10 +46,14 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* drop = static_cast<QDropEvent*>(event);
     const QStringList files = localFiles(drop->mimeData());
-    if (files.isEmpty()) {
-        return false;
+    // Qt proposes the drag's default action, a move when Shift is held: it is
+    // replaced whether the drop is taken or not.
+    const Qt::DropAction action = files.isEmpty() ? Qt::IgnoreAction : answeredAction(drop->possibleActions());
+    drop->setDropAction(action);
+    if (action == Qt::IgnoreAction) {
+        drop->ignore();
+        return true;
     }
-    drop->setDropAction(Qt::CopyAction);
     drop->accept();
     if (type == QEvent::Drop) {
         // Told after the drop has ended, so that the program the files come

@@ -410,7 +410,7 @@ void MainWindow::save() {
     m_pageCommands.save(*m_list);
 }
 void MainWindow::open() {
-    m_pageCommands.open(*m_list, formContact());
+    m_pageCommands.open(*m_list);
 }
 void MainWindow::preview() {
     m_pageCommands.preview(*m_list);

@@ -19,6 +19,11 @@ async function seen(url) {
         view = { text: await v.page.innerText('body'), state: await v.state() };
         await v.search('introuvable');
         view.alerts = v.takeAlerts();
+        // The script's letters beyond ASCII are \uXXXX here: it must fold them the same.
+        await v.followLetter('E');
+        view.letterE = await v.listNames();
+        await v.search('MENARD');
+        view.menard = await v.listNames();
     });
     return view;
 }
@@ -34,6 +39,8 @@ describe('--ascii', () => {
         const expected = await seen(usual.url);
         assert.match(expected.text, /Tél\./);
         assert.deepEqual(expected.alerts, ["Aucune entrée dans l'annuaire ne correspond à votre recherche"]);
+        assert.deepEqual(expected.letterE, ['ÉCOLE des Arts', 'Émile Zola']);
+        assert.deepEqual(expected.menard, ['Ménard']);
         assert.deepEqual(await seen('http://utf8.example/annuaire.html'), expected);
     });
 });

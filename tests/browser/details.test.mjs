@@ -64,7 +64,7 @@ describe('choosing a name', () => {
             await v.page.keyboard.press('ArrowDown');
             assert.equal(await v.selectedIndex(), 1);
             assert.equal((await v.fields()).nom, visitorsInPageOrder[1]);
-            assert.equal((await v.fields()).commentaire, 'Plombier');
+            assert.equal((await v.fields()).commentaire, 'Boulangerie');
         });
     });
 

@@ -6,13 +6,13 @@
 import assert from 'node:assert/strict';
 import { describe, test } from 'node:test';
 
-import { byCodeUnits, fieldNames, readContacts } from './support/contacts.mjs';
+import { inPageOrder, fieldNames, readContacts } from './support/contacts.mjs';
 import { dataFile, pageSuite } from './support/suite.mjs';
 import { visit } from './support/visitor.mjs';
 
 const suite = pageSuite();
 const contacts = readContacts(dataFile.hostile);
-const namesInPageOrder = contacts.map((c) => c.nom).sort(byCodeUnits);
+const namesInPageOrder = contacts.map((c) => c.nom).sort(inPageOrder);
 
 // The elements of the page, its list entries left out: markup that escaped a
 // text would add to them.

@@ -27,7 +27,7 @@ describe('"  >>  " and "  <<  "', () => {
         await visit(suite.browser, page.url, async (v) => {
             await v.next();
             assert.equal(await v.selectedIndex(), 0);
-            assert.deepEqual(await v.fields(), contactNamed('Au Bon Pain'));
+            assert.deepEqual(await v.fields(), contactNamed('arnaud'));
         });
     });
 
@@ -40,10 +40,10 @@ describe('"  >>  " and "  <<  "', () => {
                 assert.equal(await v.selectedIndex(), i);
                 assert.equal((await v.fields()).nom, visitorsInPageOrder[i]);
             }
-            assert.deepEqual(await v.fields(), contactNamed('Émile Zola'));
+            assert.deepEqual(await v.fields(), contactNamed('Zoé Martin'));
             await v.next();
             assert.equal(await v.selectedIndex(), last, '"  >>  " stops at the last name');
-            assert.deepEqual(await v.fields(), contactNamed('Émile Zola'));
+            assert.deepEqual(await v.fields(), contactNamed('Zoé Martin'));
 
             for (let i = last - 1; i >= 0; --i) {
                 await v.previous();
@@ -52,7 +52,7 @@ describe('"  >>  " and "  <<  "', () => {
             }
             await v.previous();
             assert.equal(await v.selectedIndex(), 0, '"  <<  " stops at the first name');
-            assert.deepEqual(await v.fields(), contactNamed('Au Bon Pain'));
+            assert.deepEqual(await v.fields(), contactNamed('arnaud'));
         });
     });
 
@@ -81,9 +81,9 @@ describe('"  >>  " and "  <<  "', () => {
         await visit(suite.browser, page.url, async (v) => {
             await v.followLetter('M');
             await v.choose(2);
-            assert.equal((await v.fields()).nom, 'Ménard');
+            assert.equal((await v.fields()).nom, 'martine');
             await v.next();
-            assert.deepEqual(await v.fields(), contactNamed('martine'));
+            assert.deepEqual(await v.fields(), contactNamed('Ménard'));
             await v.previous();
             await v.previous();
             assert.equal((await v.fields()).nom, 'Martin');

@@ -39,7 +39,6 @@ protected:
         {Contact("Martin", "1 rue Haute", "01", "06", "02", "m@x.fr", "http://martin.example/", "ami"),
          Contact("Lefèvre", "Écoles", "", "", "", "", "", "l'été \"chaud\""),
          Contact("Łukasz 😀", "</script>", "\\", "\"", "&amp;", "<b>", "", "")});
-    const Contact form{"N", "A", "T", "G", "F", "M", "S", "C"};
 
     std::string page() const { return fichelia::BuildDirectoryPage(*list); }
 
@@ -49,7 +48,7 @@ protected:
     }
     void open(const QString& path) {
         dialogs.fileChoices.push_back(FileChoice{path, 1});
-        commands.open(*list, form);
+        commands.open(*list);
     }
     void TearDown() override { EXPECT_EQ(dialogs.busyDepth, 0); }
 };
@@ -165,14 +164,80 @@ TEST_F(PageCommandsTest, openGivesASavedListBackAndNeverMerges) {
     EXPECT_GT(dialogs.busyCount, 0);
 }
 
-TEST_F(PageCommandsTest, openTakesTheFieldsALineLacksFromTheForm) {
-    files.files["/s/partiel.htm"] = "<html>\nremplirTabFournisseur(0,\"Dupont\",\"rue\");\n"
-                                    "remplirTabFournisseur(1);\nremplirTabFournisseur(2,\"\",\"x\");\n";
-    open("/s/partiel.htm");
-    EXPECT_EQ(records(*list), (std::vector<Contact>{Contact("", "x", "", "G", "F", "M", "S", "C"),
-                                                    Contact("Dupont", "rue", "", "G", "F", "M", "S", "C"), form}));
-    files.files["/s/autre.html"] = "<html><body>Pas un annuaire</body></html>\n";
-    open("/s/autre.html");
+// A page with damaged lines: the user is asked, in words that count them and
+// name the first, whether to open the others. "Non" changes nothing.
+TEST_F(PageCommandsTest, openOfAPageWithDamagedLinesAsksWhetherToOpenTheReadableContacts) {
+    const std::string whole = "remplirTabFournisseur(0,\"Dupont\",\"rue\",\"\",\"\",\"\",\"\",\"\",\"\");\n";
+    const std::string cut = "remplirTabFournisseur(1,\"Dur\n";
+    const std::string seven = "remplirTabFournisseur(2,\"Sept\",\"\",\"\",\"\",\"\",\"\",\"\");\n";
+    files.files["/s/un.html"] = "<html>\n" + whole + whole + cut + "</html>";
+    files.files["/s/deux.html"] = "<html>\n" + whole + seven + whole + cut + "</html>";
+    files.files["/s/seul.html"] = "<html>\n" + seven + whole + "</html>";
+    struct Case {
+        QString path;
+        QString question;
+        std::size_t readable;
+    };
+    const Case cases[] = {
+        {"/s/un.html", "La ligne 4 de cette page n'a pas pu être lue.\nOuvrir les 2 contacts lisibles ?", 2},
+        {"/s/deux.html",
+         "2 lignes de cette page n'ont pas pu être lues (la première est la ligne 3).\nOuvrir les 2 contacts "
+         "lisibles ?",
+         2},
+        {"/s/seul.html", "La ligne 2 de cette page n'a pas pu être lue.\nOuvrir le seul contact lisible ?", 1},
+    };
+    list->select(1);
+    const auto before = records(*list);
+    for (const Case& c : cases) {
+        dialogs.questions.clear();
+        dialogs.answers = {false};
+        open(c.path);
+        EXPECT_EQ(dialogs.questions, std::vector<QString>{c.question});
+        EXPECT_EQ(records(*list), before) << "Non";
+        EXPECT_EQ(list->selectedPosition(), 1);
+
+        dialogs.answers = {true};
+        open(c.path);
+        EXPECT_EQ(records(*list), std::vector<Contact>(c.readable, Contact("Dupont", "rue", "", "", "", "", "", "")));
+        EXPECT_EQ(list->selectedPosition(), -1);
+        ASSERT_TRUE(list->replaceAll(before));
+        list->select(1);
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A file that is no directory page (a PDF, a vCard, a text), or a page none of
+// whose contacts can be read, is refused with a message; the list stays.
+TEST_F(PageCommandsTest, openOfAFileThatIsNoPageSaysSoAndKeepsTheList) {
+    files.files["/s/doc.pdf"] = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    files.files["/s/carte.vcf"] = "BEGIN:VCARD\nVERSION:3.0\nFN:Martin\nEND:VCARD\n";
+    files.files["/s/notes.txt"] = "Martin, 1 rue Haute\n";
+    files.files["/s/html.html"] = "<html><body>Pas un annuaire</body></html>\n";
+    files.files["/s/illisible.html"] = "<html>\nremplirTabFournisseur(0,\"Dur\n</html>";
+    const std::pair<QString, QString> cases[] = {
+        {"/s/doc.pdf", "Impossible d'ouvrir « /s/doc.pdf » : ce fichier n'est pas un annuaire Web."},
+        {"/s/carte.vcf", "Impossible d'ouvrir « /s/carte.vcf » : ce fichier n'est pas un annuaire Web."},
+        {"/s/notes.txt", "Impossible d'ouvrir « /s/notes.txt » : ce fichier n'est pas un annuaire Web."},
+        {"/s/html.html", "Impossible d'ouvrir « /s/html.html » : ce fichier n'est pas un annuaire Web."},
+        {"/s/illisible.html", "Impossible d'ouvrir l'annuaire « /s/illisible.html » : aucun de ses contacts n'a pu "
+                              "être lu.\nLa ligne 2 de cette page n'a pas pu être lue."},
+    };
+    list->select(2);
+    const auto before = records(*list);
+    for (const auto& [path, message] : cases) {
+        dialogs.messages.clear();
+        open(path);
+        EXPECT_EQ(dialogs.messages, std::vector<QString>{message + kUnchanged});
+        EXPECT_EQ(records(*list), before);
+        EXPECT_EQ(list->selectedPosition(), 2);
+    }
+    EXPECT_TRUE(dialogs.questions.empty());
+    // A page of no contacts is a page: it empties the list.
+    ASSERT_TRUE(list->replaceAll({}));
+    save("/s/vide.html");
+    ASSERT_TRUE(list->replaceAll(before));
+    dialogs.messages.clear();
+    open("/s/vide.html");
     EXPECT_EQ(list->count(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -180,7 +245,7 @@ TEST_F(PageCommandsTest, openTakesTheFieldsALineLacksFromTheForm) {
 TEST_F(PageCommandsTest, openCancelledChangesNothing) {
     list->select(1);
     const auto before = records(*list);
-    commands.open(*list, form);
+    commands.open(*list);
     EXPECT_EQ(records(*list), before);
     EXPECT_EQ(list->selectedPosition(), 1);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -230,7 +295,7 @@ TEST_F(PageCommandsTest, openOfMoreThanTheListCanTakeShowsTheErrorBoxAndKeepsThe
     fichelia::DirectoryList small(fichelia::testing::rootCollator(), 2);
     ASSERT_TRUE(small.add(contact("Seul")));
     dialogs.fileChoices.push_back(FileChoice{"/s/annuaire.html", 1});
-    commands.open(small, form);
+    commands.open(small);
     EXPECT_EQ(dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
     ASSERT_EQ(small.count(), 1);
     EXPECT_EQ(small.recordAt(0).name, "Seul");
@@ -250,6 +315,17 @@ TEST_F(PageCommandsTest, previewWritesBesideTheExecutableElseInTheCacheFolderAnd
     EXPECT_EQ(desktop.openedFiles, (std::vector<QString>{"/bin/tmp.html", "/cache/tmp.html"}));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.dialogs.empty());
+}
+
+TEST_F(PageCommandsTest, previewThatNoBrowserOpensSaysWhereThePreviewIs) {
+    desktop.executableFolderPath = "/bin";
+    desktop.filesOpen = false;
+    commands.preview(*list);
+    EXPECT_EQ(files.files["/bin/tmp.html"], page());
+    EXPECT_EQ(desktop.openedFiles, std::vector<QString>{"/bin/tmp.html"});
+    EXPECT_EQ(dialogs.messages, std::vector<QString>{"Aucun navigateur Web n'a pu s'ouvrir pour montrer l'aperçu.\n"
+                                                     "L'aperçu est dans « /bin/tmp.html » : ouvrez ce fichier avec "
+                                                     "votre navigateur."});
 }
 
 TEST_F(PageCommandsTest, previewThatCannotBeWrittenAnywhereSaysWhyAndOpensNothing) {

@@ -3,11 +3,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -55,6 +58,71 @@ private slots:
         QVERIFY(seen);
     }
 
+    // However long its details, a report stays within the screen: they show at
+    // once below the summary, whole when short, scrolling when long.
+    void reportBox_showsItsDetailsAtOnceAndStaysWithinTheScreen() {
+        const QString summary = QStringLiteral("4 contacts ont été ajoutés à la liste.\nLaissé de côté : 180 passages "
+                                               "illisibles.");
+        QStringList lines;
+        for (int file = 1; file <= 12; ++file) {
+            lines << QStringLiteral("« carnet%1.vcf » : 100 contacts").arg(file);
+            for (int line = 1; line <= 15; ++line) {
+                lines << QStringLiteral("    ligne %1 : carte laissée de côté : ligne sans « : » entre le nom de la "
+                                        "propriété et sa valeur")
+                             .arg(line);
+            }
+        }
+        struct Case {
+            QString details;
+            bool scrolls;
+        };
+        const Case cases[] = {{lines.mid(0, 3).join(QLatin1Char('\n')), false},
+                              {lines.join(QLatin1Char('\n')), true}};
+        for (const Case& c : cases) {
+            bool seen = false;
+            whenShown<QMessageBox>([&](QMessageBox* box) {
+                QCOMPARE(box->text(), summary);
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                const auto* details = box->findChild<QTextEdit*>();
+                QVERIFY(details != nullptr);
+                QVERIFY(details->isVisible());
+                QCOMPARE(details->toPlainText(), c.details);
+                QCOMPARE(details->verticalScrollBar()->maximum() > 0, c.scrolls);
+                const QRect area = box->screen()->availableGeometry();
+                QVERIFY2(area.contains(box->frameGeometry()),
+                         qPrintable(QStringLiteral("%1 px high").arg(box->frameGeometry().height())));
+                QCOMPARE(box->escapeButton(), box->button(QMessageBox::Ok));
+                seen = true;
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            dialogs.showReport(summary, c.details);
+            QVERIFY(seen);
+        }
+    }
+
+    // Qt's own words in its dialogs are French, those its French translation
+    // lacks too (the type of a folder in the file dialog's detail view).
+    void qtTexts_areFrench() {
+        struct Case {
+            const char* context;
+            const char* text;
+            const char* french;
+        };
+        const Case cases[] = {
+            {"QPlatformTheme", "Cancel", "Annuler"},
+            {"QFileDialog", "Look in:", "Voir dans :"},
+            {"QFileSystemModel", "Date Modified", "Dernière modification"},
+            {"QAbstractFileIconProvider", "Folder", "Dossier"},
+            {"QAbstractFileIconProvider", "File Folder", "Dossier de fichiers"},
+            {"QAbstractFileIconProvider", "Drive", "Lecteur"},
+        };
+        for (const Case& c : cases) {
+            QCOMPARE(QCoreApplication::translate(c.context, c.text), QString::fromUtf8(c.french));
+        }
+        const QString folderType = QFileIconProvider().type(QFileInfo(QDir::tempPath()));
+        QVERIFY2(folderType.startsWith(QStringLiteral("Dossier")), qPrintable(folderType));
+    }
+
     void errorBox_addsAFullStopAlwaysAndShowsAStopIcon() {
         QString text;
         whenShown<QMessageBox>([&text](QMessageBox* box) {
@@ -77,6 +145,20 @@ private slots:
         QVERIFY(dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
         whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
         QVERIFY(!dialogs.confirm(QStringLiteral("Etes vous sur de vouloir supprimer ce contact ?")));
+    }
+
+    void question_isOuiByDefaultAndNonByEscapeInFrench() {
+        whenShown<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            QCOMPARE(box->windowTitle(), QStringLiteral("Fichelia"));
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+            QCOMPARE(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Oui"));
+            QCOMPARE(box->button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Non"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(dialogs.ask(QStringLiteral("Ouvrir les 2 contacts lisibles ?")));
+        whenShown<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QVERIFY(!dialogs.ask(QStringLiteral("Ouvrir les 2 contacts lisibles ?")));
     }
 
     // A name in a folder that does not exist is refused with a message, and the

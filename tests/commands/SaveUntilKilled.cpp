@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     auto source = files.openForReading(QString::fromLocal8Bit(argv[1]));
     std::vector<Contact> records;
     if (!source || !fichelia::ReadDirectoryPage(
-                       **source, Contact{}, [&records](Contact&& record) { records.push_back(std::move(record)); })) {
+                       **source, [&records](Contact&& record) { records.push_back(std::move(record)); })) {
         return 2;
     }
     fichelia::DirectoryList list(fichelia::NameCollator::fromEnvironment());

@@ -1,6 +1,7 @@
 #include "directory/DirectoryList.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -302,4 +303,60 @@ TEST(DirectoryList, listOrderIsTheListsOrder) {
         }
         EXPECT_EQ(fichelia::listOrder(packed, *rootCollator()), order);
     }
+}
+
+// The keys are made on several threads from 16,384 names on (on a machine with
+// more than one core), each taking a share: at every count, odd ones too, each
+// record comes out once, in order.
+TEST(DirectoryList, listOrderOnSeveralThreadsLosesAndDoublesNone) {
+    for (const int size : {16'383, 16'384, 16'385, 20'001, 24'577}) {
+        SCOPED_TRACE(size);
+        fichelia::PackedRecords packed;
+        std::vector<std::string> texts;
+        for (int i = 0; i < size; ++i) {
+            texts.push_back("Nom " + std::to_string(i * 7919LL % size));
+            packed.add(contact(texts.back(), std::to_string(i)));
+        }
+        const auto order = fichelia::listOrder(packed, *rootCollator());
+        ASSERT_EQ(order.size(), static_cast<std::size_t>(size));
+        std::vector<std::uint32_t> each(order);
+        std::sort(each.begin(), each.end());
+        for (int i = 0; i < size; ++i) {
+            ASSERT_EQ(each[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
+        }
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            ASSERT_LT(rootCollator()->compare(texts[order[i - 1]], texts[order[i]]), 0) << i;
+        }
+    }
+}
+
+// The promise of PackedRecords (and of the tool's memory in README): a record
+// takes its texts and 16 bytes more when each is shorter than 128 bytes (a
+// byte for each text's length, 8 to find the record), where a Contact takes
+// 256 bytes before its texts. Fails when a record grows by half.
+TEST(PackedRecords, aRecordTakesItsTextsAndSixteenBytes) {
+    constexpr std::size_t kRecords = 1'000'000; // so that the last block, part used, weighs little
+    constexpr std::size_t kTextBytes = 8 * 6;
+    constexpr std::size_t kPromised = kTextBytes + 16;
+    const Contact record("nom123", "adr123", "tel123", "gsm123", "fax123", "mai123", "sit123", "com123");
+    const std::size_t before = fichelia::testing::allocatedBytes();
+    fichelia::PackedRecords packed;
+    packed.reserve(kRecords);
+    for (std::size_t i = 0; i < kRecords; ++i) {
+        packed.add(record);
+    }
+    const double perRecord = static_cast<double>(fichelia::testing::allocatedBytes() - before) / kRecords;
+    EXPECT_LT(perRecord, 1.5 * kPromised);
+    EXPECT_GE(perRecord, static_cast<double>(kTextBytes));
+    EXPECT_EQ(packed.at(kRecords - 1)[7], "com123");
+    // The baseline of the same run: the same records as a vector of Contact.
+    const std::size_t beforeContacts = fichelia::testing::allocatedBytes();
+    std::vector<Contact> contacts;
+    contacts.reserve(kRecords);
+    contacts.resize(kRecords, record);
+    const double perContact = static_cast<double>(fichelia::testing::allocatedBytes() - beforeContacts) / kRecords;
+    EXPECT_LT(perRecord, perContact);
+    RecordProperty("bytes_per_record", std::to_string(perRecord));
+    std::printf("%.1f bytes a record (%zu promised), %.1f as Contact: %.2fx\n", perRecord, kPromised, perContact,
+                perRecord / perContact);
 }

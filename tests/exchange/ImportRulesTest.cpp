@@ -113,6 +113,8 @@ TEST(ImportRules, namesAddressesAndLineBreaks) {
          "BEGIN:VCARD\nTEL;TYPE=cell:06\nEND:VCARD\n",
          "Garage, Central, Atelier\t\t1\t\t\t\t\t\nm@x.fr\t\t1\t\t\tm@x.fr\t\t\n06\t\t\t06\t\t\t\t\n",
          ""},
+        {"a company on two lines names the contact on one", V, "BEGIN:VCARD\nORG:Garage\\nCentral\nEND:VCARD\n",
+         "Garage, Central\t\t\t\t\t\t\t\n", ""},
         {"the company beside a name is left out", V, "BEGIN:VCARD\nFN:a\nORG:b\nEND:VCARD\n", "a\t\t\t\t\t\t\t\n",
          "ORG=1"},
         {"line breaks in one-line fields", V,

@@ -120,7 +120,7 @@ TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
 // inconnue", or the words of another kind.
 TEST(ImportWords, everyProblemAndErrorHasWordsOfItsOwn) {
     std::set<std::string> problems;
-    for (int kind = 0; kind <= static_cast<int>(ImportProblem::NoName); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(ImportProblem::PageLineDamaged); ++kind) {
         const std::string text = problemText({static_cast<ImportProblem>(kind), 1, "X"});
         EXPECT_NE(text, "erreur inconnue") << kind;
         EXPECT_TRUE(problems.insert(text).second) << text;

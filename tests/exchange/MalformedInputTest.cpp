@@ -48,6 +48,7 @@ TEST(MalformedInput, isSkippedOrRefusedWithItsLineAndWhatIsWrong) {
         {ContactFormat::Auto, "%PDF-1.4\n1 0 obj\n", 0, " / OtherFileKind@0:PDF"},
         {ContactFormat::Csv, "PK\x03\x04\x14\0\0\0", 0, " / OtherFileKind@0:ZIP"},
         {ContactFormat::Auto, "\xEF\xBB\xBF<!DOCTYPE html><html>", 0, " / OtherFileKind@0:HTML"},
+        {ContactFormat::Auto, "\n\r\n \t\n<html>\n<head>", 0, " / OtherFileKind@0:HTML"}, // after blank lines
         {ContactFormat::Auto, std::string("Nom;Tel\nA;1\0\n", 13), 0, " / BinaryData@2"},
         {ContactFormat::Auto, "Anrede;Titel;Abteilung\nHerr;;Verkauf 2\n", 0,
          " / UnknownHeader@1:Anrede\tTitel\tAbteilung"},

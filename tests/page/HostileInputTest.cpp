@@ -67,14 +67,14 @@ private:
     std::filesystem::path m_path;
 };
 
-std::vector<Contact> readFile(const std::string& path, const Contact& templateRecord = Contact()) {
+std::vector<Contact> readFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     EXPECT_NE(file, nullptr);
     std::vector<Contact> records;
     if (file != nullptr) {
         fichelia::FileByteSource source(file);
-        EXPECT_TRUE(
-            fichelia::ReadDirectoryPage(source, templateRecord, [&](Contact&& r) { records.push_back(std::move(r)); }));
+        const auto read = fichelia::ReadDirectoryPage(source, [&](Contact&& r) { records.push_back(std::move(r)); });
+        EXPECT_TRUE(read && read->damagedLines == 0);
         std::fclose(file);
     }
     return records;

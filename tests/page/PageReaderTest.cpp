@@ -11,19 +11,37 @@
 #include "TestRecords.h"
 
 using fichelia::Contact;
+using fichelia::LineKind;
 using fichelia::ParseDirectoryLine;
 
 namespace {
 
-const Contact kForm("FormNom", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm");
-
-std::vector<Contact> readAll(const std::string& bytes, const Contact& templateRecord = kForm) {
-    fichelia::MemoryByteSource source(bytes);
+// What a reading gave: its records and its damaged lines.
+struct Reading {
     std::vector<Contact> records;
-    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, templateRecord,
-                                            [&](Contact&& record) { records.push_back(std::move(record)); }));
-    return records;
+    std::vector<long> damaged;
+};
+
+Reading read(const std::string& bytes) {
+    fichelia::MemoryByteSource source(bytes);
+    Reading reading;
+    const auto result = fichelia::ReadDirectoryPage(
+        source, [&](Contact&& record) { reading.records.push_back(std::move(record)); },
+        [&](long line) { reading.damaged.push_back(line); });
+    EXPECT_TRUE(result);
+    if (result) {
+        EXPECT_EQ(result->damagedLines, static_cast<long>(reading.damaged.size()));
+        EXPECT_EQ(result->firstDamagedLine, reading.damaged.empty() ? 0 : reading.damaged.front());
+    }
+    return reading;
 }
+
+std::vector<Contact> readAll(const std::string& bytes) {
+    return read(bytes).records;
+}
+
+// A contact form filled in: nothing of it may ever show in a record.
+const Contact kForm("FormNom", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm");
 
 const std::string kLine = "remplirTabFournisseur(0,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");";
 const Contact kLineRecord("Nom", "Adr", "Tel", "Gsm", "Fax", "Mail", "Site", "Comm");
@@ -67,9 +85,11 @@ TEST(PageReader, lineEndingsAndTheByteFilter) {
     EXPECT_EQ(readAll(kLine + "\n" + kLine + "\n"), std::vector<Contact>(2, kLineRecord));
     EXPECT_EQ(readAll(kLine + "\r\n" + kLine + "\r\n"), std::vector<Contact>(2, kLineRecord));
     EXPECT_EQ(readAll("\r" + kLine + "\r\r\n"), std::vector<Contact>(1, kLineRecord)) << "CRs vanish wherever they are";
-    EXPECT_EQ(readAll("remplirTabFournisseur(0,\"No\rm\",\"A\r\rdr\");\n")[0].name, "Nom");
-    // A lone CR is no line break: the second marker is inside the first line.
-    EXPECT_EQ(readAll(kLine + "\r" + kLine + "\n").size(), 1u);
+    EXPECT_EQ(readAll("remplirTabFournisseur(0,\"No\rm\",\"A\r\rdr\",\"\",\"\",\"\",\"\",\"\",\"\");\n")[0].name,
+              "Nom");
+    // A lone CR is no line break: the second marker is inside the first line,
+    // which does not end where the writer ends it.
+    EXPECT_EQ(read(kLine + "\r" + kLine + "\n").damaged, std::vector<long>{1});
     // The last line counts without a LF.
     EXPECT_EQ(readAll("<html>\n" + kLine), std::vector<Contact>(1, kLineRecord));
     // Nothing after the first Ctrl-Z is seen; the line it cuts still counts.
@@ -91,33 +111,86 @@ TEST(PageReader, onlyLinesStartingWithTheExactMarkerAreRecords) {
 }
 
 TEST(PageReader, aNulHidesTheRestOfItsLine) {
-    const auto records = readAll(std::string("remplirTabFournisseur(0,\"Nom\",\"Adr\0ess\",\"Tel\");\n", 48) + kLine);
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0], Contact("Nom", "", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
-    EXPECT_EQ(records[1], kLineRecord);
+    const auto reading = read(std::string("remplirTabFournisseur(0,\"Nom\",\"Adr\0ess\",\"Tel\");\n", 48) + kLine);
+    EXPECT_EQ(reading.records, std::vector<Contact>{kLineRecord});
+    EXPECT_EQ(reading.damaged, std::vector<long>{1});
     EXPECT_TRUE(readAll(std::string("remplirTab\0Fournisseur(0,\"a\");\n", 31)).empty());
 }
 
-TEST(PageReader, missingValuesComeFromTheTemplate) {
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0);", kForm), kForm) << "no quote: a copy of the form";
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0);", Contact()), Contact());
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"", kForm),
-              Contact("", "FormAdresse", "FormTel", "FormGsm", "FormFax", "FormMail", "FormSite", "FormComm"));
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"A\",\"B\",\"C\",\"D\",\"E\");", kForm),
-              Contact("A", "B", "C", "D", "E", "", "FormSite", "FormComm"));
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"\",\"B\",\"C\",\"D\",\"E\",\"F\",\"G\",\"H\");", kForm),
-              Contact("", "B", "C", "D", "E", "F", "H", "G"));
-    EXPECT_EQ(*ParseDirectoryLine(
-                  "remplirTabFournisseur(0,\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\");", kForm),
-              Contact("1", "2", "3", "4", "5", "6", "8", "7"))
-        << "values past the eighth are dropped";
-    EXPECT_FALSE(ParseDirectoryLine("<html>", kForm).has_value());
+// A record line that does not end as the writer ends it gives no record: the
+// reading names its line and goes on with the next one.
+TEST(PageReader, damagedLinesGiveNoRecordAndAreNamed) {
+    const std::string whole =
+        "remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");";
+    const struct {
+        std::string line;
+        const char* why;
+    } cases[] = {
+        {"remplirTabFournisseur(", "cut after the marker"},
+        {"remplirTabFournisseur(3", "cut in the index"},
+        {"remplirTabFournisseur(3,", "cut before the first value"},
+        {"remplirTabFournisseur(3,\"No", "cut inside the first value"},
+        {whole.substr(0, whole.find("Mail") + 2), "cut inside the sixth value"},
+        {whole.substr(0, whole.size() - 3), "cut after the last value's text"},
+        {whole.substr(0, whole.size() - 2), "cut before the closing parenthesis"},
+        {whole.substr(0, whole.size() - 1), "cut before the semicolon"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site);",
+         "unclosed string"},
+        {"remplirTabFournisseur(3,\"Nom\" + alert(1),\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");",
+         "code between values"},
+        {whole + "alert(1);", "code after the line"},
+        {"remplirTabFournisseur(3,\"Le \"Chat\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");",
+         "a bare quote inside a value"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\");", "7 values"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\",\"9\");",
+         "9 values"},
+        {"remplirTabFournisseur(3);", "no value"},
+        {"remplirTabFournisseur(\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");", "no index"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\\x4\");",
+         "a broken \\x escape"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"\\u{110000}\");",
+         "a \\u{} beyond Unicode"},
+    };
+    for (const auto& c : cases) {
+        // The damaged line is the third of the file, between two whole ones.
+        const auto reading = read("<html>\n" + kLine + "\n" + c.line + "\n" + kLine + "\n</html>");
+        EXPECT_EQ(reading.records, std::vector<Contact>(2, kLineRecord)) << c.why;
+        EXPECT_EQ(reading.damaged, std::vector<long>{3}) << c.why;
+        Contact record = kLineRecord;
+        EXPECT_EQ(ParseDirectoryLine(c.line, record), LineKind::Damaged) << c.why;
+        EXPECT_EQ(record, Contact()) << c.why;
+    }
+    // Spaces and TABs between the parts are no damage, nor single quotes.
+    Contact record;
+    EXPECT_EQ(ParseDirectoryLine(
+                  "remplirTabFournisseur( 3 ,\t\"Nom\" , 'Adr','Tel','Gsm','Fax','Mail','Comm','Site' ) ; ", record),
+              LineKind::Record);
+    EXPECT_EQ(record, kLineRecord);
+    EXPECT_EQ(ParseDirectoryLine("<html>", record), LineKind::Other);
 }
 
-TEST(PageReader, anInnerQuoteShiftsTheLaterValuesAsItAlwaysDid) {
-    // The quote ends "Le " early; the two bytes after it are passed over.
-    EXPECT_EQ(*ParseDirectoryLine("remplirTabFournisseur(0,\"Le \"Chat\",\"Adr\",\"T\");", kForm),
-              Contact("Le ", "at", "Adr", "T", "", "FormMail", "FormSite", "FormComm"));
+// A page cut in the middle of a record line: the records before the cut, and
+// the cut line named.
+TEST(PageReader, aPageCutInsideARecordLineNamesThatLine) {
+    const std::string page = "<html>\n" + kLine + "\n" + kLine + "\n" + kLine + "\n</html>";
+    const std::size_t thirdLine = std::string("<html>\n").size() + kLine.size() + 1;
+    for (std::size_t cut = thirdLine + fichelia::page::kRecordMarker.size(); cut < thirdLine + kLine.size(); cut += 5) {
+        const auto reading = read(page.substr(0, cut));
+        EXPECT_EQ(reading.records.size(), 1u) << cut;
+        EXPECT_EQ(reading.damaged, std::vector<long>{3}) << cut;
+    }
+}
+
+// However the contact form may be filled in, a line never takes its texts:
+// the reader has no form to take them from, and a record comes whole from
+// its line or not at all.
+TEST(PageReader, aRecordIsNeverMadeUpFromAnythingButItsLine) {
+    Contact record = kForm;
+    EXPECT_EQ(ParseDirectoryLine("remplirTabFournisseur(0,\"A\",\"B\",\"C\",\"D\",\"E\");", record), LineKind::Damaged);
+    EXPECT_EQ(record, Contact());
+    record = kForm;
+    EXPECT_EQ(ParseDirectoryLine(kLine, record), LineKind::Record);
+    EXPECT_EQ(record, kLineRecord);
 }
 
 TEST(PageReader, longLinesAreReadWhole) {
@@ -130,36 +203,99 @@ TEST(PageReader, longLinesAreReadWhole) {
     }
 }
 
-TEST(PageReader, undoesTheWritersEscapesAndNothingElse) {
+// Every escape of a script string, undone as a browser undoes it.
+TEST(PageReader, undoesEveryEscapeAsABrowserDoes) {
     const auto nom = [](const std::string& value) {
-        return ParseDirectoryLine("remplirTabFournisseur(0,\"" + value + "\",\"\");", Contact())->name;
+        Contact record;
+        const std::string line = "remplirTabFournisseur(0,\"" + value + "\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");";
+        EXPECT_EQ(ParseDirectoryLine(line, record), LineKind::Record) << value;
+        return record.name;
     };
-    EXPECT_EQ(nom("a\\\\b"), "a\\b");
-    EXPECT_EQ(nom("\\x22oui\\x22"), "\"oui\"");
-    EXPECT_EQ(nom("<\\/script>"), "</script>");
-    EXPECT_EQ(nom("\\x3C!--"), "<!--");
-    EXPECT_EQ(nom("\\x0A\\x0d\\x00"), std::string("\n\r\0", 3));
-    EXPECT_EQ(nom("\\u0141\xF3" "d\\u017A"), "Łódź");
-    EXPECT_EQ(nom("\\uD83D\\uDE00"), "😀");
-    EXPECT_EQ(nom("\\u00e9"), "é");
-    // Half a UTF-16 pair, unknown escapes and broken ones stay as they stand.
-    EXPECT_EQ(nom("\\uD83D"), "\\uD83D");
-    EXPECT_EQ(nom("\\uDE00x"), "\\uDE00x");
-    EXPECT_EQ(nom("\\uD83D\\u0041"), "\\uD83DA");
-    EXPECT_EQ(nom("\\n\\t\\'\\q"), "\\n\\t\\'\\q");
-    EXPECT_EQ(nom("\\x4"), "\\x4");
-    EXPECT_EQ(nom("\\xZZ\\u12"), "\\xZZ\\u12");
-    EXPECT_EQ(nom("fin\\"), "fin\\");
-    // Entities and bytes are taken as they are, decoded from Windows-1252.
-    EXPECT_EQ(nom("&amp;&eacute;\xE9\x80\x81"), "&amp;&eacute;é€\u0081");
+    const struct {
+        std::string value;
+        std::string text;
+    } cases[] = {
+        {"a\\\\b", "a\\b"},
+        {"\\\"oui\\\"", "\"oui\""},
+        {"l\\'eau", "l'eau"},
+        {"\\x22oui\\x22", "\"oui\""},
+        {"<\\/script>", "</script>"},
+        {"\\x3C!--", "<!--"},
+        {"\\n\\r\\t\\b\\f\\v", "\n\r\t\b\f\v"},
+        {"\\0", std::string(1, '\0')},
+        {"\\08", std::string("\0" "8", 2)},
+        {"\\101\\1012\\7\\48\\377", "AA2\a" "\x04" "8\u00FF"},
+        {"\\8\\9", "89"},
+        {"\\x0A\\x0d\\x00", std::string("\n\r\0", 3)},
+        {"\\u0141\xF3" "d\\u017A", "Łódź"},
+        {"\\u00e9", "é"},
+        {"\\uD83D\\uDE00", "😀"},
+        {"\\u{1F600}\\u{e9}\\u{000041}", "😀éA"},
+        {"\\uD83D", "\uFFFD"},
+        {"\\uDE00x", "\uFFFDx"},
+        {"\\uD83D\\u0041", "\uFFFDA"},
+        {"\\q\\/\\\xE9", "q/é"},
+        {"fin\\\ncontinu\\\nee", "fincontinuee"},
+        {"&amp;&eacute;\xE9\x80\x81", "&amp;&eacute;é€\u0081"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(nom(c.value), c.text) << c.value;
+    }
+}
+
+// A value continued by a backslash at the end of its line goes on into the
+// next line; the record is named by its first line.
+TEST(PageReader, aBackslashAtTheEndOfALineContinuesTheValue) {
+    const std::string continued =
+        "remplirTabFournisseur(0,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Co\\\nmm\",\"Site\");";
+    auto reading = read("<html>\n" + continued + "\n" + kLine + "\n</html>");
+    EXPECT_EQ(reading.records, std::vector<Contact>(2, kLineRecord));
+    EXPECT_TRUE(reading.damaged.empty());
+    // A record line is never swallowed into the value of the line before it.
+    reading = read("<html>\nremplirTabFournisseur(0,\"Nom\\\n" + kLine + "\n</html>");
+    EXPECT_EQ(reading.records, std::vector<Contact>{kLineRecord});
+    EXPECT_EQ(reading.damaged, std::vector<long>{2});
+    // Continued past the end of the data, or by a line the backslash does not open.
+    EXPECT_EQ(read("<html>\nremplirTabFournisseur(0,\"Nom\\\n").damaged, std::vector<long>{2});
+    EXPECT_EQ(read("\n\nremplirTabFournisseur(0,\"Nom\",\n\"Adr\",\"\",\"\",\"\",\"\",\"\",\"\");\n").damaged,
+              std::vector<long>{3});
+}
+
+// A field written with a line break (the writer's \x0A) reads back on one
+// line; one broken over two lines of the file, as old pages had them, is a
+// damaged line that the browser refuses as well.
+TEST(PageReader, aFieldOnTwoLines) {
+    auto reading = read("remplirTabFournisseur(0,\"Dupont\\x0A& Fils\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n");
+    ASSERT_EQ(reading.records.size(), 1u);
+    EXPECT_EQ(reading.records[0].name, "Dupont\n& Fils");
+    reading = read("<html>\nremplirTabFournisseur(0,\"Dupont\n& Fils\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n" + kLine);
+    EXPECT_EQ(reading.records, std::vector<Contact>{kLineRecord});
+    EXPECT_EQ(reading.damaged, std::vector<long>{2});
+}
+
+// Whether the data is a page at all: the record marker somewhere in it.
+TEST(PageReader, aPageIsDataThatHoldsTheRecordMarker) {
+    const auto isPage = [](const std::string& bytes) {
+        fichelia::MemoryByteSource source(bytes);
+        const auto reading = fichelia::ReadDirectoryPage(source, [](Contact&&) {});
+        return reading && reading->isPage;
+    };
+    EXPECT_TRUE(isPage(fichelia::testing::readBytes(fichelia::testing::dataFile("page_empty.html"))));
+    EXPECT_TRUE(isPage("<html>\n" + kLine));
+    EXPECT_TRUE(isPage(std::string(100000, 'x') + "remplirTabFournisseur(" + std::string(100000, 'x')))
+        << "also across the reader's chunks";
+    EXPECT_FALSE(isPage("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n"));
+    EXPECT_FALSE(isPage("BEGIN:VCARD\nVERSION:3.0\nFN:Martin\nEND:VCARD\n"));
+    EXPECT_FALSE(isPage("Martin\t1 rue\t\t\t\t\t\t\n"));
+    EXPECT_FALSE(isPage(""));
+    EXPECT_FALSE(isPage("remplirTabFournisseur"));
 }
 
 TEST(PageReader, handsEachRecordOverBeforeReadingOn) {
     const std::string page = kLine + "\n" + std::string(200000, 'x') + "\n" + kLine + "\n";
     FailingSource source(page, std::string::npos);
     std::vector<std::size_t> readWhenHanded;
-    ASSERT_TRUE(
-        fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) { readWhenHanded.push_back(source.position()); }));
+    ASSERT_TRUE(fichelia::ReadDirectoryPage(source, [&](Contact&&) { readWhenHanded.push_back(source.position()); }));
     ASSERT_EQ(readWhenHanded.size(), 2u);
     EXPECT_LT(readWhenHanded[0], kLine.size() + 10);
 }
@@ -172,7 +308,7 @@ TEST(PageReader, aReadErrorEndsTheReadingWithoutTheLineUnderWay) {
         FailingSource source(page, failAt);
         std::vector<Contact> records;
         const auto read =
-            fichelia::ReadDirectoryPage(source, kForm, [&](Contact&& record) { records.push_back(std::move(record)); });
+            fichelia::ReadDirectoryPage(source, [&](Contact&& record) { records.push_back(std::move(record)); });
         ASSERT_FALSE(read.ok()) << failAt;
         EXPECT_EQ(read.error(), fichelia::Error::ReadFailed);
         EXPECT_EQ(records.size(), 1u) << "failing at byte " << failAt;
@@ -187,7 +323,7 @@ TEST(PageReader, runningOutOfMemoryEndsTheReadingWithAnError) {
         fichelia::MemoryByteSource source(page);
         std::size_t records = 0;
         const fichelia::testing::AllocationLimit limit(1 << 20);
-        const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) { ++records; });
+        const auto read = fichelia::ReadDirectoryPage(source, [&](Contact&&) { ++records; });
         ASSERT_FALSE(read.ok());
         EXPECT_EQ(read.error(), fichelia::Error::OutOfMemory);
         EXPECT_EQ(records, page == longLine ? 0u : 1u);
@@ -195,7 +331,7 @@ TEST(PageReader, runningOutOfMemoryEndsTheReadingWithAnError) {
     const std::string twoLines = kLine + "\n" + kLine + "\n";
     fichelia::MemoryByteSource source(twoLines);
     std::size_t records = 0;
-    const auto read = fichelia::ReadDirectoryPage(source, kForm, [&](Contact&&) {
+    const auto read = fichelia::ReadDirectoryPage(source, [&](Contact&&) {
         if (++records == 2) {
             throw std::bad_alloc();
         }

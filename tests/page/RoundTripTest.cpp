@@ -17,8 +17,9 @@ namespace {
 std::vector<Contact> readBack(const std::string& page) {
     fichelia::MemoryByteSource source(page);
     std::vector<Contact> records;
-    EXPECT_TRUE(fichelia::ReadDirectoryPage(source, Contact("x", "x", "x", "x", "x", "x", "x", "x"),
-                                            [&](Contact&& record) { records.push_back(std::move(record)); }));
+    const auto read =
+        fichelia::ReadDirectoryPage(source, [&](Contact&& record) { records.push_back(std::move(record)); });
+    EXPECT_TRUE(read && read->isPage && read->damagedLines == 0);
     return records;
 }
 

@@ -4,11 +4,14 @@
 
 #include "platform/FileReplacement.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
+#include "FailingCalls.h"
 #include "Files.h"
 #include "ToolRun.h"
 
@@ -46,19 +49,60 @@ TEST(FileReplacement, followsLinksKeepsPermissionsAndRefusesWhatNoOneMayWrite) {
     fs::remove_all(folder);
 }
 
-// Only the temporary files of processes that are gone are removed: pid 1
-// always runs, 4194305 never can (it is above any pid_max).
-TEST(FileReplacement, removesOnlyTheTemporaryFilesOfProcessesThatAreGone) {
+// A temporary file is a leftover when no one holds its lock: one named after
+// a process that runs (pid 1) is removed, as happens across PID namespaces;
+// one that a replacement under way holds stays, also in this process; names
+// of other shapes are never touched.
+TEST(FileReplacement, removesOnlyTheTemporaryFilesNoOneHolds) {
     const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    auto live = fichelia::FileReplacement::begin((folder / "b.html").string());
+    ASSERT_TRUE(live.ok());
+    ASSERT_TRUE(live->write("en cours"));
     for (const char* name : {".fichelia-1-0.tmp", ".fichelia-4194305-3.tmp", ".fichelia-x.tmp", "autre.tmp"}) {
         write(folder / name, "x");
     }
+    const auto names = [&folder] {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            found.push_back(entry.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const std::vector<std::string> before = names();
+    ASSERT_EQ(before.size(), 5u);
+    const std::string liveName = *std::find_if(before.begin(), before.end(), [](const std::string& name) {
+        return name.starts_with(".fichelia-") && name.find("-1-0") == std::string::npos &&
+               name.find("4194305") == std::string::npos && name != ".fichelia-x.tmp";
+    });
+
     ASSERT_TRUE(replaceFileWhole((folder / "a.html").string(), "page"));
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+    std::vector<std::string> expected{liveName, ".fichelia-x.tmp", "a.html", "autre.tmp"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names(), expected);
+    ASSERT_TRUE(live->commit());
+    EXPECT_EQ(readBytes(folder / "b.html"), "en cours");
+    EXPECT_EQ(names(), (std::vector<std::string>{".fichelia-x.tmp", "a.html", "autre.tmp", "b.html"}));
+    fs::remove_all(folder);
+}
+
+// The rename reaches the disk with its folder: the folder is synced after it,
+// and not when the rename failed.
+TEST(FileReplacement, syncsTheFolderAfterTheRename) {
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    int syncs = failing_calls::folderSyncs();
+    int renames = failing_calls::renames();
+    ASSERT_TRUE(replaceFileWhole((folder / "a.html").string(), "page"));
+    EXPECT_EQ(failing_calls::renames(), renames + 1);
+    EXPECT_EQ(failing_calls::folderSyncs(), syncs + 1);
+
+    syncs = failing_calls::folderSyncs();
+    {
+        const failing_calls::Failure failure(failing_calls::Call::Rename, EIO);
+        EXPECT_FALSE(replaceFileWhole((folder / "a.html").string(), "autre").ok());
+        EXPECT_EQ(failure.failedCalls(), 1);
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".fichelia-1-0.tmp", ".fichelia-x.tmp", "a.html", "autre.tmp"}));
+    EXPECT_EQ(failing_calls::folderSyncs(), syncs);
+    EXPECT_EQ(readBytes(folder / "a.html"), "page");
     fs::remove_all(folder);
 }

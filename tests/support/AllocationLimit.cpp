@@ -1,5 +1,6 @@
 #include "AllocationLimit.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <new>
@@ -7,6 +8,7 @@
 namespace {
 
 std::size_t g_limit = std::numeric_limits<std::size_t>::max();
+std::atomic<std::size_t> g_allocated{0};
 
 } // namespace
 
@@ -19,6 +21,8 @@ AllocationLimit::~AllocationLimit() {
     g_limit = std::numeric_limits<std::size_t>::max();
 }
 
+std::size_t allocatedBytes() { return g_allocated.load(); }
+
 } // namespace fichelia::testing
 
 // The replaceable allocation functions, all of them but the aligned ones, so
@@ -29,6 +33,7 @@ void* operator new(std::size_t size) {
         throw std::bad_alloc();
     }
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        g_allocated += size;
         return memory;
     }
     throw std::bad_alloc();

@@ -15,4 +15,7 @@ public:
     AllocationLimit& operator=(const AllocationLimit&) = delete;
 };
 
+// The bytes asked of operator new so far, by the whole program.
+std::size_t allocatedBytes();
+
 } // namespace fichelia::testing

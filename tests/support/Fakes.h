@@ -32,25 +32,29 @@ public:
         bool operator==(const Dialog&) const = default;
     };
 
+    struct Report {
+        QString summary;
+        QString details;
+        bool operator==(const Report&) const = default;
+    };
+
     std::vector<QString> messages;
+    std::vector<Report> reports;
     std::vector<QString> errors; // as the box shows them, full stop added
     std::vector<QString> questions;
     std::vector<Dialog> dialogs;
-    std::deque<bool> answers;           // to questions; none left: Cancel
+    std::deque<bool> answers;           // to questions; none left: Cancel or Non
     std::deque<FileChoice> fileChoices; // to file dialogs; none left: cancelled
     int busyDepth = 0;
     int busyCount = 0;
 
     void showMessage(const QString& text) override { messages.push_back(text); }
-    void showError(const QString& message) override { errors.push_back(message + QLatin1Char('.')); }
-    bool confirm(const QString& text) override {
-        questions.push_back(text);
-        const bool answer = !answers.empty() && answers.front();
-        if (!answers.empty()) {
-            answers.pop_front();
-        }
-        return answer;
+    void showReport(const QString& summary, const QString& details) override {
+        reports.push_back({summary, details});
     }
+    void showError(const QString& message) override { errors.push_back(message + QLatin1Char('.')); }
+    bool confirm(const QString& text) override { return answer(text); }
+    bool ask(const QString& text) override { return answer(text); }
     std::optional<FileChoice> chooseFileToOpen(const QString& title, const QStringList& filters,
                                                int selectedFilter) override {
         return choose(false, title, filters, selectedFilter);
@@ -65,6 +69,14 @@ public:
     }
 
 private:
+    bool answer(const QString& text) {
+        questions.push_back(text);
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    }
     std::optional<FileChoice> choose(bool save, const QString& title, const QStringList& filters, int selectedFilter) {
         dialogs.push_back({save, title, filters, selectedFilter});
         if (fileChoices.empty()) {
@@ -141,6 +153,7 @@ public:
     std::vector<QString> openedFiles;
     QString executableFolderPath;
     QString cacheFolderPath;
+    bool filesOpen = true; // false: no browser starts
 
     bool openAddress(const QString& address) override {
         openedAddresses.push_back(address);
@@ -148,7 +161,7 @@ public:
     }
     bool openLocalFile(const QString& path) override {
         openedFiles.push_back(path);
-        return true;
+        return filesOpen;
     }
     QString executableFolder() const override { return executableFolderPath; }
     QString cacheFolder() const override { return cacheFolderPath; }

@@ -35,6 +35,7 @@ inline std::string issueSummary(const exchange::ImportIssue& issue) {
         "VCardUnclosed", "VCardOutsideCard", "VCardNotACard", "BadQuotedPrintable", "BadBase64", "UnknownCharset",
         "LdifLineWithoutColon", "LdifStrayContinuation", "LdifEntryWithoutDn", "CsvUnclosedQuote", "UnknownHeader",
         "OtherFileKind", "BinaryData", "NothingUsable", "OutOfMemory", "NotAnAddressBook", "NoContacts", "NoName",
+        "PageLineDamaged",
     };
     std::string summary(kNames[static_cast<int>(issue.problem)]);
     summary.append("@").append(std::to_string(issue.line));

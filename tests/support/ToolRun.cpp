@@ -26,8 +26,15 @@ ToolResult runPageTool(const std::vector<std::string>& arguments, const std::str
     const auto folder = freshTemporaryFolder();
     const auto in = folder / "in";
     std::ofstream(in, std::ios::binary) << input;
+    ToolResult result = runPageToolFrom(arguments, in);
+    std::filesystem::remove_all(folder);
+    return result;
+}
+
+ToolResult runPageToolFrom(const std::vector<std::string>& arguments, const std::filesystem::path& input) {
+    const auto folder = freshTemporaryFolder();
     ToolResult result;
-    result.status = runRedirected(FICHELIA_PAGE_TOOL, arguments, in, folder / "out", folder / "err");
+    result.status = runRedirected(FICHELIA_PAGE_TOOL, arguments, input, folder / "out", folder / "err");
     result.out = readBytes(folder / "out");
     result.err = readBytes(folder / "err");
     std::filesystem::remove_all(folder);

@@ -17,6 +17,9 @@ struct ToolResult {
 // collected as bytes. Arguments are UTF-8.
 ToolResult runPageTool(const std::vector<std::string>& arguments, const std::string& input);
 
+// The same, with that file as standard input.
+ToolResult runPageToolFrom(const std::vector<std::string>& arguments, const std::filesystem::path& input);
+
 // Runs a program with its standard streams redirected from and to files, and
 // returns its exit status (-1 when it did not end normally). One version for
 // each system: ToolRun_posix.cpp, ToolRun_win.cpp.

@@ -71,11 +71,28 @@ TEST(FicheliaPageTool, awkwardTextsSurviveWriteThenRead) {
     EXPECT_EQ(read.out, tsv);
 }
 
-TEST(FicheliaPageTool, readFillsMissingFieldsFromTheTemplate) {
-    const auto read = runPageTool({"read", "--template", "N\tA\tT\tG\tF\tM\tS\tC"},
-                                  "remplirTabFournisseur(0,\"x\",\"y\");\nremplirTabFournisseur(1);\n");
-    ASSERT_EQ(read.status, 0) << read.err;
-    EXPECT_EQ(read.out, "x\ty\t\tG\tF\tM\tS\tC\nN\tA\tT\tG\tF\tM\tS\tC\n");
+// Exit status 1: the contacts of the whole record lines are written, and each
+// line that could not be read is named on standard error with its file. A
+// --template fills nothing: no contact is made of anything but its line.
+TEST(FicheliaPageTool, readWritesTheReadableContactsAndNamesEachDamagedLine) {
+    const std::string page = "<html>\nremplirTabFournisseur(0,\"x\",\"y\");\n"
+                             "remplirTabFournisseur(1,\"a\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n"
+                             "remplirTabFournisseur(2,\"b\" + alert(1),\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n</html>";
+    const auto read = runPageTool({"read", "--template", "N\tA\tT\tG\tF\tM\tS\tC"}, page);
+    EXPECT_EQ(read.status, 1);
+    EXPECT_EQ(read.out, "a\t\t\t\t\t\t\t\n");
+    const std::string why = "laissée de côté : ligne de contact illisible (coupée, valeur jamais fermée, pas huit "
+                            "valeurs ou autre chose entre elles)\n";
+    EXPECT_EQ(read.err,
+              "fichelia-page: entrée standard, ligne 2 " + why + "fichelia-page: entrée standard, ligne 4 " + why);
+
+    const std::filesystem::path file = fichelia::testing::freshTemporaryFolder() / "abime.html";
+    std::ofstream(file, std::ios::binary) << page;
+    const auto fromFile = runPageTool({"read", "--to", "csv", utf8Path(file)}, "");
+    EXPECT_EQ(fromFile.status, 1);
+    EXPECT_NE(fromFile.out.find("a;"), std::string::npos);
+    EXPECT_NE(fromFile.err.find(utf8Path(file) + ", ligne 4 laissée de côté"), std::string::npos) << fromFile.err;
+    std::filesystem::remove_all(file.parent_path());
 }
 
 // Exit status 1: the page is written without the lines that could not be
@@ -294,4 +311,159 @@ TEST(FicheliaPageTool, aPageWithWhatWasLeftOutOrReadOtherwise) {
             EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         }
     }
+}
+
+// An output that is the input itself, under any of its names, would replace
+// it: refused before anything is read or written, the file left byte for byte.
+TEST(FicheliaPageTool, anOutputThatIsTheInputIsRefusedUnderAnyName) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    const fs::path page = folder / "annuaire.html";
+    const fs::path book = folder / "carnet.vcf";
+    const std::string pageBytes = readBytes(dataFile("page_twelve.html"));
+    const std::string bookBytes = readBytes(dataFile("phone_v21.vcf"));
+    std::ofstream(page, std::ios::binary) << pageBytes;
+    std::ofstream(book, std::ios::binary) << bookBytes;
+    fs::create_hard_link(page, folder / "lien.html");
+    std::vector<std::vector<std::string>> cases = {
+        {"read", utf8Path(page), "-o", utf8Path(page)},
+        {"read", utf8Path(page), "-o", utf8Path(folder / "lien.html")},
+        {"read", utf8Path(page), "--output", utf8Path(folder / "." / "annuaire.html")},
+        {"write", utf8Path(book), "-o", utf8Path(book)},
+    };
+#ifndef _WIN32
+    fs::create_symlink("carnet.vcf", folder / "lien.vcf");
+    cases.push_back({"write", utf8Path(folder / "lien.vcf"), "-o", utf8Path(book)});
+    cases.push_back({"write", utf8Path(book), "-o", utf8Path(folder / "lien.vcf")});
+#endif
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(arguments.back());
+        const auto result = runPageTool(arguments, "");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "fichelia-page: " + arguments.back() +
+                                  " est le fichier d'entrée lui-même, la sortie le remplacerait ; rien n'a été écrit\n");
+        EXPECT_TRUE(readBytes(page) == pageBytes);
+        EXPECT_TRUE(readBytes(book) == bookBytes);
+    }
+    // Also when the input comes on standard input.
+    EXPECT_EQ(fichelia::testing::runPageToolFrom({"read", "-o", utf8Path(page)}, page).status, 2);
+    EXPECT_EQ(fichelia::testing::runPageToolFrom({"write", "-o", utf8Path(book)}, book).status, 2);
+    EXPECT_TRUE(readBytes(page) == pageBytes);
+    EXPECT_TRUE(readBytes(book) == bookBytes);
+    // Another file is written as asked.
+    EXPECT_EQ(runPageTool({"read", utf8Path(page), "-o", utf8Path(folder / "contacts.tsv")}, "").status, 0);
+    fs::remove_all(folder);
+}
+
+// An input that cannot be read whole never reaches -o's file: status 3, the
+// reason said, the good page there before kept byte for byte, nothing left
+// beside it.
+TEST(FicheliaPageTool, anInputThatCannotBeReadLeavesTheOutputAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    const fs::path page = folder / "annuaire.html";
+    const std::string good = readBytes(dataFile("page_twelve.html"));
+    std::ofstream(page, std::ios::binary) << good;
+    fs::create_directory(folder / "contacts");
+    const std::string missing = utf8Path(folder / "parti.vcf");
+    struct Case {
+        std::vector<std::string> commands;
+        std::string input;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {{"write", "read"}, utf8Path(folder / "contacts"), utf8Path(folder / "contacts") + " est un dossier"},
+        {{"write", "read"}, missing, "impossible d'ouvrir " + missing + " : fichier introuvable"},
+    };
+#ifdef __linux__
+    // A file that opens and then fails to read: EIO at the first read.
+    cases.push_back({{"write"}, "/proc/self/mem", "impossible de lire /proc/self/mem : la lecture a échoué"});
+#endif
+    for (const auto& c : cases) {
+        for (const std::string& command : c.commands) {
+            SCOPED_TRACE(command + " " + c.input);
+            const auto result = runPageTool({command, c.input, "-o", utf8Path(page)}, "");
+            EXPECT_EQ(result.status, 3);
+            EXPECT_EQ(result.err, "fichelia-page: " + c.message + "\n");
+            EXPECT_TRUE(readBytes(page) == good);
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+        }
+    }
+    fs::remove_all(folder);
+}
+
+// "-" is standard input as the input, standard output as -o.
+TEST(FicheliaPageTool, aDashIsStandardInputOrStandardOutput) {
+    const std::string tsv = readBytes(dataFile("contacts_twelve.tsv"));
+    const std::string golden = readBytes(dataFile("page_twelve.html"));
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"write", "-"}, {"write", "-o", "-"}, {"write", "-", "--output", "-"}}) {
+        const auto written = runPageTool(arguments, tsv);
+        EXPECT_EQ(written.status, 0) << written.err;
+        EXPECT_TRUE(written.out == golden);
+    }
+    const auto read = runPageTool({"read", "-", "-o", "-"}, golden);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, runPageTool({"read"}, golden).out);
+}
+
+// The footer link follows the contacts' rule: no address that runs code.
+TEST(FicheliaPageTool, aSiteThatWouldRunCodeIsRefused) {
+    for (const std::string site : {"javascript:alert(1)", "JavaScript:x", "vbscript:x", "data:text/html,x",
+                                   "\x01javascript:x", "java\tscript:x"}) {
+        SCOPED_TRACE(site);
+        const auto result = runPageTool({"write", "--site", site}, "a\t\t\t\t\t\t\t\n");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_EQ(result.err.rfind("fichelia-page: adresse --site refusée", 0), 0u) << result.err;
+    }
+    for (const std::string site : {"https://exemple.fr/", "mailto:a@exemple.fr", "exemple.fr/javascript:x"}) {
+        EXPECT_EQ(runPageTool({"write", "--site", site}, "a\t\t\t\t\t\t\t\n").status, 0) << site;
+    }
+}
+
+// A usage error is one French line and where to find help, never the whole
+// help; the help, whole or of one command, is French and fits 80 columns.
+TEST(FicheliaPageTool, usageErrorsAreOneLineAndTheHelpFitsEightyColumns) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string line;
+    } errors[] = {
+        {{}, "commande manquante"},
+        {{"frobnicate"}, "commande inconnue : frobnicate"},
+        {{"write", "--bavard"}, "option inconnue : --bavard"},
+        {{"read", "-o"}, "valeur manquante après -o"},
+        {{"write", "--from", "vcf"}, "format --from inconnu : vcf (tsv, csv, vcard, ldif, auto)"},
+    };
+    for (const auto& e : errors) {
+        const auto result = runPageTool(e.arguments, "");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_EQ(result.err, "fichelia-page: " + e.line + "\nEssayez « fichelia-page --help »\n");
+    }
+    const auto whole = runPageTool({"--help"}, "");
+    const auto write = runPageTool({"write", "--from", "vcf", "--help"}, "");
+    const auto read = runPageTool({"read", "-h"}, "");
+    for (const auto* help : {&whole, &write, &read}) {
+        EXPECT_EQ(help->status, 0);
+        EXPECT_TRUE(help->err.empty());
+        EXPECT_NE(help->out.find("Code de sortie :"), std::string::npos);
+        std::size_t start = 0;
+        while (start < help->out.size()) {
+            const std::size_t end = help->out.find('\n', start);
+            const std::string line = help->out.substr(start, end - start);
+            // Columns are characters: UTF-8 continuation bytes take none.
+            const auto columns = std::count_if(line.begin(), line.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            EXPECT_LE(columns, 80) << line;
+            start = end + 1;
+        }
+    }
+    EXPECT_NE(whole.out.find("\nwrite : lit des contacts"), std::string::npos);
+    EXPECT_NE(whole.out.find("\nread : lit une page"), std::string::npos);
+    EXPECT_NE(write.out.find("\nwrite : lit des contacts"), std::string::npos);
+    EXPECT_EQ(write.out.find("\nread : lit une page"), std::string::npos);
+    EXPECT_EQ(read.out.find("\nwrite : lit des contacts"), std::string::npos);
+    EXPECT_NE(read.out.find("\nread : lit une page"), std::string::npos);
 }

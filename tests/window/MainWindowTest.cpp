@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "AllocationLimit.h"
 #include "Fakes.h"
@@ -99,6 +100,8 @@ private:
     }
 
     std::vector<QString>& messages() const { return shell->dialogs.messages; }
+    using Report = fichelia::testing::FakeDialogs::Report;
+    std::vector<Report>& reports() const { return shell->dialogs.reports; }
     int viewSelectedRow() const {
         const QModelIndexList rows = form->contactList->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.constFirst().row();
@@ -154,19 +157,43 @@ private:
         return data;
     }
 
-    // Drags the data over a widget of the window and drops it there, as the
-    // window system does; true when the widget took the drop.
-    static bool drop(QWidget* target, const QMimeData* data) {
-        const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &enter);
-        if (!enter.isAccepted()) {
-            return false;
+    // What the window answered a drag: whether it took the drop, and the
+    // actions it answered while the data moved over it and at the drop.
+    struct Answer {
+        bool taken = false;
+        Qt::DropAction moving = Qt::IgnoreAction;
+        Qt::DropAction dropped = Qt::IgnoreAction;
+    };
+
+    // Drags the data over a widget of the window and drops it there, through
+    // the window as the window system does: Qt hands the drag to the widget
+    // under the pointer that takes drops.
+    static Answer dragAndDrop(QWidget* target, const QMimeData* data, Qt::DropActions offered,
+                              Qt::KeyboardModifiers modifiers = {}) {
+        QWindow* window = target->window()->windowHandle();
+        const QPoint at = target->mapTo(target->window(), target->rect().center());
+        Answer answer;
+        QDragEnterEvent enter(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &enter);
+        QDragMoveEvent move(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &move);
+        answer.moving = move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+        if (!move.isAccepted()) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(window, &leave);
+            return answer;
         }
-        QDropEvent dropped(at, Qt::CopyAction, data, Qt::LeftButton, {});
-        QApplication::sendEvent(target, &dropped);
+        QDropEvent dropped(at, offered, data, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(window, &dropped);
         QCoreApplication::processEvents(); // the window takes the files once the drop is over
-        return dropped.isAccepted();
+        answer.taken = dropped.isAccepted();
+        answer.dropped = dropped.dropAction();
+        return answer;
+    }
+
+    // A drop offering a copy; true when the window took it.
+    static bool drop(QWidget* target, const QMimeData* data) {
+        return dragAndDrop(target, data, Qt::CopyAction).taken;
     }
 
     // A list holding Martin, selected, and a form the user has been editing.
@@ -701,11 +728,11 @@ private slots:
             QCOMPARE(list.recordAt(list.selectedPosition()).name, std::string("Martin"));
             QCOMPARE(viewSelectedRow(), list.selectedPosition());
             QCOMPARE(formTexts(), before);
-            QCOMPARE(messages().size(), std::size_t{1});
-            QCOMPARE(messages().front().section(QLatin1Char('\n'), 0, 1),
-                     QStringLiteral("%1 contacts ont été ajoutés à la liste.\n« %2 » : %1 contacts")
-                         .arg(expected.size())
-                         .arg(QLatin1String(c.file)));
+            QCOMPARE(reports().size(), std::size_t{1});
+            QCOMPARE(reports().front().summary.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("%1 contacts ont été ajoutés à la liste.").arg(expected.size()));
+            QCOMPARE(reports().front().details.section(QLatin1Char('\n'), 0, 0),
+                     QStringLiteral("« %1 » : %2 contacts").arg(QLatin1String(c.file)).arg(expected.size()));
             QVERIFY(shell->dialogs.busyCount > 0);
             QCOMPARE(shell->dialogs.busyDepth, 0);
         }
@@ -721,15 +748,35 @@ private slots:
         QVERIFY(drop(form->nameEdit, data.get()));
         QCOMPARE(form->directory().count(), 5);
         QCOMPARE(form->nameEdit->text(), QString());
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "5 contacts ont été ajoutés à la liste.\n"
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("5 contacts ont été ajoutés à la liste.\n"
+                                "Laissé de côté : 1 passage illisible, 1 adresse de site qui ferait exécuter du code, "
+                                "1 valeur sans champ."));
+        QCOMPARE(reports().front().details, QStringLiteral(
                                  "« divers.vcf » : 2 contacts\n"
                                  "    ligne 10 laissée de côté : ligne sans « : » entre le nom de la propriété "
                                  "et sa valeur\n"
                                  "    ligne 4 : adresse de site laissée de côté, elle ferait exécuter du code dans le "
                                  "navigateur des visiteurs : javascript:alert(1)\n"
                                  "    valeurs laissées de côté, faute de champ pour elles : 1 × date de naissance\n"
-                                 "« page_three.html » : 3 contacts")});
+                                 "« page_three.html » : 3 contacts"));
+    }
+
+    // The contact lines of a dropped page that cannot be read are named, as an
+    // address book's cards are; the others are added.
+    void drop_ofAPageWithADamagedLine_addsTheOthersAndNamesIt() {
+        shell->files.files[QStringLiteral("/dossier/coupé.html")] =
+            "<html>\nremplirTabFournisseur(0,\"Alice\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n"
+            "remplirTabFournisseur(1,\"Bo";
+        const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
+        QVERIFY(drop(form.get(), data.get()));
+        QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
+        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
+                                 "1 contact a été ajouté à la liste.\n"
+                                 "« coupé.html » : 1 contact\n"
+                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
+                                 "fermée, pas huit valeurs ou autre chose entre elles)")});
     }
 
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
@@ -741,12 +788,15 @@ private slots:
         QVERIFY(drop(form.get(), data.get()));
         QCOMPARE(listNames(*form), QStringList{QStringLiteral("Martin")});
         QCOMPARE(form->directory().selectedPosition(), 0);
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
-                                 "« notes.pdf » : ce fichier est un document PDF, pas un carnet d'adresses.\n"
-                                 "« absent.vcf » : impossible de le lire : le fichier n'existe pas.\n"
-                                 "Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
-                                 "ceux-ci pour les ajouter.")});
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
+                                "2 fichiers refusés, pour les raisons dites ci-dessous.\n"
+                                "Les contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les sans "
+                                "ceux-ci pour les ajouter."));
+        QCOMPARE(reports().front().details,
+                 QStringLiteral("« notes.pdf » : ce fichier est un document PDF, pas un carnet d'adresses.\n"
+                                "« absent.vcf » : impossible de le lire : le fichier n'existe pas."));
     }
 
     void drop_moreThanTheListTakes_addsNothing() {
@@ -756,22 +806,62 @@ private slots:
         QCOMPARE(form->directory().count(), 0);
         QCOMPARE(shell->dialogs.errors, std::vector<QString>{QStringLiteral("Impossible d'insérer une ligne.")});
         QVERIFY(messages().empty());
+        QVERIFY(reports().empty());
     }
 
-    // Text and web links are no files: the window refuses them, and a field
-    // still takes dropped text as it always did.
-    void drop_ofTextOrALink_isIgnored() {
+    // Text and web links are no files: the window and its fields refuse them,
+    // and a field still takes typed text.
+    void drop_ofTextOrALink_isIgnoredOnTheWindowAndOnAField() {
         QMimeData text;
         text.setText(QStringLiteral("Dupont"));
         QMimeData link;
         link.setUrls({QUrl(QStringLiteral("https://exemple.fr/contacts.vcf"))});
-        QVERIFY(!drop(form.get(), &text));
-        QVERIFY(!drop(form.get(), &link));
-        QVERIFY(drop(form->nameEdit, &text));
+        link.setText(QStringLiteral("https://exemple.fr/contacts.vcf"));
+        for (QWidget* target : std::initializer_list<QWidget*>{form.get(), form->nameEdit, form->commentEdit}) {
+            for (const QMimeData* data : {&text, &link}) {
+                const Answer answer = dragAndDrop(target, data, Qt::CopyAction | Qt::MoveAction);
+                QVERIFY2(!answer.taken, qPrintable(target->objectName()));
+                QCOMPARE(answer.moving, Qt::IgnoreAction);
+            }
+        }
+        QCOMPARE(formTexts(), QStringList(8, QString()));
+        QTest::keyClicks(form->nameEdit, QStringLiteral("Dupont"));
         QCOMPARE(form->nameEdit->text(), QStringLiteral("Dupont"));
         QCOMPARE(form->directory().count(), 0);
-        QVERIFY(messages().empty());
+        QVERIFY(reports().empty());
         QCOMPARE(shell->dialogs.busyCount, 0);
+    }
+
+    // The files are only read: the window answers a copy, never a move, which
+    // would have a file manager delete them; a drag offering only a move is
+    // refused.
+    void drop_ofFiles_isAnsweredAsACopyNeverAsAMove() {
+        struct Case {
+            Qt::DropActions offered;
+            Qt::KeyboardModifiers modifiers; // Shift proposes a move
+            Qt::DropAction answered;         // IgnoreAction: refused
+        };
+        const Case cases[] = {
+            {Qt::CopyAction, {}, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction, {}, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::CopyAction},
+            {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::CopyAction},
+            {Qt::LinkAction, {}, Qt::LinkAction},
+            {Qt::MoveAction | Qt::LinkAction, Qt::ShiftModifier, Qt::LinkAction},
+            {Qt::MoveAction, {}, Qt::IgnoreAction},
+            {Qt::MoveAction, Qt::ShiftModifier, Qt::IgnoreAction},
+        };
+        for (const Case& c : cases) {
+            makeForm();
+            const std::unique_ptr<QMimeData> data(filesDragged(onDisk({"contacts_three.tsv"})));
+            const QByteArray what = QByteArray::number(int(c.offered)) + " " + QByteArray::number(int(c.modifiers));
+            const Answer answer = dragAndDrop(form->nameEdit, data.get(), c.offered, c.modifiers);
+            QVERIFY2(answer.moving == c.answered, what);
+            QVERIFY2(answer.dropped == c.answered, what);
+            QVERIFY2(answer.taken == (c.answered != Qt::IgnoreAction), what);
+            QCOMPARE(form->directory().count(), answer.taken ? 3 : 0);
+            QCOMPARE(reports().size(), answer.taken ? std::size_t{1} : std::size_t{0});
+        }
     }
 
     // Memory running out in a handler (here, taking a name too long to hold)
@@ -854,20 +944,24 @@ private slots:
     // like Space: "Ajouter" adds the form's contact, "Nouveau" empties it.
     void enterOnAFocusedButton_clicksIt_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << int(Qt::NoModifier);
+        // The keypad's Enter, as the keyboard sends it: with the keypad modifier.
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
     }
     void enterOnAFocusedButton_clicksIt() {
         QFETCH(int, key);
+        QFETCH(int, modifiers);
         fillForm({"Martin", "1 rue"});
         form->addButton->setFocus();
-        QTest::keyClick(form->addButton, Qt::Key(key));
+        QTest::keyClick(form->addButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         fillForm({"Albert"});
         form->newButton->setFocus();
-        QTest::keyClick(form->newButton, Qt::Key(key));
+        QTest::keyClick(form->newButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(formTexts(), QStringList(fichelia::kFieldCount, QString()));
         QCOMPARE(listNames(*form), QStringList{"Martin"});
     }

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "Help.h"
 #include "directory/Contact.h"
 #include "exchange/ContactImport.h"
 #include "page/PageWriter.h"
@@ -24,15 +25,16 @@ struct WriteOptions {
 struct ReadOptions {
     OutputFormat format = OutputFormat::Tsv;
     char separator = ';';
-    Contact templateRecord;
     std::string file;   // empty: standard input
     std::string output; // empty: standard output
 };
 
-struct HelpRequest {};
+struct HelpRequest {
+    HelpTopic topic = HelpTopic::All;
+};
 struct VersionRequest {};
 
-// What the command line asks, or why it cannot be done (in French).
+// What the command line asks, or why it cannot be done: one line in French.
 struct UsageError {
     std::string message;
 };
@@ -40,7 +42,5 @@ struct UsageError {
 using Command = std::variant<WriteOptions, ReadOptions, HelpRequest, VersionRequest, UsageError>;
 
 Command parseCommandLine(const std::vector<std::string_view>& args);
-
-extern const std::string_view kUsage;
 
 } // namespace fichelia::tool

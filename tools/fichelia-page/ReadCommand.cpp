@@ -9,6 +9,7 @@
 #include "Destination.h"
 #include "WriteCommand.h"
 #include "exchange/CsvContacts.h"
+#include "exchange/ImportWords.h"
 #include "exchange/VCardContacts.h"
 #include "page/ByteSource.h"
 #include "page/PageReader.h"
@@ -33,31 +34,12 @@ void appendContact(std::string& out, const Contact& contact, const ReadOptions& 
     }
 }
 
-// Passes the bytes of another source on, watching for the record marker: a
-// directory page holds it (in its script's first line, and at the start of
-// every record line), whatever else it holds.
-class PageMarkerWatch final : public ByteSource {
-public:
-    explicit PageMarkerWatch(ByteSource& source) : m_source(source) {}
-
-    Result<std::size_t> read(char* buffer, std::size_t size) override {
-        Result<std::size_t> count = m_source.read(buffer, size);
-        if (count && !m_seen) {
-            // The marker may straddle two reads: the end of the last one comes first.
-            m_tail.append(buffer, *count);
-            m_seen = m_tail.find(page::kRecordMarker) != std::string::npos;
-            m_tail.erase(0, m_tail.size() - std::min(m_tail.size(), page::kRecordMarker.size() - 1));
-        }
-        return count;
-    }
-
-    bool sawMarker() const { return m_seen; }
-
-private:
-    ByteSource& m_source;
-    std::string m_tail;
-    bool m_seen = false;
-};
+// A damaged record line, on standard error: the file, the line, what became of it.
+void reportDamaged(const std::string& file, long line) {
+    const exchange::ImportIssue issue{exchange::ImportProblem::PageLineDamaged, line, {}};
+    std::fprintf(stderr, "fichelia-page: %s, %s\n", file.empty() ? "entrée standard" : file.c_str(),
+                 words::skippedText(exchange::ContactFormat::Auto, issue).c_str());
+}
 
 } // namespace
 
@@ -66,12 +48,14 @@ int runRead(const ReadOptions& options) {
     if (!file) {
         return kExitIoError;
     }
+    if (outputIsTheInput(file.get(), options.output)) {
+        return kExitBadInput;
+    }
     std::optional<Destination> destination = Destination::open(options.output);
     if (!destination) {
         return kExitIoError;
     }
-    FileByteSource fileSource(file.get());
-    PageMarkerWatch source(fileSource);
+    FileByteSource source(file.get());
     bool written = true;
     std::string out;
     out.reserve(2 * kFlushSize);
@@ -79,18 +63,21 @@ int runRead(const ReadOptions& options) {
         out += kUtf8Bom; // so that spreadsheets take the file as UTF-8
         exchange::appendCsvHeader(out, options.separator);
     }
-    const Result<void> read = ReadDirectoryPage(source, options.templateRecord, [&](Contact&& record) {
-        appendContact(out, record, options);
-        if (out.size() >= kFlushSize) {
-            written = written && destination->write(out);
-            out.clear();
-        }
-    });
+    const Result<PageReading> read = ReadDirectoryPage(
+        source,
+        [&](Contact&& record) {
+            appendContact(out, record, options);
+            if (out.size() >= kFlushSize) {
+                written = written && destination->write(out);
+                out.clear();
+            }
+        },
+        [&options](long line) { reportDamaged(options.file, line); });
     if (!read) {
         std::fputs("fichelia-page: lecture de la page impossible\n", stderr);
         return kExitIoError;
     }
-    if (!source.sawMarker()) {
+    if (!read->isPage) {
         std::fputs("fichelia-page: ce fichier n'est pas une page d'annuaire (aucune ligne remplirTabFournisseur)\n",
                    stderr);
         return kExitBadInput;
@@ -99,7 +86,7 @@ int runRead(const ReadOptions& options) {
     if (!written || !destination->write(out) || !destination->finish()) {
         return kExitIoError;
     }
-    return 0;
+    return read->damagedLines == 0 ? 0 : kExitSkipped;
 }
 
 } // namespace fichelia::tool

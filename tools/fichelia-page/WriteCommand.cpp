@@ -94,18 +94,27 @@ void report(const exchange::ImportReport& report) {
     }
 }
 
+// The input as messages name it.
+std::string inputName(const std::string& fileName) {
+    return fileName.empty() ? std::string("l'entrée standard") : fileName;
+}
+
 // What was met in the input, its contacts packed into records; or an exit status.
 std::variant<exchange::ImportReport, int> importInput(const WriteOptions& options, PackedRecords& records) {
     const console::File file = openInput(options.file);
     if (!file) {
         return kExitIoError;
     }
+    if (outputIsTheInput(file.get(), options.output)) {
+        return kExitBadInput;
+    }
     std::string bytes;
     if (const auto size = console::fileSize(file.get())) {
         bytes.reserve(static_cast<std::size_t>(*size) + 1);
     }
     if (!readAll(file.get(), bytes)) {
-        std::fputs("fichelia-page: lecture de l'entrée impossible\n", stderr);
+        std::fprintf(stderr, "fichelia-page: impossible de lire %s : %s\n", inputName(options.file).c_str(),
+                     words::reasonText(Error::ReadFailed).c_str());
         return kExitIoError;
     }
     // The input, one large block, is read before this: the system hands it
@@ -123,11 +132,34 @@ console::File openInput(const std::string& fileName) {
     if (fileName.empty()) {
         return console::File(stdin, [](std::FILE*) { return 0; });
     }
-    console::File file = console::openForReading(fileName);
-    if (!file) {
-        std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s\n", fileName.c_str());
+    Result<console::File> file = console::openForReading(fileName);
+    if (file) {
+        return std::move(*file);
     }
-    return file;
+    switch (file.error()) {
+    case Error::IsFolder: std::fprintf(stderr, "fichelia-page: %s est un dossier\n", fileName.c_str()); break;
+    case Error::FileNotFound:
+        std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s : fichier introuvable\n", fileName.c_str());
+        break;
+    case Error::AccessDenied:
+        std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s : accès refusé\n", fileName.c_str());
+        break;
+    default:
+        std::fprintf(stderr, "fichelia-page: impossible d'ouvrir %s : %s\n", fileName.c_str(),
+                     words::reasonText(file.error()).c_str());
+    }
+    return console::File(nullptr, std::fclose);
+}
+
+bool outputIsTheInput(std::FILE* input, const std::string& output) {
+    if (output.empty() || !console::isSameFile(input, output)) {
+        return false;
+    }
+    std::fprintf(stderr,
+                 "fichelia-page: %s est le fichier d'entrée lui-même, la sortie le remplacerait ; "
+                 "rien n'a été écrit\n",
+                 output.c_str());
+    return true;
 }
 
 int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator) {
@@ -137,6 +169,10 @@ int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> co
         return *status;
     }
     exchange::ImportReport& result = std::get<exchange::ImportReport>(imported);
+    if (result.refusal && result.refusal->problem == exchange::ImportProblem::OutOfMemory) {
+        say("mémoire insuffisante");
+        return kExitIoError;
+    }
     if (result.refusal) {
         reportSkipped(result);
         reportRefusal(*result.refusal);

@@ -18,6 +18,10 @@ inline constexpr int kExitIoError = 3;  // a file that cannot be read or written
 // name is given; null, after saying why, when the file cannot be opened.
 console::File openInput(const std::string& fileName);
 
+// True, after saying so, when the file named by -o is the input itself, under
+// whatever name: replacing it would lose the input.
+bool outputIsTheInput(std::FILE* input, const std::string& output);
+
 // write: contacts in, page out, the contacts in the collator's order. Returns
 // the exit status.
 int runWrite(const WriteOptions& options, std::shared_ptr<const NameCollator> collator);

@@ -6,7 +6,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextEdit>
 
 namespace fichelia {
 
@@ -55,6 +58,31 @@ void showBox(QMessageBox::Icon icon, const QString& text, QWidget* owner) {
     box.exec();
 }
 
+// Opens the box's details, as wide as 80 characters and as high as their
+// lines, up to half the screen's height: longer details scroll.
+void openDetails(QMessageBox& box) {
+    auto* text = box.findChild<QTextEdit*>();
+    QAbstractButton* toggle = nullptr;
+    for (QAbstractButton* button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole) {
+            toggle = button;
+        }
+    }
+    const QScreen* screen = box.screen();
+    if (text == nullptr || toggle == nullptr || screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const int frame = 2 * text->frameWidth();
+    const int width = std::min(80 * text->fontMetrics().averageCharWidth() + frame, area.width() / 2);
+    text->setFixedWidth(width);
+    QTextDocument* document = text->document();
+    document->setTextWidth(width - frame - text->verticalScrollBar()->sizeHint().width());
+    const int height = static_cast<int>(document->size().height()) + frame + 1;
+    text->setFixedHeight(std::min(height, area.height() / 2));
+    toggle->click();
+}
+
 } // namespace
 
 void centreOnScreen(QWidget* window) {
@@ -70,6 +98,17 @@ void QtDialogs::showMessage(const QString& text) {
     showBox(QMessageBox::NoIcon, text, m_owner);
 }
 
+void QtDialogs::showReport(const QString& summary, const QString& details) {
+    ScreenCentredBox box(QMessageBox::NoIcon, kCaption, summary, QMessageBox::Ok, m_owner);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        openDetails(box);
+    }
+    box.exec();
+}
+
 void QtDialogs::showError(const QString& message) {
     showBox(QMessageBox::Critical, message + QLatin1Char('.'), m_owner);
 }
@@ -80,6 +119,14 @@ bool QtDialogs::confirm(const QString& text) {
     box.setEscapeButton(QMessageBox::Cancel);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok;
+}
+
+bool QtDialogs::ask(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<FileChoice> QtDialogs::chooseFile(bool save, const QString& title, const QStringList& filters,

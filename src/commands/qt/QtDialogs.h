@@ -14,8 +14,10 @@ public:
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void showMessage(const QString& text) override;
+    void showReport(const QString& summary, const QString& details) override;
     void showError(const QString& message) override;
     bool confirm(const QString& text) override;
+    bool ask(const QString& text) override;
     std::optional<FileChoice> chooseFileToOpen(const QString& title, const QStringList& filters,
                                                int selectedFilter) override;
     std::optional<FileChoice> chooseFileToSave(const QString& title, const QStringList& filters,

@@ -69,8 +69,23 @@ export function pageFolder() {
     };
 }
 
-// The order in which the page's own sort leaves names: ascending by UTF-16
-// code units (JavaScript's `<` on strings), equal names in page order.
-export function byCodeUnits(a, b) {
-    return a < b ? -1 : a > b ? 1 : 0;
+// A name as the page compares it: small letters, the accents of Windows-1252's
+// letters dropped (through Unicode's decomposition here, a table in the page),
+// œ æ ß ø ª º spelt out; other letters (Ł, Greek) as they are.
+const spelt = { 'œ': 'oe', 'æ': 'ae', 'ß': 'ss', 'ø': 'o', 'ª': 'a', 'º': 'o' };
+export function foldedName(name) {
+    return [...name.toLowerCase()]
+        .map((c) => spelt[c] ?? (c <= '\u00ff' || c === 'š' || c === 'ž'
+            ? c.normalize('NFD').replace(/[\u0300-\u036f]/g, '')
+            : c.replace(/[\u0300-\u036f]/g, '')))
+        .join('');
+}
+
+// The order in which the page's own sort leaves names: by folded name, then
+// by the name in small letters (accents), then as written, equal names in
+// page order (sort() is stable).
+export function inPageOrder(a, b) {
+    const byCodeUnits = (x, y) => (x < y ? -1 : x > y ? 1 : 0);
+    return byCodeUnits(foldedName(a), foldedName(b)) || byCodeUnits(a.toLowerCase(), b.toLowerCase()) ||
+        byCodeUnits(a, b);
 }

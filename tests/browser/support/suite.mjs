@@ -26,29 +26,29 @@ export const dataFile = {
     three: path.join(sharedDataDir, 'contacts_three.tsv'),
     twelve: path.join(sharedDataDir, 'contacts_twelve.tsv'),
     empty: path.join(sharedDataDir, 'contacts_empty.tsv'),
+    accents: path.join(browserDataDir, 'contacts_accents.tsv'),
 };
 
-// contacts_visitors.tsv as the page lists it after its own sort: capitals
-// first, then small letters, then names that begin with an accented capital
-// (JavaScript compares strings by UTF-16 code units). The tool's list orders
-// them otherwise ("arnaud" first), so the page's sort really has work to do.
+// contacts_visitors.tsv as the page lists it after its own sort: letter case
+// and accents ignored (ÉCOLE and Émile among the E's), "Bernard" before
+// "bernard immobilier".
 export const visitorsInPageOrder = [
+    'arnaud',
     'Au Bon Pain',
     'Bernard',
+    'bernard immobilier',
     'Dupont & Fils',
+    'ÉCOLE des Arts',
+    'Émile Zola',
     'Lefèvre',
     'Martin',
     'Martin',
+    'martine',
     'Ménard',
     "O'Neil",
     'Site espace',
-    'Zoé Martin',
-    'arnaud',
-    'bernard immobilier',
-    'martine',
     'zèbre Transports',
-    'ÉCOLE des Arts',
-    'Émile Zola',
+    'Zoé Martin',
 ];
 
 export function visitorsContacts() {
