@@ -364,6 +364,7 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
     {"city", Locality},
     {"state", Region},
     {"postal code", PostalCode},
+    {"zip", PostalCode},
     {"zipcode", PostalCode},
     {"zip code", PostalCode},
     {"country", Country},
@@ -371,6 +372,9 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
     {"phone", Field, &Contact::phone},
     {"phone 2", Field, &Contact::phone},
     {"fax", Field, &Contact::fax},
+    {"mobile", Field, &Contact::mobile},
+    {"email", Field, &Contact::mail},
+    {"e mail", Field, &Contact::mail},
     {"page", Field, &Contact::site},
     {"web page", Field, &Contact::site},
     {"rue", Street},
@@ -544,11 +548,13 @@ std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<s
         return std::nullopt;
     }
     const bool firstNameColumn = has(FirstName);
+    const bool lastNameColumn = has(LastName);
     int streetGroup = 0;
     for (std::size_t i = 0; i < roles.size(); ++i) {
         CsvColumnRole& role = roles[i];
-        // "Nom", "Name", "Naam" beside a first name: the family name (French, German, Dutch exports).
-        if (firstNameColumn && role.group == 0 && role.column == DisplayName && isBareName(foldName(cells[i]))) {
+        // "Nom", "Name", "Naam" beside a first name: the family name (French, German, Dutch exports),
+        // unless another column gives it (Google's "Name" is the whole name).
+        if (firstNameColumn && !lastNameColumn && role.group == 0 && role.column == DisplayName && isBareName(foldName(cells[i]))) {
             role.column = LastName;
         }
         // An address part without a group word ("Ville" after "Adresse privée")

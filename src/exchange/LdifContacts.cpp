@@ -237,7 +237,7 @@ private:
             value.assign(rest);
         }
         if (!value.empty()) {
-            m_hasCn = m_hasCn || rule->name == "cn";
+            m_named = m_named || rule->field == &Contact::name || rule->role == Role::Name;
             m_reachable = m_reachable || rule->field == &Contact::mail || rule->field == &Contact::phone ||
                           rule->field == &Contact::mobile;
         }
@@ -261,7 +261,7 @@ private:
             m_inEntry = true;
             m_spoiled = false;
             m_person = false;
-            m_hasCn = false;
+            m_named = false;
             m_reachable = false;
             m_objectClass.clear();
             m_entry.start(line);
@@ -284,7 +284,7 @@ private:
         if (m_spoiled) {
             m_sink.skip(m_problem.problem, m_problem.line, std::move(m_problem.detail));
             m_entry.discard();
-        } else if (!m_person && !(m_hasCn && m_reachable)) {
+        } else if (!m_person && !(m_named && m_reachable)) {
             // An organizational unit, a group, the root of the tree: no contact, counted.
             m_sink.leaveOut(ValueSource::LdifEntry, m_objectClass);
             m_entry.discard();
@@ -303,7 +303,7 @@ private:
     bool m_inEntry = false;
     bool m_spoiled = false;
     bool m_person = false;    // an objectClass of the entry under way names a person
-    bool m_hasCn = false;
+    bool m_named = false;     // it gives a name: cn, displayName, a given or family name, a company
     bool m_reachable = false; // it gives a mail address or a phone number
     std::string m_objectClass;
     ImportIssue m_problem;

@@ -17,8 +17,9 @@ namespace fichelia::exchange {
 // first address given (street, l, st, postalCode, c ..., or postalAddress,
 // whose '$' part lines). An entry is a contact when an objectClass names a
 // person (person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha
-// ...) or when it has a cn and a mail address or a phone number; other entries
-// (organizational units, groups, the root) are counted as left out. The
+// ...) or when it has a name (cn, a given or family name, o) and a mail address
+// or a phone number, as a company's entry; other entries (organizational units,
+// groups, a root without phone or mail) are counted as left out. The
 // summary ldapsearch writes at the end (search:, result:) is passed over.
 // Where several values compete for a field the first wins; the others, and
 // attributes with no field here (never decoded), are counted as left out. An

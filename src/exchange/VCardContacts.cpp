@@ -136,6 +136,11 @@ bool isAscii(std::string_view text) {
     return std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
 }
 
+// BEGIN's or END's value naming a card, blanks after it tolerated ("BEGIN:VCARD ").
+bool isVCardWord(std::string_view value) {
+    return isProperty(value.substr(0, value.find_last_not_of(" \t") + 1), "VCARD");
+}
+
 ImportProblem problemOf(DecodeProblem problem) {
     switch (problem) {
     case DecodeProblem::BadQuotedPrintable: return ImportProblem::BadQuotedPrintable;
@@ -183,7 +188,7 @@ private:
             return;
         }
         if (target.role == Role::Card) {
-            if (agentBefore && isProperty(line.name, "BEGIN") && isProperty(line.value, "VCARD")) {
+            if (agentBefore && isProperty(line.name, "BEGIN") && isVCardWord(line.value)) {
                 m_nested = 1; // a 2.1 AGENT's card, within this one: left out whole
                 m_card.leaveOut({ValueSource::VCardProperty, "AGENT"});
                 return;
@@ -263,7 +268,7 @@ private:
 
     void handleCard(const ContentLine& line) {
         const bool begin = isProperty(line.name, "BEGIN");
-        if (!isProperty(line.value, "VCARD")) {
+        if (!isVCardWord(line.value)) {
             if (m_inCard) {
                 spoil(ImportProblem::VCardNotACard, line.line, std::string(line.value));
             } else {
@@ -300,7 +305,7 @@ private:
 
     // A line of a card within the card under way (an AGENT's): left out.
     void skipNested(const ContentLine& line) {
-        if (line.hasColon && isProperty(line.value, "VCARD")) {
+        if (line.hasColon && isVCardWord(line.value)) {
             if (isProperty(line.name, "BEGIN")) {
                 ++m_nested;
             } else if (isProperty(line.name, "END")) {

@@ -336,7 +336,14 @@ std::string unescapeText(std::string_view value) {
             break;
         }
         const char escaped = value[backslash + 1];
-        text += escaped == 'n' || escaped == 'N' ? '\n' : escaped;
+        if (escaped == 'n' || escaped == 'N') {
+            text += '\n';
+        } else if (escaped == '\\' || escaped == ';' || escaped == ',' || escaped == ':' || escaped == '"') {
+            text += escaped;
+        } else {
+            text += '\\'; // no escape: a backslash the value holds ("B\C" in a 2.1 card, a Windows path)
+            text += escaped;
+        }
         pos = backslash + 2;
     }
     return text;

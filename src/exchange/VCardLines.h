@@ -75,10 +75,10 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
 // set, when the charset is unknown.
 std::optional<std::string> decodeRawValue(std::string_view value, std::string_view charset, DecodeProblem& problem);
 
-// A text value with its escapes undone: \n and \N give a line break, a
-// backslash before any other character gives that character (\, \; \: \\ and
-// the escapes some programs add, such as Gmail's \"); a backslash at the end
-// stays.
+// A text value with its escapes undone: \n and \N give a line break; \, \; \:
+// \\ and Gmail's \" give that character; a backslash before any other
+// character is one the value holds (vCard 2.1 escapes only \;) and stays, as
+// does one at the end.
 std::string unescapeText(std::string_view value);
 
 // The components of a structured value (N, ADR, ORG), split at every ';' that

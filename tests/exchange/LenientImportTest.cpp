@@ -113,6 +113,10 @@ TEST(LenientImport, aCardKeepsWhatItCanRead) {
         {"an AGENT's card within", V,
          "BEGIN:VCARD\nVERSION:2.1\nFN:a\nAGENT:\nBEGIN:VCARD\nVERSION:2.1\nFN:b\nEND:VCARD\nTEL:1\nEND:VCARD\n",
          "a\t\t1\t\t\t\t\t\n", "", "AGENT=1"},
+        {"a card without END before the next", V, "BEGIN:VCARD\nFN:b\n" + kCardA, kA, "VCardUnclosed@1"},
+        {"blanks after BEGIN:VCARD and END:VCARD", A, "BEGIN:VCARD \nFN:a\nEND:VCARD\t\n", kA, ""},
+        {"a backslash that escapes nothing stays", V, "BEGIN:VCARD\nVERSION:2.1\nFN:A\\;B\\C\\\\D\\\"\nEND:VCARD\n",
+         "A;B\\\\C\\\\D\"\t\t\t\t\t\t\t\n", ""},
     });
 }
 
@@ -154,6 +158,9 @@ TEST(LenientImport, onlyPeopleBecomeContacts) {
          "b\t\t\t\t\t\t\t\n", ""},
         {"LDIF: cn and a phone, no object class", A, "dn: cn=b\ncn: b\ntelephoneNumber: 1\n\ndn: cn=c\ncn: c\n",
          "b\t\t1\t\t\t\t\t\n", "", "#0=1"},
+        {"LDIF: an organization with a phone, the root of its tree", A,
+         "dn: dc=x,dc=fr\nobjectClass: dcObject\nobjectClass: organization\no: X\ntelephoneNumber: 1\n",
+         "X\t\t1\t\t\t\t\t\n", ""},
     });
 }
 
@@ -187,6 +194,10 @@ TEST(LenientImport, csvHeadersInManyLanguages) {
         {"Portuguese", A, "Nome,Sobrenome,Telefone,Celular\nJoão,Silva,21,91\n", "João Silva\t\t21\t91\t\t\t\t\n", ""},
         {"Japanese, with a digit in a header cell", A, "姓,名,電話番号,携帯電話,メールアドレス 2\n山田,太郎,03,090,y@x.jp\n",
          "太郎 山田\t\t03\t090\t\t\t\t\n", "", "メールアドレス 2=1"},
+        {"Google: Name is the whole name beside Given and Family Name", A,
+         "Name,Given Name,Family Name\nAnne Roy,Anne,Roy\n", "Anne Roy\t\t\t\t\t\t\t\n", ""},
+        {"Outlook's Email Home, Work and Other", A, "Display Name,Email Home,Email Work,Home Zip\na,h@x.fr,w@x.fr,75001\n",
+         "a\t75001\t\t\t\th@x.fr\t\t\n", "", "Email Work>mail=1"},
         {"a row with a known word and values is a contact", A, "Nom;0102030405;a@x.fr\n",
          "Nom\t0102030405\ta@x.fr\t\t\t\t\t\n", ""}, // in the record's order
     });

@@ -162,8 +162,9 @@ constexpr std::string_view kFormats = R"(Formats
          continuation, plusieurs entrées ; telephoneNumber avant homePhone.
          Une entrée est un contact quand un objectClass nomme une personne
          (person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha
-         ...) ou qu'elle a un cn et un mail ou un téléphone ; les autres
-         (unités, groupes, la racine) sont comptées comme laissées de côté.
+         ...) ou qu'elle a un nom (cn, givenName, sn ou o) et un mail ou un
+         téléphone, comme une société ; les autres (unités, groupes, une
+         racine sans eux) sont comptées comme laissées de côté.
          Le résumé final de ldapsearch est passé.
 Dans tous les formats sauf TSV, un contact sans nom prend celui de sa
 société, sinon son adresse mail, sinon son numéro de téléphone ; un saut de
