@@ -282,6 +282,22 @@ TEST(FicheliaPageTool, aHugeSingleLineTakesAtMostThreeTimesItsSize) {
     ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
     EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * line.size() + (16 << 20));
 }
+
+// One card holding a value of 64 MB, written as a page: the file, its record
+// and the page's line are never all held at once, nor any of them twice.
+TEST(FicheliaPageTool, aHugeValueIsWrittenInAtMostThreeTimesItsSize) {
+    const auto folder = fichelia::testing::freshTemporaryFolder();
+    const std::string value(64 << 20, 'Q');
+    std::ofstream(folder / "grand.vcf", std::ios::binary) << "BEGIN:VCARD\nFN:a\nNOTE:" << value << "\nEND:VCARD\n";
+    const auto written =
+        runPageTool({"write", utf8Path(folder / "grand.vcf"), "-o", utf8Path(folder / "grand.html")}, "");
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_GT(std::filesystem::file_size(folder / "grand.html"), value.size());
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * value.size() + (16 << 20));
+    std::filesystem::remove_all(folder);
+}
 #endif
 
 // What write says beside the page, and its status.
