@@ -142,13 +142,19 @@ void ContactBuilder::offerAddressPart(int group, AddressPart part, std::string v
 std::string ContactBuilder::addressText(const Address& address) const {
     PostalAddress parts;
     parts.street.assign(address.street.begin(), address.street.end());
+    if (parts.street.empty() && !address.full.empty()) {
+        parts.street.emplace_back(address.full); // "Indirizzo" beside "CAP" and "Città": the street
+    }
     parts.postalCode = address.postalCode;
     parts.locality = address.locality;
     parts.region = address.region;
     parts.country = address.country;
     // Street, locality and country written the French way, rather than as the
     // exporting program laid them out.
-    return parts.empty() ? address.full : formatFrenchAddress(parts);
+    return address.street.empty() && address.postalCode.empty() && address.locality.empty() &&
+                   address.region.empty() && address.country.empty()
+               ? address.full
+               : formatFrenchAddress(parts);
 }
 
 void ContactBuilder::finish(ImportSink& sink) {
@@ -198,6 +204,11 @@ void ContactBuilder::finish(ImportSink& sink) {
         }
     } else if (!organization.empty()) {
         drop(m_organizationOrigin, nullptr);
+    }
+    if (contact.name.empty()) {
+        sink.skip(ImportProblem::NoName, m_line); // nothing would show it in the list
+        discard();
+        return;
     }
     for (const Dropped& dropped : m_dropped) {
         sink.leaveOut(dropped.origin.source, dropped.origin.name, dropped.origin.column, dropped.field);

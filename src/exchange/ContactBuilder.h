@@ -37,6 +37,7 @@ inline constexpr int kFallbackRank = 2 << 20; // a pager, an "other" phone, a LA
 //  - each field takes the best ranked value; the others are left out, counted;
 //  - name is the full name, else "given middle family", else a stand-in
 //    (the company, else the mail address, else a phone number), reported;
+//    without any, the contact is skipped and reported (NoName);
 //  - the address is the one given whole, else the first address given in
 //    parts (by group), written as French addresses are; other groups are
 //    left out;

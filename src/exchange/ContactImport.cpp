@@ -98,24 +98,11 @@ bool isOurTsvLine(std::string_view line) {
     return !recognizeCsvHeader(cells);
 }
 
-// The lines of a text that are neither blank nor LDIF comments (with their
-// continuation lines), the first few only.
-std::vector<std::string_view> leadingLines(std::string_view text, std::size_t count) {
-    std::vector<std::string_view> lines;
-    TextLines all(text);
-    bool inComment = false;
-    while (!all.atEnd() && lines.size() < count) {
-        const std::string_view line = all.next();
-        if (inComment && !line.empty() && line.front() == ' ') {
-            continue;
-        }
-        inComment = !line.empty() && line.front() == '#';
-        if (!inComment && line.find_first_not_of(" \t") != std::string_view::npos) {
-            lines.push_back(line.substr(line.find_first_not_of(" \t")));
-        }
-    }
-    return lines;
-}
+// How far into a text its kind is looked for.
+constexpr std::size_t kProbeSize = 64 * 1024;
+
+// What the lines near the beginning of a text say it is.
+enum class TextKind { VCard, Ldif, ICalendar, Xml, LdapSchema, Table, Other };
 
 std::string_view valueOf(std::string_view line) {
     std::string_view value = line.substr(std::min(line.find(':') + 1, line.size()));
@@ -123,27 +110,69 @@ std::string_view valueOf(std::string_view line) {
     return value.substr(0, value.find_last_not_of(' ') + 1);
 }
 
-// vCard, LDIF or CSV, from UTF-8 text.
-ContactFormat detectTextFormat(std::string_view text) {
-    const std::vector<std::string_view> lines = leadingLines(text, 2);
-    if (lines.empty()) {
-        return ContactFormat::Csv;
+bool isVCardVersion(std::string_view line) {
+    if (!startsWithIgnoringCase(line, "VERSION:")) {
+        return false;
     }
-    const std::string_view first = lines[0];
-    if (startsWithIgnoringCase(first, "BEGIN:VCARD")) {
-        return ContactFormat::VCard;
-    }
-    if (startsWithIgnoringCase(first, "VERSION:")) {
-        const std::string_view version = valueOf(first);
-        if (version == "2.1" || version == "3.0" || version == "4.0") {
-            return ContactFormat::VCard; // a card that lost its BEGIN:VCARD
-        }
-        if (lines.size() > 1 && startsWithIgnoringCase(lines[1], "dn:")) {
-            return ContactFormat::Ldif;
-        }
-    }
-    return startsWithIgnoringCase(first, "dn:") ? ContactFormat::Ldif : ContactFormat::Csv;
+    const std::string_view version = valueOf(line);
+    return version == "2.1" || version == "3.0" || version == "4.0";
 }
+
+// A definition of an LDAP schema, in its own syntax or as an LDIF attribute.
+bool isSchemaLine(std::string_view line) {
+    for (const std::string_view word : {"olcattributetypes:", "olcobjectclasses:", "attributetypes:", "objectclasses:",
+                                        "attributetype", "objectclass"}) {
+        if (startsWithIgnoringCase(line, word)) {
+            const std::string_view rest = line.substr(word.size());
+            return word.back() == ':' || (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t' ||
+                                                             rest.front() == '('));
+        }
+    }
+    return false;
+}
+
+// The kind of text, from its first 64 kB: a vCard when a line there begins
+// with BEGIN:VCARD (or when the first line is a vCard's VERSION:), an
+// iCalendar when BEGIN:VCALENDAR comes first; an LDAP schema when a line
+// defines an attribute type or an object class; LDIF when a line begins with
+// dn:; XML when the text begins with '<'.
+TextKind probeText(std::string_view text) {
+    TextLines lines(text.substr(0, kProbeSize));
+    bool first = true;
+    bool ldif = false;
+    bool schema = false;
+    while (!lines.atEnd()) {
+        std::string_view line = lines.next();
+        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        if (first && line.front() == '<') {
+            return TextKind::Xml;
+        }
+        if (startsWithIgnoringCase(line, "BEGIN:VCARD") || (first && isVCardVersion(line))) {
+            return TextKind::VCard;
+        }
+        if (startsWithIgnoringCase(line, "BEGIN:VCALENDAR")) {
+            return TextKind::ICalendar;
+        }
+        first = false;
+        schema = schema || isSchemaLine(line);
+        ldif = ldif || startsWithIgnoringCase(line, "dn:");
+    }
+    return schema ? TextKind::LdapSchema : ldif ? TextKind::Ldif : TextKind::Other;
+}
+
+// The text of a file without its UTF-8 byte order mark.
+std::string_view withoutBom(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+}
+
+// The first 64 kB of a text as UTF-8, for the tests of a table (a line cut
+// at the end is of no matter).
+InputText probeWindow(std::string_view text) { return InputText::decode(text.substr(0, kProbeSize)); }
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 long lineOf(std::string_view text, std::size_t pos) {
     return static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(pos), '\n')) + 1;
@@ -151,6 +180,16 @@ long lineOf(std::string_view text, std::size_t pos) {
 
 bool isUtf16(InputEncoding encoding) {
     return encoding == InputEncoding::Utf16Le || encoding == InputEncoding::Utf16Be;
+}
+
+// The detail of a NotAnAddressBook refusal for a kind of text.
+std::string_view kindName(TextKind kind) {
+    switch (kind) {
+    case TextKind::ICalendar: return "ICALENDAR";
+    case TextKind::Xml: return "XML";
+    case TextKind::LdapSchema: return "LDAPSCHEMA";
+    default: return {};
+    }
 }
 
 ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
@@ -170,28 +209,60 @@ ImportReport importBytes(std::string_view bytes, const ImportOptions& options) {
     if (format == ContactFormat::Tsv ||
         (format == ContactFormat::Auto && sniffed == InputEncoding::Utf8 && isOurTsvLine(firstLine(bytes)))) {
         readInParts(bytes, readTsvContacts, tsvPartStart, sink, partsFor(bytes.size()));
-        return sink.take(ContactFormat::Tsv);
+        return sink.take(ContactFormat::Tsv, format == ContactFormat::Tsv); // an empty page when asked for
     }
-    const InputText input = InputText::decode(bytes);
+    // UTF-16 is decoded first; 8-bit text is looked at as it is, and a vCard read so.
+    std::optional<InputText> input;
     if (isUtf16(sniffed)) {
-        const std::string_view text = input.text();
-        if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
-            sink.refuse(ImportProblem::BinaryData, lineOf(text, nul));
+        input = InputText::decode(bytes);
+        if (const std::size_t nul = input->text().find('\0'); nul != std::string_view::npos) {
+            sink.refuse(ImportProblem::BinaryData, lineOf(input->text(), nul));
             return sink.take(options.format);
         }
     }
+    const std::string_view text = input ? input->text() : withoutBom(bytes);
+    char separator = options.separator;
     if (format == ContactFormat::Auto) {
-        format = detectTextFormat(input.text());
+        if (isBlank(text)) {
+            sink.refuse(ImportProblem::NoContacts, 0);
+            return sink.take(ContactFormat::Auto);
+        }
+        // A table whose header names our fields is CSV, whatever its cells begin with (a "dn:").
+        const TextKind kind = startsWithCsvHeader(probeWindow(text).text(), options.separator)
+                                  ? TextKind::Table
+                                  : probeText(text);
+        switch (kind) {
+        case TextKind::VCard: format = ContactFormat::VCard; break;
+        case TextKind::Ldif: format = ContactFormat::Ldif; break;
+        case TextKind::Table: format = ContactFormat::Csv; break;
+        case TextKind::Other:
+            separator = contactTableSeparator(probeWindow(text).text(), separator, text.size() <= kProbeSize);
+            if (separator != 0) {
+                format = ContactFormat::Csv;
+                break;
+            }
+            [[fallthrough]];
+        default:
+            sink.refuse(ImportProblem::NotAnAddressBook, 0, std::string(kindName(kind)));
+            return sink.take(ContactFormat::Auto);
+        }
     }
-    switch (format) {
-    case ContactFormat::VCard:
-        readInParts(input.text(), readVCardContacts, vcardPartStart, sink, partsFor(input.text().size()));
-        break;
-    case ContactFormat::Ldif: readLdifContacts(input.text(), sink); break;
-    default:
+    if (format == ContactFormat::VCard) {
+        // Each value is decoded from the charset its card gives.
+        readInParts(text, readVCardContacts, vcardPartStart, sink, partsFor(text.size()));
+        return sink.take(format);
+    }
+    if (!input) {
+        input = InputText::decode(bytes);
+    }
+    if (format == ContactFormat::Ldif) {
+        readLdifContacts(input->text(), sink);
+    } else {
         format = ContactFormat::Csv;
-        readCsvContacts(input.text(), CsvOptions{options.separator}, sink);
-        break;
+        readCsvContacts(input->text(), CsvOptions{separator}, sink);
+    }
+    for (const long line : input->windows1252Lines()) {
+        sink.windows1252Line(line);
     }
     return sink.take(format);
 }
@@ -211,7 +282,16 @@ ContactFormat detectContactFormat(std::string_view bytes) {
     if (InputText::sniff(bytes) == InputEncoding::Utf8 && isOurTsvLine(firstLine(bytes))) {
         return ContactFormat::Tsv;
     }
-    return detectTextFormat(InputText::decode(bytes).text());
+    const InputText input = InputText::decode(bytes);
+    const std::string_view text = isUtf16(InputText::sniff(bytes)) ? input.text() : withoutBom(bytes);
+    if (startsWithCsvHeader(probeWindow(text).text(), 0)) {
+        return ContactFormat::Csv;
+    }
+    switch (probeText(text)) {
+    case TextKind::VCard: return ContactFormat::VCard;
+    case TextKind::Ldif: return ContactFormat::Ldif;
+    default: return ContactFormat::Csv;
+    }
 }
 
 ImportReport importContacts(std::string_view bytes, const ImportOptions& options) {

@@ -34,16 +34,23 @@ struct ImportOptions {
 // from the content:
 //  - TSV when the first line is ours (eight UTF-8 fields between TABs, not a
 //    header row, no byte order mark before it);
-//  - else, in the text decoded once (see InputText: byte order marks, UTF-16
-//    with or without one, UTF-8, else Windows-1252): vCard when its first line
-//    is BEGIN:VCARD or a vCard's VERSION: (2.1, 3.0 or 4.0); LDIF when its
-//    first line that is not a comment is dn:, or version: followed by dn:;
-//  - CSV otherwise.
-// TSV must be UTF-8, as it always was. A card, row or entry that cannot be
-// read is skipped and reported; when nothing usable remains, the input is
-// refused (NothingUsable), and a refused input gives no records. TSV and
-// vCard of 2 MB or more are read in parts on several threads, with the same
-// result (see ImportParts.h).
+//  - else, from the first 64 kB of the text (UTF-16 decoded first): vCard
+//    when a line there begins with BEGIN:VCARD (or the first line is a
+//    vCard's VERSION:); iCalendar (BEGIN:VCALENDAR first), an LDAP schema
+//    (attribute type or object class definitions) and XML (a text beginning
+//    with '<') are refused by name (NotAnAddressBook); LDIF when a line
+//    begins with dn:; CSV when the text reads as a table of contacts (see
+//    looksLikeContactTable); any other text is refused (NotAnAddressBook,
+//    no detail), and so is a blank one (NoContacts).
+// A vCard is read from its bytes, each value decoded from the charset it or
+// its card names; CSV and LDIF from the text decoded once (see InputText:
+// byte order marks, UTF-16 with or without one, UTF-8, else Windows-1252 line
+// by line). TSV must be UTF-8, as it always was. A card, row or entry that
+// cannot be read is skipped and reported; when nothing usable remains, the
+// input is refused (NothingUsable, or NoContacts when nothing was there; an
+// empty TSV asked for by name gives an empty report), and a refused input
+// gives no records. TSV and vCard of 2 MB or more are read in parts on
+// several threads, with the same result (see ImportParts.h).
 ImportReport importContacts(std::string_view bytes, const ImportOptions& options = {});
 inline ImportReport importContacts(std::string_view bytes, ContactFormat format) {
     return importContacts(bytes, ImportOptions{format, 0});

@@ -66,10 +66,16 @@ public:
         }
     }
 
-    void map(const std::vector<std::string>& cells, std::size_t count, long line, ImportSink& sink) {
+    // The cells' texts are moved into the contact: a cell of a hundred
+    // megabytes is not copied again.
+    void map(std::vector<std::string>& cells, std::size_t count, long line, ImportSink& sink) {
+        if (std::all_of(cells.begin(), cells.begin() + static_cast<long>(count),
+                        [](const std::string& cell) { return cell.empty(); })) {
+            return; // a row of separators only, as spreadsheets leave below a table
+        }
         m_contact.start(line);
         for (std::size_t i = 0; i < count; ++i) {
-            const std::string_view value = cells[i];
+            std::string& value = cells[i];
             const CsvColumnRole role = roleAt(i);
             if (value.empty() || (role.column == Date && isEmptyDate(value))) {
                 continue;
@@ -83,10 +89,10 @@ public:
             case DisplayName:
                 offer(role, &Contact::name, value, kPlainRank, origin, line);
                 break;
-            case FirstName: m_contact.offerName(NamePart::Given, std::string(value), origin); break;
-            case MiddleName: m_contact.offerName(NamePart::Middle, std::string(value), origin); break;
-            case LastName: m_contact.offerName(NamePart::Family, std::string(value), origin); break;
-            case Organization: m_contact.offerName(NamePart::Organization, std::string(value), origin); break;
+            case FirstName: m_contact.offerName(NamePart::Given, std::move(value), origin); break;
+            case MiddleName: m_contact.offerName(NamePart::Middle, std::move(value), origin); break;
+            case LastName: m_contact.offerName(NamePart::Family, std::move(value), origin); break;
+            case Organization: m_contact.offerName(NamePart::Organization, std::move(value), origin); break;
             case FullAddress: address(role, AddressPart::Full, value, origin); break;
             case Street: address(role, AddressPart::Street, value, origin); break;
             case PostalCode: address(role, AddressPart::PostalCode, value, origin); break;
@@ -135,19 +141,20 @@ private:
 
     // In Google's numbered columns, the first of several values goes to the
     // field; the others are left out.
-    void offer(CsvColumnRole role, RecordText field, std::string_view value, int rank, const ValueOrigin& origin,
+    void offer(CsvColumnRole role, RecordText field, std::string& value, int rank, const ValueOrigin& origin,
                long line) {
         std::size_t separator =
             role.group >= kNumberedGroupBase ? value.find(kMultiValueSeparator) : std::string_view::npos;
-        m_contact.offer(field, std::string(value.substr(0, separator)), rank, origin, line);
+        m_contact.offer(field, separator == std::string::npos ? std::move(value) : value.substr(0, separator), rank,
+                        origin, line);
         while (separator != std::string_view::npos) {
-            separator = value.find(kMultiValueSeparator, separator + kMultiValueSeparator.size());
+            separator = std::string_view(value).find(kMultiValueSeparator, separator + kMultiValueSeparator.size());
             m_contact.leaveOut(origin, field);
         }
     }
 
-    void address(CsvColumnRole role, AddressPart part, std::string_view value, const ValueOrigin& origin) {
-        m_contact.offerAddressPart(role.group, part, std::string(value), origin);
+    void address(CsvColumnRole role, AddressPart part, std::string& value, const ValueOrigin& origin) {
+        m_contact.offerAddressPart(role.group, part, std::move(value), origin);
     }
 
     std::vector<CsvColumnRole> m_roles;
@@ -174,7 +181,10 @@ public:
             if (m_rowLine == 0 && !isBlankLine(text.substr(pos, end - pos))) {
                 m_rowLine = m_line; // rows end with lines; blank lines hold none
             }
-            if (csv_parse(&m_parser, text.data() + pos, end - pos, onField, onRow, this) != end - pos) {
+            const std::string_view line = text.substr(pos, end - pos);
+            if (m_parser.pstate == 0 && isPlainLine(line)) {
+                splitPlainLine(line);
+            } else if (csv_parse(&m_parser, line.data(), line.size(), onField, onRow, this) != line.size()) {
                 parserFailed();
             }
             pos = end;
@@ -196,6 +206,34 @@ private:
         csv_set_delim(&m_parser, static_cast<unsigned char>(m_separator));
         // Spaces and TABs around values are the user's: keep them.
         csv_set_space_func(&m_parser, [](unsigned char) { return 0; });
+    }
+
+    // A line without quotes, between rows: its fields are where they lie, cut
+    // at each separator. The parser, which copies each field into a buffer of
+    // its own, would need twice the memory of a huge field.
+    static bool isPlainLine(std::string_view line) {
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            line.remove_suffix(1);
+        }
+        return line.find_first_of("\"\r") == std::string_view::npos;
+    }
+
+    void splitPlainLine(std::string_view line) {
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            line.remove_suffix(1);
+        }
+        if (line.empty()) {
+            return; // a blank line holds no row
+        }
+        for (std::size_t start = 0;;) {
+            const std::size_t end = std::min(line.find(m_separator, start), line.size());
+            onField(const_cast<char*>(line.data() + start), end - start, this);
+            if (end == line.size()) {
+                break;
+            }
+            start = end + 1;
+        }
+        endRow();
     }
 
     static void onField(void* data, std::size_t size, void* self) {
@@ -345,6 +383,97 @@ char findCsvSeparator(std::string_view text) {
         return ';';
     }
     return tabs > 0 && tabs >= commas ? '\t' : ',';
+}
+
+bool startsWithCsvHeader(std::string_view text, char separator) {
+    if (separator == 0) {
+        separator = findCsvSeparator(text);
+    }
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == separator) {
+            cells.emplace_back();
+        } else if (!quoted && c == '\n') {
+            break;
+        } else if (quoted || c != '\r') {
+            cells.back() += c;
+        }
+    }
+    return recognizeCsvHeader(cells).has_value();
+}
+
+char contactTableSeparator(std::string_view text, char separator, bool whole) {
+    if (separator != 0) {
+        return looksLikeContactTable(text, separator, whole) ? separator : 0;
+    }
+    // That of the first line first; a title above the table has none.
+    for (const char candidate : {findCsvSeparator(text), ';', '\t', ','}) {
+        if (looksLikeContactTable(text, candidate, whole)) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
+bool looksLikeContactTable(std::string_view text, char separator, bool whole) {
+    if (separator == 0) {
+        separator = findCsvSeparator(text);
+    }
+    constexpr std::size_t kRowsLooked = 50;
+    std::vector<std::string> firstRow(1);
+    std::vector<std::size_t> counts;
+    std::size_t count = 0;
+    bool quoted = false;
+    bool blank = true;
+    for (std::size_t i = 0; i <= text.size() && counts.size() < kRowsLooked; ++i) {
+        const bool end = i == text.size();
+        if (end && (!whole || quoted)) {
+            break; // a row cut short
+        }
+        const char c = end ? '\n' : text[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (quoted && counts.empty()) {
+            firstRow.back() += c;
+        } else if (quoted) {
+            continue;
+        } else if (c == separator) {
+            ++count;
+            if (counts.empty()) {
+                firstRow.emplace_back();
+            }
+        } else if (c == '\n') {
+            if (!blank) {
+                counts.push_back(count);
+            }
+            if (counts.size() == 1 && !blank && recognizeCsvHeader(firstRow)) {
+                return true;
+            }
+            count = 0;
+            blank = true;
+            continue;
+        } else if (c != '\r' && counts.empty()) {
+            firstRow.back() += c;
+        }
+        blank = blank && (c == ' ' || c == '\r' || c == '\t') && c != separator;
+    }
+    if (counts.empty()) {
+        return false;
+    }
+    // The count most rows share (a title line above the table may differ).
+    std::size_t mostShared = 0;
+    std::size_t same = 0;
+    for (const std::size_t n : counts) {
+        const auto sharing = static_cast<std::size_t>(std::count(counts.begin(), counts.end(), n));
+        if (sharing > same) {
+            same = sharing;
+            mostShared = n;
+        }
+    }
+    return mostShared >= 1 && same * 4 >= counts.size() * 3;
 }
 
 void readCsvContacts(std::string_view text, const CsvOptions& options, ImportSink& sink) {

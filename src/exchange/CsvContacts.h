@@ -20,6 +20,20 @@ struct CsvOptions {
 // (',' when it holds none of them).
 char findCsvSeparator(std::string_view text);
 
+// True when the first line of a text is a header row naming fields (see
+// recognizeCsvHeader): a table of contacts, whatever its cells hold below.
+bool startsWithCsvHeader(std::string_view text, char separator);
+
+// True when the beginning of a text reads as a table of contacts: its first
+// row is a header naming fields we know (see recognizeCsvHeader), or its rows
+// hold a steady number of separators, one at least (three rows in four the
+// same number). separator: 0 to find it. whole: the text is the whole input,
+// so that its last row ends with it; else a row cut at the end is not counted.
+bool looksLikeContactTable(std::string_view text, char separator, bool whole);
+// The separator by which the text reads as a table of contacts: the one
+// given, else that of the first line, else ';', TAB or ','; 0 when none does.
+char contactTableSeparator(std::string_view text, char separator, bool whole);
+
 // Reads contacts from UTF-8 text, by the rules of ContactBuilder. A first
 // row whose cells name fields (see recognizeCsvHeader) says what each column
 // holds; without one, columns are in the record's order. A first row that

@@ -20,9 +20,154 @@ struct NamedColumn {
     RecordText field = nullptr; // CsvColumn::Field
 };
 
-// Column names taken whole: our own captions, then those of the exports of
-// Google Contacts, Outlook (English, French and German) and Thunderbird.
+// Column names taken whole, folded: our own captions, those of the exports of
+// Google Contacts, Outlook and Thunderbird, and the words for each field in
+// French, English, German, Spanish, Italian, Dutch, Portuguese and Japanese.
 constexpr std::array kColumnNames = std::to_array<NamedColumn>({
+    // Names.
+    {"fn", DisplayName},
+    {"displayname", DisplayName},
+    {"nombre completo", DisplayName},
+    {"nombre para mostrar", DisplayName},
+    {"nome completo", DisplayName},
+    {"nome visualizzato", DisplayName},
+    {"naam", DisplayName}, // see recognizeCsvHeader
+    {"volledige naam", DisplayName},
+    {"weergavenaam", DisplayName},
+    {"vollstandiger name", DisplayName},
+    {"anzeigename", DisplayName},
+    {"氏名", DisplayName},
+    {"名前", DisplayName},
+    {"表示名", DisplayName},
+    {"n given", FirstName},
+    {"given", FirstName},
+    {"firstname", FirstName},
+    {"first", FirstName},
+    {"nombre", FirstName},
+    {"nome", FirstName},
+    {"voornaam", FirstName},
+    {"primeiro nome", FirstName},
+    {"名", FirstName},
+    {"n middle", MiddleName},
+    {"segundo nombre", MiddleName},
+    {"secondo nome", MiddleName},
+    {"tussenvoegsel", MiddleName},
+    {"nome do meio", MiddleName},
+    {"ミドルネーム", MiddleName},
+    {"n family", LastName},
+    {"family", LastName},
+    {"lastname", LastName},
+    {"last", LastName},
+    {"apellido", LastName},
+    {"apellidos", LastName},
+    {"cognome", LastName},
+    {"achternaam", LastName},
+    {"sobrenome", LastName},
+    {"apelido", LastName},
+    {"姓", LastName},
+    {"苗字", LastName},
+    {"org", Organization},
+    {"company name", Organization},
+    {"unternehmen", Organization},
+    {"empresa", Organization},
+    {"organizacion", Organization},
+    {"azienda", Organization},
+    {"societa", Organization},
+    {"organizzazione", Organization},
+    {"bedrijf", Organization},
+    {"organisatie", Organization},
+    {"organizacao", Organization},
+    {"会社", Organization},
+    {"会社名", Organization},
+    {"勤務先", Organization},
+    // Addresses.
+    {"anschrift", FullAddress},
+    {"direccion", FullAddress},
+    {"indirizzo", FullAddress},
+    {"adres", FullAddress},
+    {"endereco", FullAddress},
+    {"住所", FullAddress},
+    {"straße", Street},
+    {"strasse", Street},
+    {"calle", Street},
+    {"via", Street},
+    {"straat", Street},
+    {"rua", Street},
+    {"番地", Street},
+    {"plz", PostalCode},
+    {"postleitzahl", PostalCode},
+    {"codigo postal", PostalCode},
+    {"cap", PostalCode},
+    {"postcode", PostalCode},
+    {"cep", PostalCode},
+    {"郵便番号", PostalCode},
+    {"ort", Locality},
+    {"stadt", Locality},
+    {"ciudad", Locality},
+    {"citta", Locality},
+    {"plaats", Locality},
+    {"woonplaats", Locality},
+    {"cidade", Locality},
+    {"市区町村", Locality},
+    {"bundesland", Region},
+    {"provincia", Region},
+    {"estado", Region},
+    {"provincie", Region},
+    {"都道府県", Region},
+    {"land", Country},
+    {"pais", Country},
+    {"paese", Country},
+    {"国", Country},
+    {"国 地域", Country},
+    // Numbers, mail, site, comment.
+    {"telefon", Field, &Contact::phone},
+    {"telefonnummer", Field, &Contact::phone},
+    {"phone number", Field, &Contact::phone},
+    {"telefono", Field, &Contact::phone},
+    {"telefone", Field, &Contact::phone},
+    {"telefoon", Field, &Contact::phone},
+    {"telefoonnummer", Field, &Contact::phone},
+    {"電話", Field, &Contact::phone},
+    {"電話番号", Field, &Contact::phone},
+    {"handy", Field, &Contact::mobile},
+    {"movil", Field, &Contact::mobile},
+    {"telefono movil", Field, &Contact::mobile},
+    {"cellulare", Field, &Contact::mobile},
+    {"celular", Field, &Contact::mobile},
+    {"telemovel", Field, &Contact::mobile},
+    {"mobiel", Field, &Contact::mobile},
+    {"mobiele telefoon", Field, &Contact::mobile},
+    {"携帯", Field, &Contact::mobile},
+    {"携帯電話", Field, &Contact::mobile},
+    {"携帯電話番号", Field, &Contact::mobile},
+    {"telefax", Field, &Contact::fax},
+    {"ファックス", Field, &Contact::fax},
+    {"email address", Field, &Contact::mail},
+    {"correo", Field, &Contact::mail},
+    {"correo electronico", Field, &Contact::mail},
+    {"posta elettronica", Field, &Contact::mail},
+    {"e mailadres", Field, &Contact::mail},
+    {"メール", Field, &Contact::mail},
+    {"メールアドレス", Field, &Contact::mail},
+    {"電子メール", Field, &Contact::mail},
+    {"電子メール アドレス", Field, &Contact::mail},
+    {"homepage", Field, &Contact::site},
+    {"sitio web", Field, &Contact::site},
+    {"pagina web", Field, &Contact::site},
+    {"sito web", Field, &Contact::site},
+    {"webpagina", Field, &Contact::site},
+    {"ホームページ", Field, &Contact::site},
+    {"comment", Field, &Contact::comment},
+    {"comments", Field, &Contact::comment},
+    {"kommentar", Field, &Contact::comment},
+    {"bemerkung", Field, &Contact::comment},
+    {"notas", Field, &Contact::comment},
+    {"observaciones", Field, &Contact::comment},
+    {"opmerkingen", Field, &Contact::comment},
+    {"notities", Field, &Contact::comment},
+    {"メモ", Field, &Contact::comment},
+    {"備考", Field, &Contact::comment},
+    // Those of the exports.
     {"nom", DisplayName}, // see recognizeCsvHeader
     {"name", DisplayName},
     {"display name", DisplayName},
@@ -219,6 +364,7 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
     {"city", Locality},
     {"state", Region},
     {"postal code", PostalCode},
+    {"zip", PostalCode},
     {"zipcode", PostalCode},
     {"zip code", PostalCode},
     {"country", Country},
@@ -226,6 +372,9 @@ constexpr std::array kGroupedParts = std::to_array<NamedColumn>({
     {"phone", Field, &Contact::phone},
     {"phone 2", Field, &Contact::phone},
     {"fax", Field, &Contact::fax},
+    {"mobile", Field, &Contact::mobile},
+    {"email", Field, &Contact::mail},
+    {"e mail", Field, &Contact::mail},
     {"page", Field, &Contact::site},
     {"web page", Field, &Contact::site},
     {"rue", Street},
@@ -357,6 +506,19 @@ CsvColumnRole roleOf(const std::string& cell) {
     return {};
 }
 
+bool isBareName(const std::string& folded) { return folded == "nom" || folded == "name" || folded == "naam"; }
+
+// A cell that holds a value rather than a column name: a mail or web address,
+// or mostly digits (a number, a date, a postal code).
+bool looksLikeValue(std::string_view cell) {
+    if (cell.find('@') != std::string_view::npos || cell.find("://") != std::string_view::npos || cell.size() > 60) {
+        return true;
+    }
+    const auto digits = std::count_if(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const auto others = std::count_if(cell.begin(), cell.end(), [](char c) { return c != ' ' && (c < '0' || c > '9'); });
+    return digits > 0 && digits >= others;
+}
+
 bool isAddressPart(CsvColumn column) {
     return column == PostalCode || column == Locality || column == Region || column == Country;
 }
@@ -370,16 +532,29 @@ std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<s
     const auto has = [&roles](CsvColumn column) {
         return std::any_of(roles.begin(), roles.end(), [column](const CsvColumnRole& r) { return r.column == column; });
     };
-    if (std::all_of(roles.begin(), roles.end(), [](const CsvColumnRole& r) {
-            return r.column == Unknown || r.column == Silent;
-        })) {
+    // A header when most of its non-empty cells name fields, or when some do
+    // and none looks like a value (a number, a mail or web address).
+    std::size_t filled = 0;
+    std::size_t known = 0;
+    std::size_t fields = 0;
+    bool valueLike = false;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        filled += !cells[i].empty();
+        known += roles[i].column != Unknown;
+        fields += roles[i].column != Unknown && roles[i].column != Silent;
+        valueLike = valueLike || looksLikeValue(cells[i]);
+    }
+    if (fields == 0 || (known * 2 <= filled && valueLike)) {
         return std::nullopt;
     }
     const bool firstNameColumn = has(FirstName);
+    const bool lastNameColumn = has(LastName);
     int streetGroup = 0;
     for (std::size_t i = 0; i < roles.size(); ++i) {
         CsvColumnRole& role = roles[i];
-        if (firstNameColumn && role.group == 0 && role.column == DisplayName && foldName(cells[i]) == "nom") {
+        // "Nom", "Name", "Naam" beside a first name: the family name (French, German, Dutch exports),
+        // unless another column gives it (Google's "Name" is the whole name).
+        if (firstNameColumn && !lastNameColumn && role.group == 0 && role.column == DisplayName && isBareName(foldName(cells[i]))) {
             role.column = LastName;
         }
         // An address part without a group word ("Ville" after "Adresse privée")

@@ -43,13 +43,16 @@ struct CsvColumnRole {
     RecordText field = nullptr; // CsvColumn::Field
 };
 
-// The roles of a first row's cells, or nothing when no cell names a field of
-// the record (the row is then a contact). Names are recognised whatever their
-// letter case and accents: our own French captions and the column names of the
-// exports of the common mail and contact programs (in English, French and
-// German). "Nom" is the contact's name,
-// except beside a first-name column, where it is the family name (as in a
-// French export of a mail program).
+// The roles of a first row's cells, or nothing when the row is no header (it
+// is then a contact): a header names a field of the record in most of its
+// non-empty cells, or in some of them while none looks like a value (an
+// address with '@' or "://", a cell mostly of digits). Names are recognised
+// on folded words (letter case, accents, spaces, '_' and '-' aside): our own
+// French captions, the column names of the exports of the common mail and
+// contact programs, and one table of words per field in French, English,
+// German, Spanish, Italian, Dutch, Portuguese and Japanese. "Nom", "Name" and
+// "Naam" are the contact's name, except beside a first-name column, where
+// they are the family name (as in French, German and Dutch exports).
 std::optional<std::vector<CsvColumnRole>> recognizeCsvHeader(const std::vector<std::string>& cells);
 
 // What a phone label names ("Mobile", "Work Fax", "Pager" ...): the field of

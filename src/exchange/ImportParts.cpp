@@ -13,6 +13,17 @@ std::size_t tsvPartStart(std::string_view text, std::size_t from) {
     return lf == std::string_view::npos ? lf : lf + 1;
 }
 
+namespace {
+
+bool startsWithBeginVCard(std::string_view text) {
+    constexpr std::string_view kBegin = "BEGIN:VCARD";
+    return text.size() >= kBegin.size() && std::equal(kBegin.begin(), kBegin.end(), text.begin(), [](char a, char b) {
+               return a == (b >= 'a' && b <= 'z' ? static_cast<char>(b - 'a' + 'A') : b);
+           });
+}
+
+} // namespace
+
 std::size_t vcardPartStart(std::string_view text, std::size_t from) {
     constexpr std::string_view kEnd = "\nEND:VCARD";
     for (std::size_t found = text.find(kEnd, from - 1); found != std::string_view::npos;
@@ -36,6 +47,15 @@ std::size_t vcardPartStart(std::string_view text, std::size_t from) {
             --before;
         }
         if (before == 0 || text[before - 1] == '\n' || text[before - 1] == '=') {
+            continue;
+        }
+        // And a card must come next (after blank lines): this END:VCARD may
+        // close the card of an AGENT within another.
+        std::size_t card = next;
+        while (card < text.size() && (text[card] == '\r' || text[card] == '\n')) {
+            ++card;
+        }
+        if (card < text.size() && !startsWithBeginVCard(text.substr(card))) {
             continue;
         }
         return next;

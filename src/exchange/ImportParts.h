@@ -10,7 +10,7 @@
 // the first begins where the reading of the whole would be between two
 // contacts, in the state it starts in, so the result is the reading of the
 // whole: a TSV part at a line, a vCard part after a line END:VCARD that
-// nothing can join to another line.
+// nothing can join to another line and that a BEGIN:VCARD follows.
 namespace fichelia::exchange {
 
 using ReadContacts = void (*)(std::string_view text, ImportSink& sink);

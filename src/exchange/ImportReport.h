@@ -27,13 +27,13 @@ enum class ImportProblem : std::uint8_t {
     TsvInvalidUtf8,        // the line is not UTF-8
     TsvUnknownEscape,      // detail: the field's number, from 1
     CsvMisplacedQuote,     // a quoted field not followed by the separator or the line end
-    VCardLineWithoutColon, // the card holding it is skipped
+    VCardLineWithoutColon, // the line alone is skipped, the card kept
     VCardUnclosed,         // a card without END:VCARD (line: its BEGIN)
     VCardOutsideCard,      // a line outside BEGIN:VCARD ... END:VCARD (detail: its property name)
     VCardNotACard,         // BEGIN or END of something else (detail: what)
-    BadQuotedPrintable,    // detail: the property
-    BadBase64,             // detail: the property or attribute
-    UnknownCharset,        // detail: the charset's name
+    BadQuotedPrintable,    // detail: the property; in a card, only that value is left out
+    BadBase64,             // detail: the property or attribute; as above (an LDIF entry is skipped)
+    UnknownCharset,        // detail: the charset's name; in a card, only that value is left out
     LdifLineWithoutColon,
     LdifStrayContinuation, // a line beginning with a space, with nothing to continue
     LdifEntryWithoutDn,
@@ -44,8 +44,11 @@ enum class ImportProblem : std::uint8_t {
     BinaryData,       // NUL bytes where text was expected (line: the first)
     NothingUsable,    // every card, row or entry was skipped
     OutOfMemory,
-    // One line left out, the rest imported (kinds added since).
-    PageLineDamaged, // a record line of a directory page that does not end as the page writes it
+    // Added later; whether they refuse the whole input is as refusesWholeInput says.
+    NotAnAddressBook, // refused: detail: ICALENDAR, XML or LDAPSCHEMA, or empty for any other text
+    NoContacts,       // refused: the input holds nothing at all (empty, blank, or a CSV header alone)
+    NoName,           // a card, row or entry with no name and nothing to stand in for one
+    PageLineDamaged,  // a record line of a directory page that does not end as the page writes it
 };
 
 // True for the kinds that refuse the whole input (CsvUnclosedQuote to OutOfMemory).
@@ -60,7 +63,9 @@ struct ImportIssue {
 };
 
 // Where a value that was left out came from.
-enum class ValueSource : std::uint8_t { VCardProperty, LdifAttribute, CsvColumn };
+// LdifEntry: a whole entry that is no person (an organizational unit, a
+// group); its name is the entry's object class, the most specific given.
+enum class ValueSource : std::uint8_t { VCardProperty, LdifAttribute, CsvColumn, LdifEntry };
 
 // How many values of one kind found no room in the record. A kind is where the
 // values came from and, when they lost to another value of the field they
@@ -105,6 +110,9 @@ struct ImportReport {
     std::vector<LeftOutSite> leftOutSites;
     std::vector<LeftOut> leftOut; // kinds in the order they were first met
     std::vector<StandInName> standIns;
+    // The lines of a UTF-8 file that were not UTF-8 and were read as
+    // Windows-1252 (a file wholly in Windows-1252 lists none).
+    std::vector<long> windows1252Lines;
 
     // Nothing skipped, nothing refused (values may still have been left out).
     bool whole() const { return !refusal && skipped.empty(); }

@@ -3,11 +3,18 @@
 #include <algorithm>
 
 #include "exchange/SiteAddress.h"
+#include "text/Windows1252.h"
 
 namespace fichelia::exchange {
 
 bool refusesWholeInput(ImportProblem problem) {
-    return problem >= ImportProblem::CsvUnclosedQuote && problem <= ImportProblem::OutOfMemory;
+    switch (problem) {
+    case ImportProblem::NoName:
+    case ImportProblem::PageLineDamaged:
+        return false;
+    default:
+        return problem >= ImportProblem::CsvUnclosedQuote;
+    }
 }
 
 void ImportSink::add(Contact&& contact, long siteLine) {
@@ -31,7 +38,22 @@ void ImportSink::reserve(std::size_t contacts) {
     }
 }
 
-void ImportSink::leaveOut(ValueSource source, std::string_view name, int column, RecordText field, long count) {
+namespace {
+
+// A name or detail from a file as UTF-8: a vCard's are its raw bytes.
+std::string asUtf8(std::string_view text) {
+    return text::isValidUtf8(text) ? std::string(text) : text::windows1252ToUtf8(text);
+}
+
+} // namespace
+
+void ImportSink::leaveOut(ValueSource source, std::string_view rawName, int column, RecordText field, long count) {
+    std::string converted;
+    std::string_view name = rawName;
+    if (!text::isValidUtf8(rawName)) {
+        converted = text::windows1252ToUtf8(rawName);
+        name = converted;
+    }
     auto& kinds = m_report.leftOut;
     const auto found = std::find_if(kinds.begin(), kinds.end(), [&](const LeftOut& seen) {
         // Columns of one name are one kind; columns without a name, one kind each.
@@ -46,7 +68,7 @@ void ImportSink::leaveOut(ValueSource source, std::string_view name, int column,
 }
 
 void ImportSink::skip(ImportProblem problem, long line, std::string detail) {
-    m_report.skipped.push_back({problem, line, std::move(detail)});
+    m_report.skipped.push_back({problem, line, text::isValidUtf8(detail) ? std::move(detail) : asUtf8(detail)});
 }
 
 void ImportSink::refuse(ImportProblem problem, long line, std::string detail) {
@@ -82,10 +104,12 @@ void ImportSink::append(ImportSink&& later, long linesBefore) {
     }
 }
 
-ImportReport ImportSink::take(ContactFormat format) {
+ImportReport ImportSink::take(ContactFormat format, bool emptyAllowed) {
     m_report.format = format;
     if (!m_report.refusal && m_added == 0 && !m_report.skipped.empty()) {
         m_report.refusal = ImportIssue{ImportProblem::NothingUsable, 0, {}};
+    } else if (!m_report.refusal && m_added == 0 && !emptyAllowed) {
+        m_report.refusal = ImportIssue{ImportProblem::NoContacts, 0, {}};
     }
     if (m_report.refusal) {
         m_report.records.clear();
@@ -95,6 +119,7 @@ ImportReport ImportSink::take(ContactFormat format) {
         m_report.leftOutSites.clear();
         m_report.leftOut.clear();
         m_report.standIns.clear();
+        m_report.windows1252Lines.clear();
     }
     return std::move(m_report);
 }

@@ -33,9 +33,12 @@ public:
     // stretch that follows this one's, linesBefore lines on.
     void append(ImportSink&& later, long linesBefore);
 
-    // The report: when nothing was imported but something was skipped, the
-    // input is refused as NothingUsable; a refused input gives no records.
-    ImportReport take(ContactFormat format);
+    // The report: when nothing was imported, the input is refused, as
+    // NothingUsable when something was skipped, else as NoContacts unless
+    // emptyAllowed; a refused input gives no records.
+    ImportReport take(ContactFormat format, bool emptyAllowed = false);
+    // A line of a UTF-8 text that was read as Windows-1252.
+    void windows1252Line(long line) { m_report.windows1252Lines.push_back(line); }
 
 private:
     ImportReport m_report;

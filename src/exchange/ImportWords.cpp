@@ -186,6 +186,20 @@ std::string fileKindText(const std::string& kind) {
     return "une image " + kind;
 }
 
+std::string notAnAddressBookText(const std::string& kind) {
+    if (kind == "ICALENDAR") {
+        return "ce fichier est un fichier iCalendar (un agenda), pas un carnet d'adresses";
+    }
+    if (kind == "XML") {
+        return "ce fichier est un fichier XML, pas un carnet d'adresses";
+    }
+    if (kind == "LDAPSCHEMA") {
+        return "ce fichier est un schéma LDAP (des définitions d'attributs), pas un carnet d'adresses";
+    }
+    return "ce fichier n'est pas un carnet d'adresses (ni des cartes vCard, ni des entrées LDIF, ni un tableau "
+           "CSV de contacts)";
+}
+
 // The cells of a header row, TAB between them: "« Nom », « Tél »".
 std::string columnsText(std::string_view cells) {
     std::string text;
@@ -213,6 +227,12 @@ std::size_t detailNumber(const std::string& detail) {
 // What a card, row, entry or line is called: all these words are feminine.
 std::string_view itemWord(exchange::ContactFormat format, ImportProblem problem) {
     if (problem == ImportProblem::VCardOutsideCard || problem == ImportProblem::LdifStrayContinuation) {
+        return "ligne";
+    }
+    // A card keeps all but the line that cannot be read.
+    if (format == exchange::ContactFormat::VCard &&
+        (problem == ImportProblem::VCardLineWithoutColon || problem == ImportProblem::BadQuotedPrintable ||
+         problem == ImportProblem::BadBase64 || problem == ImportProblem::UnknownCharset)) {
         return "ligne";
     }
     switch (format) {
@@ -340,6 +360,12 @@ std::string problemText(const exchange::ImportIssue& issue) {
         return "aucun contact n'a pu être lu";
     case ImportProblem::OutOfMemory:
         return reasonText(Error::OutOfMemory);
+    case ImportProblem::NotAnAddressBook:
+        return notAnAddressBookText(detail);
+    case ImportProblem::NoContacts:
+        return "le fichier ne contient aucun contact";
+    case ImportProblem::NoName:
+        return "contact sans nom, ni société, adresse mail ou numéro de téléphone pour en tenir lieu";
     case ImportProblem::PageLineDamaged:
         return "ligne de contact illisible (coupée, valeur jamais fermée, pas huit valeurs ou autre chose entre "
                "elles)";
@@ -373,9 +399,16 @@ std::string standInText(exchange::NameStandIn from) {
     return "contact sans nom";
 }
 
+std::string windows1252LineText() { return "texte qui n'est pas de l'UTF-8, lu en Windows-1252"; }
+
 std::string leftOutText(const exchange::LeftOut& kind) {
     std::string text;
-    if (kind.source == exchange::ValueSource::CsvColumn) {
+    if (kind.source == exchange::ValueSource::LdifEntry) {
+        text = "entrée qui n'est pas une personne";
+        if (!kind.name.empty()) {
+            text.append(" (").append(quoted(kind.name)).append(")");
+        }
+    } else if (kind.source == exchange::ValueSource::CsvColumn) {
         text = kind.name.empty() ? "colonne " + std::to_string(kind.column) : "colonne " + quoted(kind.name);
     } else {
         const std::string_view words = kind.source == exchange::ValueSource::VCardProperty

@@ -47,6 +47,9 @@ std::string problemText(const exchange::ImportIssue& issue);
 // END:VCARD", "ligne 2 laissée de côté : 7 champs au lieu de 8".
 std::string skippedText(exchange::ContactFormat format, const exchange::ImportIssue& issue);
 
+// A line of a UTF-8 file read as Windows-1252 (to put after atLine).
+std::string windows1252LineText();
+
 // A site address left out: "adresse de site laissée de côté, elle ferait
 // exécuter du code dans le navigateur des visiteurs : javascript:…".
 std::string leftOutSiteText(const exchange::LeftOutSite& site);

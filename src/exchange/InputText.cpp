@@ -12,6 +12,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::size_t kListedLinesAtMost = 1000; // enough to tell a user; the list stays small
 
 std::string utf16ToUtf8(std::string_view bytes, bool littleEndian) {
     std::string text;
@@ -88,7 +89,7 @@ InputText InputText::decode(std::string_view bytes) {
         input.m_original = bytes.substr(kUtf8Bom.size());
         if (!text::isValidUtf8(input.m_original)) {
             // Marked UTF-8 but is not: keep every character readable.
-            input.m_converted = text::windows1252ToUtf8(input.m_original);
+            input.decodeByLine(input.m_original);
         }
         break;
     case InputEncoding::Utf16Le:
@@ -102,12 +103,38 @@ InputText InputText::decode(std::string_view bytes) {
         if (text::isValidUtf8(bytes)) {
             input.m_original = bytes;
         } else {
-            input.m_converted = text::windows1252ToUtf8(bytes);
-            input.m_encoding = InputEncoding::Windows1252;
+            input.decodeByLine(bytes);
         }
         break;
     }
     return input;
+}
+
+void InputText::decodeByLine(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    bool utf8BeyondAscii = false;
+    long number = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\n', pos), bytes.size() - 1) + 1;
+        const std::string_view line = bytes.substr(pos, end - pos);
+        ++number;
+        pos = end;
+        if (text::isValidUtf8(line)) {
+            utf8BeyondAscii = utf8BeyondAscii || std::any_of(line.begin(), line.end(), [](char c) { return c & 0x80; });
+            text.append(line);
+        } else {
+            text.append(text::windows1252ToUtf8(line));
+            if (m_windows1252Lines.size() < kListedLinesAtMost) {
+                m_windows1252Lines.push_back(number);
+            }
+        }
+    }
+    if (!utf8BeyondAscii) {
+        m_windows1252Lines.clear();
+        m_encoding = m_encoding == InputEncoding::Utf8 ? InputEncoding::Windows1252 : m_encoding;
+    }
+    m_converted = std::move(text);
 }
 
 } // namespace fichelia::exchange

@@ -13,7 +13,7 @@ namespace fichelia::exchange {
 
 namespace {
 
-enum class Role { Field, Fallback, Name, Address, Ignored };
+enum class Role { Field, Second, Fallback, Name, Address, ObjectClass, Ignored };
 
 struct AttributeRule {
     std::string_view name; // lower case
@@ -44,7 +44,7 @@ constexpr std::array kAttributes = std::to_array<AttributeRule>({
     field("mail", &Contact::mail),
     field("mozillasecondemail", &Contact::mail),
     field("telephonenumber", &Contact::phone),
-    field("homephone", &Contact::phone),
+    {"homephone", Role::Second, &Contact::phone}, // telephoneNumber first
     {"pager", Role::Fallback, &Contact::phone},
     {"pagerphone", Role::Fallback, &Contact::phone},
     field("mobile", &Contact::mobile),
@@ -75,7 +75,7 @@ constexpr std::array kAttributes = std::to_array<AttributeRule>({
     address("mozillahomepostalcode", AddressPart::PostalCode, 2),
     address("mozillahomecountryname", AddressPart::Country, 2),
     {"dn", Role::Ignored},
-    {"objectclass", Role::Ignored},
+    {"objectclass", Role::ObjectClass},
     {"changetype", Role::Ignored},
     {"modifytimestamp", Role::Ignored},
     {"mozillausehtmlmail", Role::Ignored},
@@ -89,6 +89,42 @@ const AttributeRule* ruleOf(std::string_view name) {
     const auto found = std::find_if(kAttributes.begin(), kAttributes.end(),
                                     [&lower](const AttributeRule& rule) { return rule.name == lower; });
     return found == kAttributes.end() ? nullptr : &*found;
+}
+
+bool isNamed(std::string_view name, std::string_view lower) {
+    return name.size() == lower.size() && std::equal(name.begin(), name.end(), lower.begin(), [](char a, char b) {
+               return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+           });
+}
+
+// The object classes of people in address books: person and those built on
+// it, and the mail programs' own.
+bool isPersonClass(std::string_view objectClass) {
+    constexpr std::string_view kPerson = "person";
+    for (std::size_t at = 0; at + kPerson.size() <= objectClass.size(); ++at) {
+        if (isNamed(objectClass.substr(at, kPerson.size()), kPerson)) {
+            return true; // person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha ...
+        }
+    }
+    return isNamed(objectClass, "user") || isNamed(objectClass, "contact") || isNamed(objectClass, "posixaccount");
+}
+
+// postalAddress: lines apart by '$', spaces around it.
+std::string postalAddressLines(std::string_view value) {
+    std::string lines;
+    for (;;) {
+        const std::size_t dollar = value.find('$');
+        std::string_view line = value.substr(0, dollar);
+        line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+        line = line.substr(0, line.find_last_not_of(' ') + 1);
+        if (!line.empty()) {
+            lines.append(lines.empty() ? "" : "\n").append(line);
+        }
+        if (dollar == std::string_view::npos) {
+            return lines;
+        }
+        value.remove_prefix(dollar + 1);
+    }
 }
 
 bool isDn(std::string_view name) { return name.size() == 2 && (name[0] | 0x20) == 'd' && (name[1] | 0x20) == 'n'; }
@@ -157,6 +193,9 @@ private:
         if (!m_seenEntry && (name == "version" || name == "VERSION")) {
             return; // the file's "version: 1"
         }
+        if (!m_inEntry && (isNamed(name, "search") || isNamed(name, "result"))) {
+            return; // the summary ldapsearch writes after the entries
+        }
         m_seenEntry = true;
         if (!m_inEntry) {
             startEntry(line);
@@ -166,6 +205,15 @@ private:
         }
         const AttributeRule* rule = ruleOf(name);
         if (rule != nullptr && rule->role == Role::Ignored) {
+            return;
+        }
+        if (rule != nullptr && rule->role == Role::ObjectClass) {
+            if (!base64 && !rest.empty()) {
+                m_person = m_person || isPersonClass(rest);
+                if (!isNamed(rest, "top")) {
+                    m_objectClass.assign(rest); // the last is the most specific, as exports list them
+                }
+            }
             return;
         }
         const ValueOrigin origin{ValueSource::LdifAttribute, name};
@@ -188,13 +236,19 @@ private:
         } else {
             value.assign(rest);
         }
+        if (!value.empty()) {
+            m_named = m_named || rule->field == &Contact::name || rule->role == Role::Name;
+            m_reachable = m_reachable || rule->field == &Contact::mail || rule->field == &Contact::phone ||
+                          rule->field == &Contact::mobile;
+        }
         switch (rule->role) {
         case Role::Field: m_entry.offer(rule->field, std::move(value), kPlainRank, origin, line); break;
+        case Role::Second: m_entry.offer(rule->field, std::move(value), kPlainRank + 1, origin, line); break;
         case Role::Fallback: m_entry.offer(rule->field, std::move(value), kFallbackRank, origin, line); break;
         case Role::Name: m_entry.offerName(rule->namePart, std::move(value), origin); break;
         case Role::Address:
             if (rule->addressPart == AddressPart::Full) {
-                std::replace(value.begin(), value.end(), '$', '\n'); // postalAddress separates its lines with '$'
+                value = postalAddressLines(value);
             }
             m_entry.offerAddressPart(rule->group, rule->addressPart, std::move(value), origin);
             break;
@@ -206,6 +260,10 @@ private:
         if (!m_inEntry) {
             m_inEntry = true;
             m_spoiled = false;
+            m_person = false;
+            m_named = false;
+            m_reachable = false;
+            m_objectClass.clear();
             m_entry.start(line);
         }
     }
@@ -226,6 +284,10 @@ private:
         if (m_spoiled) {
             m_sink.skip(m_problem.problem, m_problem.line, std::move(m_problem.detail));
             m_entry.discard();
+        } else if (!m_person && !(m_named && m_reachable)) {
+            // An organizational unit, a group, the root of the tree: no contact, counted.
+            m_sink.leaveOut(ValueSource::LdifEntry, m_objectClass);
+            m_entry.discard();
         } else {
             m_entry.finish(m_sink);
         }
@@ -240,6 +302,10 @@ private:
     bool m_seenEntry = false; // anything read yet but comments, blank lines and the version
     bool m_inEntry = false;
     bool m_spoiled = false;
+    bool m_person = false;    // an objectClass of the entry under way names a person
+    bool m_named = false;     // it gives a name: cn, displayName, a given or family name, a company
+    bool m_reachable = false; // it gives a mail address or a phone number
+    std::string m_objectClass;
     ImportIssue m_problem;
 };
 

@@ -29,6 +29,15 @@ public:
         return line;
     }
 
+    // The line next() would give, without moving on.
+    std::string_view peekLine() const {
+        TextLines copy = *this;
+        return copy.next();
+    }
+
+    // The text from the next line on.
+    std::string_view rest() const { return m_text.substr(m_pos); }
+
     // The number of the line next() gave last.
     long number() const { return m_number; }
 

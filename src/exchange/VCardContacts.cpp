@@ -7,6 +7,8 @@
 #include "exchange/ContactBuilder.h"
 #include "exchange/PostalAddress.h"
 #include "exchange/VCardLines.h"
+#include "platform/Unicode.h"
+#include "text/Windows1252.h"
 
 namespace fichelia::exchange {
 
@@ -130,6 +132,15 @@ std::string formatAdr(std::string_view value) {
     return formatFrenchAddress(address);
 }
 
+bool isAscii(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+// BEGIN's or END's value naming a card, blanks after it tolerated ("BEGIN:VCARD ").
+bool isVCardWord(std::string_view value) {
+    return isProperty(value.substr(0, value.find_last_not_of(" \t") + 1), "VCARD");
+}
+
 ImportProblem problemOf(DecodeProblem problem) {
     switch (problem) {
     case DecodeProblem::BadQuotedPrintable: return ImportProblem::BadQuotedPrintable;
@@ -155,16 +166,33 @@ public:
 
 private:
     void handle(const ContentLine& line) {
+        if (m_nested > 0) {
+            skipNested(line);
+            return;
+        }
         if (!line.hasColon) {
             if (m_inCard) {
-                spoil(ImportProblem::VCardLineWithoutColon, line.line, {});
+                m_sink.skip(ImportProblem::VCardLineWithoutColon, line.line); // the card keeps the rest
             } else {
                 outside(line.line, {});
             }
             return;
         }
         const Target target = targetOf(line.name);
+        const bool agent = m_inCard && isNamed(line.name, "AGENT");
+        const bool agentBefore = m_agentBefore;
+        m_agentBefore = agent && line.value.empty();
+        if (agent && line.value.size() >= 11 && isProperty(line.value.substr(0, 11), "BEGIN:VCARD")) {
+            m_nested = 1; // the AGENT's card begins on its own line
+            m_card.leaveOut({ValueSource::VCardProperty, "AGENT"});
+            return;
+        }
         if (target.role == Role::Card) {
+            if (agentBefore && isProperty(line.name, "BEGIN") && isVCardWord(line.value)) {
+                m_nested = 1; // a 2.1 AGENT's card, within this one: left out whole
+                m_card.leaveOut({ValueSource::VCardProperty, "AGENT"});
+                return;
+            }
             handleCard(line);
             return;
         }
@@ -187,15 +215,20 @@ private:
         const Parameters parameters = parseParameters(line.params);
         std::string decoded;
         std::string_view value = line.value;
-        // A value as it stands is already UTF-8: the whole text was decoded, and
-        // its CHARSET, if any, was the file's.
-        if (parameters.encoding != Encoding::Plain) {
+        if (parameters.encoding != Encoding::Plain || (!isAscii(value) && !text::isValidUtf8(value))) {
             DecodeProblem problem = DecodeProblem::None;
-            auto text = decodeValue(line.value, parameters, problem);
+            // Raw bytes as the file holds them: UTF-8, else in the charset the value or its card names.
+            auto text = parameters.encoding != Encoding::Plain
+                            ? decodeValue(value, parameters, problem)
+                            : decodeRawValue(value, text::isValidUtf8(value) || !parameters.charset.empty()
+                                                        ? parameters.charset
+                                                        : cardCharset(),
+                                             problem);
             if (!text) {
-                spoil(problemOf(problem), line.line,
-                      problem == DecodeProblem::UnknownCharset ? std::string(parameters.charset)
-                                                               : upperCase(line.name));
+                // Only this value is lost: the card keeps the rest.
+                m_sink.skip(problemOf(problem), line.line,
+                            problem == DecodeProblem::UnknownCharset ? std::string(parameters.charset)
+                                                                     : upperCase(line.name));
                 return;
             }
             decoded = std::move(*text);
@@ -235,7 +268,7 @@ private:
 
     void handleCard(const ContentLine& line) {
         const bool begin = isProperty(line.name, "BEGIN");
-        if (!isProperty(line.value, "VCARD")) {
+        if (!isVCardWord(line.value)) {
             if (m_inCard) {
                 spoil(ImportProblem::VCardNotACard, line.line, std::string(line.value));
             } else {
@@ -251,6 +284,10 @@ private:
             m_spoiled = false;
             m_version4 = false;
             m_hasName = false;
+            m_agentBefore = false;
+            m_cardCharsetFound = false;
+            m_cardCharset.clear();
+            m_cardText = m_lines.rest();
             m_cardLine = line.line;
             m_card.start(line.line);
         } else if (!m_inCard) {
@@ -264,6 +301,48 @@ private:
             finishCard();
         }
         m_outsideRun = false;
+    }
+
+    // A line of a card within the card under way (an AGENT's): left out.
+    void skipNested(const ContentLine& line) {
+        if (line.hasColon && isVCardWord(line.value)) {
+            if (isProperty(line.name, "BEGIN")) {
+                ++m_nested;
+            } else if (isProperty(line.name, "END")) {
+                --m_nested;
+            }
+        }
+    }
+
+    // The first charset known here that a CHARSET parameter of the card under
+    // way names, for its raw values that name none and are not UTF-8; empty
+    // (Windows-1252) when none does.
+    std::string_view cardCharset() {
+        if (m_cardCharsetFound) {
+            return m_cardCharset;
+        }
+        m_cardCharsetFound = true;
+        std::string_view card = m_cardText;
+        for (std::size_t end = 0; end < card.size(); ++end) {
+            if ((card[end] == 'E' || card[end] == 'e') && card.size() - end >= 9 &&
+                isProperty(card.substr(end, 9), "END:VCARD")) {
+                card = card.substr(0, end);
+                break;
+            }
+        }
+        constexpr std::string_view kCharset = "CHARSET=";
+        for (std::size_t at = 0; at + kCharset.size() < card.size(); ++at) {
+            if (!isProperty(card.substr(at, kCharset.size()), kCharset)) {
+                continue;
+            }
+            const std::string_view rest = card.substr(at + kCharset.size());
+            const std::string_view name = rest.substr(0, std::min(rest.find_first_of(";:,\r\n"), rest.size()));
+            if (!isProperty(name, "UTF-8") && unicode::decodeCharset({}, name)) {
+                m_cardCharset.assign(name);
+                break;
+            }
+        }
+        return m_cardCharset;
     }
 
     // The card under way is malformed: it is skipped at its END.
@@ -313,6 +392,11 @@ private:
     bool m_version4 = false; // the card under way is a vCard 4.0
     bool m_hasName = false;  // an N was given, held in m_name
     std::string m_name;
+    bool m_agentBefore = false; // the line before was an AGENT without a value: its card comes next
+    int m_nested = 0;           // the depth of the AGENT's card being left out
+    std::string_view m_cardText; // the text after the BEGIN of the card under way
+    bool m_cardCharsetFound = false;
+    std::string m_cardCharset;
     long m_cardLine = 0;
     ImportIssue m_problem;
 };

@@ -142,6 +142,45 @@ void applyParameter(Parameters& parameters, std::string_view key, std::string_vi
     }
 }
 
+// What a value's lines hold, for the lines without a colon that may follow it.
+enum class ValueKind { Plain, QuotedPrintable, Base64 };
+
+ValueKind valueKind(std::string_view line) {
+    const std::size_t colon = valueColon(line);
+    const std::string_view head = line.substr(0, colon);
+    // Parameters come after a ';': a name alone has none.
+    if (colon == std::string_view::npos || head.find(';') == std::string_view::npos) {
+        return ValueKind::Plain;
+    }
+    if (containsIgnoringCase(head, "QUOTED-PRINTABLE")) {
+        return ValueKind::QuotedPrintable;
+    }
+    if (!containsIgnoringCase(head, "B")) {
+        return ValueKind::Plain; // neither ENCODING=B nor BASE64: most lines, at once
+    }
+    const Parameters parameters = parseParameters(head.substr(head.find(';') + 1));
+    return parameters.encoding == Encoding::Base64 ? ValueKind::Base64 : ValueKind::Plain;
+}
+
+bool isBase64Text(std::string_view line) {
+    return !line.empty() && std::all_of(line.begin(), line.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' ||
+               c == '=';
+    });
+}
+
+bool endsWithLoneBackslash(std::string_view text) {
+    std::size_t count = 0;
+    while (count < text.size() && text[text.size() - 1 - count] == '\\') {
+        ++count;
+    }
+    return count % 2 == 1;
+}
+
+bool isSkipped(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#';
+}
+
 } // namespace
 
 std::optional<ContentLine> ContentLineReader::next() {
@@ -151,25 +190,31 @@ std::optional<ContentLine> ContentLineReader::next() {
             return std::nullopt;
         }
         line = m_lines.next();
-    } while (line.find_first_not_of(" \t") == std::string_view::npos);
+    } while (isSkipped(line));
 
     ContentLine content;
     content.line = m_lines.number();
     bool joined = false;
-    const auto isQuotedPrintable = [](std::string_view text) {
-        const std::size_t colon = valueColon(text);
-        const std::string_view head = text.substr(0, colon);
-        // Parameters come after a ';': a name alone has none.
-        return colon != std::string_view::npos && head.find(';') != std::string_view::npos &&
-               containsIgnoringCase(head, "QUOTED-PRINTABLE");
-    };
-    const bool quotedPrintable = isQuotedPrintable(line);
+    const bool hasColon = valueColon(line) != std::string_view::npos;
+    const ValueKind kind = hasColon ? valueKind(line) : ValueKind::Plain;
     for (;;) {
         const char next = m_lines.peek();
         const bool folded = next == ' ' || next == '\t';
         std::string_view sofar = joined ? std::string_view(m_unfolded) : line;
-        const bool softBreak = quotedPrintable && !sofar.empty() && sofar.back() == '=' && !m_lines.atEnd();
-        if (!folded && !softBreak) {
+        const bool softBreak =
+            kind == ValueKind::QuotedPrintable && !sofar.empty() && sofar.back() == '=' && !m_lines.atEnd();
+        // A line without a colon that goes on with the value, written without folding.
+        bool unfoldedRest = false;
+        std::string_view restLine;
+        if (!folded && !softBreak && hasColon && !m_lines.atEnd() &&
+            (kind != ValueKind::Plain || endsWithLoneBackslash(sofar))) {
+            restLine = m_lines.peekLine();
+            unfoldedRest = !isSkipped(restLine) && valueColon(restLine) == std::string_view::npos &&
+                           ((kind == ValueKind::Base64 && isBase64Text(restLine)) ||
+                            kind == ValueKind::QuotedPrintable ||
+                            (kind == ValueKind::Plain && endsWithLoneBackslash(sofar)));
+        }
+        if (!folded && !softBreak && !unfoldedRest) {
             break;
         }
         if (!joined) {
@@ -179,6 +224,14 @@ std::optional<ContentLine> ContentLineReader::next() {
         if (softBreak) {
             m_unfolded.pop_back(); // the '=' of the soft line break; the next line is all data
             m_unfolded += m_lines.next();
+        } else if (unfoldedRest) {
+            m_lines.next();
+            if (kind == ValueKind::QuotedPrintable) {
+                m_unfolded += "=0D=0A";
+            } else if (kind == ValueKind::Plain) {
+                m_unfolded += 'n'; // the lone backslash and this make an escaped line break
+            }
+            m_unfolded += restLine;
         } else {
             m_unfolded += m_lines.next().substr(1);
         }
@@ -255,6 +308,22 @@ std::optional<std::string> decodeValue(std::string_view value, const Parameters&
     return converted;
 }
 
+std::optional<std::string> decodeRawValue(std::string_view value, std::string_view charset, DecodeProblem& problem) {
+    if (text::isValidUtf8(value)) {
+        return std::string(value);
+    }
+    if (isUtf8Name(charset)) {
+        return text::windows1252ToUtf8(value);
+    }
+    auto converted = unicode::decodeCharset(value, charset);
+    if (!converted) {
+        problem = DecodeProblem::UnknownCharset;
+    } else {
+        std::erase(*converted, '\0');
+    }
+    return converted;
+}
+
 std::string unescapeText(std::string_view value) {
     std::string text;
     text.reserve(value.size());
@@ -267,7 +336,14 @@ std::string unescapeText(std::string_view value) {
             break;
         }
         const char escaped = value[backslash + 1];
-        text += escaped == 'n' || escaped == 'N' ? '\n' : escaped;
+        if (escaped == 'n' || escaped == 'N') {
+            text += '\n';
+        } else if (escaped == '\\' || escaped == ';' || escaped == ',' || escaped == ':' || escaped == '"') {
+            text += escaped;
+        } else {
+            text += '\\'; // no escape: a backslash the value holds ("B\C" in a 2.1 card, a Windows path)
+            text += escaped;
+        }
         pos = backslash + 2;
     }
     return text;

@@ -23,13 +23,20 @@ struct ContentLine {
 // Gives the content lines of a text one by one. A line beginning with a space
 // or a TAB continues the one before (the line break and that one character are
 // dropped); a quoted-printable value ending in '=' goes on at the next line.
-// Blank lines are skipped.
+// Leniently, as phones and mail programs write them, a line without a colon
+// also continues the one before when that one is a base64 value (its lines
+// not indented: joined), a quoted-printable value (joined by a line break,
+// =0D=0A) or a value ending in a lone backslash (joined by \n). Blank lines and
+// comment lines ('#' first) are skipped.
 class ContentLineReader {
 public:
     explicit ContentLineReader(std::string_view text) : m_lines(text) {}
 
     // Nothing at the end of the text.
     std::optional<ContentLine> next();
+
+    // The text after the line next() gave last.
+    std::string_view rest() const { return m_lines.rest(); }
 
 private:
     TextLines m_lines;
@@ -63,10 +70,15 @@ enum class DecodeProblem { None, BadQuotedPrintable, BadBase64, UnknownCharset }
 // Nothing, and problem set, when the encoding is broken or the charset unknown.
 std::optional<std::string> decodeValue(std::string_view value, const Parameters& parameters, DecodeProblem& problem);
 
-// A text value with its escapes undone: \n and \N give a line break, a
-// backslash before any other character gives that character (\, \; \: \\ and
-// the escapes some programs add, such as Gmail's \"); a backslash at the end
-// stays.
+// A value written as raw bytes, as UTF-8: kept when it is UTF-8, else read
+// in charset (Windows-1252 when it names none, or UTF-8). Nothing, and problem
+// set, when the charset is unknown.
+std::optional<std::string> decodeRawValue(std::string_view value, std::string_view charset, DecodeProblem& problem);
+
+// A text value with its escapes undone: \n and \N give a line break; \, \; \:
+// \\ and Gmail's \" give that character; a backslash before any other
+// character is one the value holds (vCard 2.1 escapes only \;) and stays, as
+// does one at the end.
 std::string unescapeText(std::string_view value);
 
 // The components of a structured value (N, ADR, ORG), split at every ';' that

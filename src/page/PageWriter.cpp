@@ -155,6 +155,16 @@ RecordTexts textsOf(const Contact& record) {
 }
 
 void appendRecordLine(std::string& page, int index, const RecordTexts& record, PageBytes bytes) {
+    // Room for the whole line at once when it does not fit: a line of one
+    // huge value then takes about its size, not the twice its size that
+    // doubling the string as it grows may reach (both buffers held at once).
+    std::size_t lineSize = kRecordPrefix.size() + 64;
+    for (const std::string_view text : record) {
+        lineSize += text.size();
+    }
+    if (page.capacity() - page.size() < lineSize) {
+        page.reserve(std::max(page.size() + lineSize + lineSize / 16, 2 * page.capacity()));
+    }
     page += kRecordPrefix;
     appendNumber(page, static_cast<std::size_t>(index));
     page += ",\"";

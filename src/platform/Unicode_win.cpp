@@ -53,7 +53,11 @@ constexpr std::pair<std::string_view, UINT> kCodePages[] = {
     {"windows1257", 1257}, {"windows1258", 1258}, {"cp1250", 1250},      {"cp1251", 1251},      {"cp1252", 1252},
     {"ibm850", 850},       {"cp850", 850},        {"koi8r", 20866},      {"koi8u", 21866},      {"shiftjis", 932},
     {"sjis", 932},         {"eucjp", 20932},      {"gb2312", 936},       {"gbk", 936},          {"gb18030", 54936},
-    {"big5", 950},         {"euckr", 949},        {"macintosh", 10000},
+    {"big5", 950},         {"euckr", 949},        {"macintosh", 10000},  {"macroman", 10000},   {"cp932", 932},
+    {"windows31j", 932},   {"mskanji", 932},      {"csshiftjis", 932},   {"xsjis", 932},        {"iso2022jp", 50220},
+    {"csiso2022jp", 50220}, {"cp949", 949},       {"ksc56011987", 949},  {"uhc", 949},          {"iso2022kr", 50225},
+    {"cp936", 936},        {"hzgb2312", 52936},   {"cp950", 950},        {"ibm437", 437},       {"cp437", 437},
+    {"ibm866", 866},       {"cp866", 866},        {"windows874", 874},   {"tis620", 874},       {"utf7", 65000},
 };
 
 } // namespace

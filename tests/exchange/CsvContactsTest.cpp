@@ -49,10 +49,10 @@ TEST(CsvContacts, writtenRowsReadBackWithAnySeparator) {
         std::string text;
         appendCsvHeader(text, separator);
         appendCsvContact(text, awkward, separator);
-        appendCsvContact(text, Contact(), separator);
+        appendCsvContact(text, Contact(), separator); // a row of separators only: passed over
         const auto result = readCsvContacts(text);
         ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
-        EXPECT_EQ(result.records, (std::vector<Contact>{awkward, Contact()})) << text;
+        EXPECT_EQ(result.records, (std::vector<Contact>{awkward})) << text;
         EXPECT_TRUE(result.leftOut.empty());
     }
     std::string row;

@@ -59,7 +59,8 @@ TEST(ImportParts, aVCardPartBeginsOnlyAfterAnEndThatNothingJoinsToAnotherLine) {
     } cases[] = {
         {"BEGIN:VCARD\nFN:a\nEND:VCARD\nBEGIN:VCARD\n", 27},
         {"BEGIN:VCARD\r\nFN:a\r\nEND:VCARD\r\r\nBEGIN:VCARD\n", 31},
-        {"BEGIN:VCARD\nFN:a\nEND:VCARD\n\nX", 27},
+        {"BEGIN:VCARD\nFN:a\nEND:VCARD\n\nbegin:vcard", 27},
+        {"BEGIN:VCARD\nFN:a\nEND:VCARD\n\nX", std::string::npos}, // no card next
         {"BEGIN:VCARD\nFN:a\nEND:VCARD", std::string::npos},           // at the very end
         {"BEGIN:VCARD\nFN:a\nEND:VCARD\n", std::string::npos},         // nothing after it
         {"BEGIN:VCARD\nFN:a\nEND:VCARD;X\nA\n", std::string::npos},    // more on its line
@@ -68,7 +69,8 @@ TEST(ImportParts, aVCardPartBeginsOnlyAfterAnEndThatNothingJoinsToAnotherLine) {
         {"BEGIN:VCARD\nNOTE;QUOTED-PRINTABLE:a=\nEND:VCARD\nA\n", std::string::npos},
         {"BEGIN:VCARD\nNOTE;QUOTED-PRINTABLE:a==\n\nEND:VCARD\nA\n", std::string::npos},
         {"BEGIN:VCARD\nNOTE;QUOTED-PRINTABLE:a=\r\nEND:VCARD\nA\n", std::string::npos},
-        {"BEGIN:VCARD\nNOTE:a=\nEND:VCARD\nFN:b\nEND:VCARD\nA\n", 45}, // the next that is sound
+        {"BEGIN:VCARD\nNOTE:a=\nEND:VCARD\nFN:b\nEND:VCARD\nBEGIN:VCARD\n", 45}, // the next that is sound
+        {"BEGIN:VCARD\nAGENT:\nBEGIN:VCARD\nFN:b\nEND:VCARD\nTEL:1\nEND:VCARD\nBEGIN:VCARD\n", 62}, // not within
     };
     for (const auto& c : cases) {
         EXPECT_EQ(vcardPartStart(c.text, 1), c.start) << c.text;
@@ -96,6 +98,8 @@ TEST(ImportParts, vCardsReadInPartsAreTheReadingOfTheWhole) {
             "END:VCARDX\nend:vcard\n\n\n",
             "BEGIN:VCARD\nFN:g\n",
             "BEGIN:VCARD\nFN:h\nNOTE sans deux-points\nEND:VCARD\n",
+            "BEGIN:VCARD\nVERSION:2.1\nFN:o\nAGENT:\nBEGIN:VCARD\nFN:in\nEND:VCARD\nTEL:1\nEND:VCARD\n",
+            "BEGIN:VCARD\nFN:l\nLABEL:1 rue\nParis\nPHOTO;ENCODING=b:AAAA\nBBBB\nEND:VCARD\n",
         },
         600);
     expectSameReading(text, readVCardContacts, vcardPartStart);

@@ -110,9 +110,8 @@ TEST(ImportRules, namesAddressesAndLineBreaks) {
          ""},
         {"stand-ins: company, mail, phone", V,
          "BEGIN:VCARD\nORG:Garage\\, Central;Atelier\nTEL:1\nEND:VCARD\nBEGIN:VCARD\nEMAIL:m@x.fr\nTEL:1\nEND:VCARD\n"
-         "BEGIN:VCARD\nTEL;TYPE=cell:06\nEND:VCARD\nBEGIN:VCARD\nNOTE:rien\nEND:VCARD\n",
-         "Garage, Central, Atelier\t\t1\t\t\t\t\t\nm@x.fr\t\t1\t\t\tm@x.fr\t\t\n06\t\t\t06\t\t\t\t\n"
-         "\t\t\t\t\t\t\trien\n",
+         "BEGIN:VCARD\nTEL;TYPE=cell:06\nEND:VCARD\n",
+         "Garage, Central, Atelier\t\t1\t\t\t\t\t\nm@x.fr\t\t1\t\t\tm@x.fr\t\t\n06\t\t\t06\t\t\t\t\n",
          ""},
         {"a company on two lines names the contact on one", V, "BEGIN:VCARD\nORG:Garage\\nCentral\nEND:VCARD\n",
          "Garage, Central\t\t\t\t\t\t\t\n", ""},
@@ -143,10 +142,13 @@ TEST(ImportRules, namesAddressesAndLineBreaks) {
          "Anrede=1, Firma=1"},
         {"CSV: a formula's apostrophe goes, others stay", C, "Nom;Tel;Notes\n'=1+2;'-3;''@x\n'a;'';'\n",
          "=1+2\t\t-3\t\t\t\t\t'@x\n'a\t\t''\t\t\t\t\t'\n", ""},
-        {"LDIF: Windows-1252 in base64", L, "dn: cn=a\ncn:: TGVm6HZyZQ==\n", "Lefèvre\t\t\t\t\t\t\t\n", ""},
-        {"LDIF: empty attributes are not counted", L, "dn: cn=a\ncn: a\nfoo:\nbar: x\njpegPhoto:< file:///p\n",
+        {"LDIF: Windows-1252 in base64", L, "dn: cn=a\nobjectClass: person\ncn:: TGVm6HZyZQ==\n",
+         "Lefèvre\t\t\t\t\t\t\t\n", ""},
+        {"LDIF: empty attributes are not counted", L,
+         "dn: cn=a\nobjectClass: person\ncn: a\nfoo:\nbar: x\njpegPhoto:< file:///p\n",
          "a\t\t\t\t\t\t\t\n", "bar=1, jpegPhoto=1"},
-        {"LDIF: postalAddress lines", L, "version: 1\n\ndn: cn=a\ncn: a\npostalAddress: 1 rue$75001 Paris\n",
+        {"LDIF: postalAddress lines", L,
+         "version: 1\n\ndn: cn=a\nobjectClass: person\ncn: a\npostalAddress: 1 rue$75001 Paris\n",
          "a\t1 rue, 75001 Paris\t\t\t\t\t\t\n", ""},
     });
 }

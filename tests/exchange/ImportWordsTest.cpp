@@ -98,12 +98,23 @@ TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
         {ContactFormat::Tsv, {ImportProblem::TsvFieldCount, 5, "9"}, "ligne 5 laissée de côté : 9 champs au lieu de 8"},
         {ContactFormat::VCard,
          {ImportProblem::UnknownCharset, 6, "KOI9"},
-         "ligne 6 : carte laissée de côté : jeu de caractères inconnu « KOI9 »"},
+         "ligne 6 laissée de côté : jeu de caractères inconnu « KOI9 »"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(skippedText(c.format, c.issue), c.text);
     }
+    for (const auto& [kind, text] : std::vector<std::pair<std::string, std::string>>{
+             {"ICALENDAR", "ce fichier est un fichier iCalendar (un agenda), pas un carnet d'adresses"},
+             {"XML", "ce fichier est un fichier XML, pas un carnet d'adresses"},
+             {"LDAPSCHEMA", "ce fichier est un schéma LDAP (des définitions d'attributs), pas un carnet d'adresses"},
+         }) {
+        EXPECT_EQ(problemText({ImportProblem::NotAnAddressBook, 0, kind}), text);
+    }
+    EXPECT_EQ(skippedText(ContactFormat::VCard, {ImportProblem::VCardLineWithoutColon, 4, {}}),
+              "ligne 4 laissée de côté : ligne sans « : » entre le nom de la propriété et sa valeur");
+    EXPECT_EQ(leftOutCountText({exchange::ValueSource::LdifEntry, "groupOfNames", 0, nullptr, 2}),
+              "2 × entrée qui n'est pas une personne (« groupOfNames »)");
     EXPECT_EQ(problemText({ImportProblem::UnknownHeader, 1, "Prénom\tSociété"}),
               "la première ligne a l'air d'une ligne d'en-tête, mais aucune de ses colonnes n'est connue : "
               "« Prénom », « Société »");

@@ -8,9 +8,10 @@ using fichelia::Contact;
 using fichelia::exchange::readLdifContacts;
 
 TEST(LdifContacts, entriesAreSeparatedByBlankLinesAndCommentsSkipped) {
-    const auto result = readLdifContacts("version: 1\r\n\r\ndn: cn=a\r\ngivenName: Anne\r\nsn: Roy\r\n# note\r\n"
-                                         " suite de la note\r\npostalAddress: 1 rue$75001 Paris\r\n\r\n\r\n"
-                                         "dn: cn=b\r\ncn;lang-fr: Bé\r\njpegPhoto:< file:///photo.jpg\r\n");
+    const auto result = readLdifContacts("version: 1\r\n\r\ndn: cn=a\r\nobjectClass: person\r\ngivenName: Anne\r\n"
+                                         "sn: Roy\r\n# note\r\n suite de la note\r\npostalAddress: 1 rue$75001 Paris\r\n\r\n\r\n"
+                                         "dn: cn=b\r\nobjectclass: inetOrgPerson\r\ncn;lang-fr: Bé\r\n"
+                                         "jpegPhoto:< file:///photo.jpg\r\n");
     ASSERT_TRUE(result.whole()) << fichelia::testing::problemsSummary(result);
     ASSERT_EQ(result.records.size(), 2u);
     EXPECT_EQ(result.records[0], Contact("Anne Roy", "1 rue, 75001 Paris", "", "", "", "", "", ""));

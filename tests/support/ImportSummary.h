@@ -34,7 +34,8 @@ inline std::string issueSummary(const exchange::ImportIssue& issue) {
         "TsvFieldCount", "TsvInvalidUtf8", "TsvUnknownEscape", "CsvMisplacedQuote", "VCardLineWithoutColon",
         "VCardUnclosed", "VCardOutsideCard", "VCardNotACard", "BadQuotedPrintable", "BadBase64", "UnknownCharset",
         "LdifLineWithoutColon", "LdifStrayContinuation", "LdifEntryWithoutDn", "CsvUnclosedQuote", "UnknownHeader",
-        "OtherFileKind", "BinaryData", "NothingUsable", "OutOfMemory", "PageLineDamaged",
+        "OtherFileKind", "BinaryData", "NothingUsable", "OutOfMemory", "NotAnAddressBook", "NoContacts", "NoName",
+        "PageLineDamaged",
     };
     std::string summary(kNames[static_cast<int>(issue.problem)]);
     summary.append("@").append(std::to_string(issue.line));

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <fstream>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "Files.h"
 #include "ToolRun.h"
 
@@ -17,7 +21,10 @@ TEST(FicheliaPageTool, writeGivesTheGoldenPagesAndReadGivesTheContactsBack) {
     for (const std::string name : {"empty", "three", "twelve"}) {
         SCOPED_TRACE(name);
         const std::string golden = readBytes(dataFile("page_" + name + ".html"));
-        const auto written = runPageTool({"write"}, readBytes(dataFile("contacts_" + name + ".tsv")));
+        // An empty input gives an empty page only when TSV is asked for.
+        const std::vector<std::string> write =
+            name == "empty" ? std::vector<std::string>{"write", "--from", "tsv"} : std::vector<std::string>{"write"};
+        const auto written = runPageTool(write, readBytes(dataFile("contacts_" + name + ".tsv")));
         ASSERT_EQ(written.status, 0) << written.err;
         EXPECT_EQ(written.out, golden);
 
@@ -25,7 +32,7 @@ TEST(FicheliaPageTool, writeGivesTheGoldenPagesAndReadGivesTheContactsBack) {
         ASSERT_EQ(read.status, 0) << read.err;
         EXPECT_EQ(std::count(read.out.begin(), read.out.end(), '\n'),
                   std::count(golden.begin(), golden.end(), '\n') - 1); // a line per contact, and two others
-        EXPECT_EQ(runPageTool({"write"}, read.out).out, golden);
+        EXPECT_EQ(runPageTool(write, read.out).out, golden);
     }
     EXPECT_EQ(runPageTool({"read"}, readBytes(dataFile("page_twelve.html"))).out.rfind(
                   "Bernard\t1 avenue Jean Jaurès\t01 00 00 00 00\t06 00 00 00 00\t\tbernard@exemple.fr\t"
@@ -122,8 +129,9 @@ TEST(FicheliaPageTool, windowsLineEndsInTheInputAreAccepted) {
 }
 
 TEST(FicheliaPageTool, pagesComeBackOutAsVCardOrCsvAndGoBackInUnchanged) {
-    const std::string awkwardTsv = "Ł\\\\\"</script>; a,b\t1 rue\t=SOMME(A1)\t\t\t\t😀 http://x.fr/?a=1;b=2\t\"c\"\\n2e\n"
-                                   "\t\t\t\t\t\t\t\n";
+    // (A record without a name does not come back: a card or row with nothing to name it is skipped.)
+    const std::string awkwardTsv =
+        "Ł\\\\\"</script>; a,b\t1 rue\t=SOMME(A1)\t\t\t\t😀 http://x.fr/?a=1;b=2\t\"c\"\\n2e\n";
     const auto awkward = runPageTool({"write", "--from", "tsv"}, awkwardTsv);
     ASSERT_EQ(awkward.status, 0) << awkward.err;
     for (const std::string& page : {readBytes(dataFile("page_twelve.html")), awkward.out}) {
@@ -139,7 +147,7 @@ TEST(FicheliaPageTool, pagesComeBackOutAsVCardOrCsvAndGoBackInUnchanged) {
         }
     }
     const auto csv = runPageTool({"read", "--to", "csv", "--separator", ","}, awkward.out);
-    EXPECT_EQ(csv.out, "\xEF\xBB\xBFNom,Adresse,Tél,GSM,Fax,Mail,Site,Commentaire\r\n,,,,,,,\r\n"
+    EXPECT_EQ(csv.out, "\xEF\xBB\xBFNom,Adresse,Tél,GSM,Fax,Mail,Site,Commentaire\r\n"
                        "\"Ł\\\"\"</script>; a,b\",1 rue,'=SOMME(A1),,,,😀 http://x.fr/?a=1;b=2,\"\"\"c\"\"\n2e\"\r\n");
 }
 
@@ -172,6 +180,12 @@ TEST(FicheliaPageTool, malformedImportsAndOptionsAreRefusedWithoutAPage) {
          "dn: cn=a\ncn:: ???\n",
          "ligne 2 : entrée laissée de côté : valeur base64 invalide pour cn"},
         {{"write"}, "%PDF-1.5\n%\xE2\xE3\n", "ce fichier est un document PDF, pas un carnet d'adresses"},
+        {{"write"}, "", "le fichier ne contient aucun contact"},
+        {{"write"}, "\xEF\xBB\xBF\r\n\r\n", "le fichier ne contient aucun contact"},
+        {{"write"}, "Prénom;Nom;Mail\r\n", "le fichier ne contient aucun contact"},
+        {{"write"}, "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", "fichier iCalendar (un agenda), pas un carnet"},
+        {{"write"}, "Ceci est une licence.\nElle permet, sans garantie, de copier.\n",
+         "ce fichier n'est pas un carnet d'adresses"},
         {{"write", "/nulle/part.vcf"}, "", "impossible d'ouvrir /nulle/part.vcf"},
         {{"write", "--from", "vcf"}, "", "format --from inconnu"},
         {{"write", "--separator", ":"}, "", "séparateur refusé"},
@@ -254,6 +268,65 @@ TEST(FicheliaPageTool, readRefusesWhatIsNoDirectoryPage) {
                                 "remplirTabFournisseur)\n");
     }
     EXPECT_EQ(runPageTool({"read", "--to", "csv", dataFile("page_empty.html")}, "").status, 0);
+}
+
+#ifndef _WIN32
+// One line of 64 MB, no address book: refused having read it once, in at most
+// three times its size (with the tool's own few megabytes).
+TEST(FicheliaPageTool, aHugeSingleLineTakesAtMostThreeTimesItsSize) {
+    const std::string line(64 << 20, 'Q');
+    const auto written = runPageTool({"write"}, line);
+    EXPECT_EQ(written.status, 2) << written.err;
+    EXPECT_NE(written.err.find("pas un carnet d'adresses"), std::string::npos) << written.err;
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * line.size() + (16 << 20));
+}
+
+// One card holding a value of 64 MB, written as a page: the file, its record
+// and the page's line are never all held at once, nor any of them twice.
+TEST(FicheliaPageTool, aHugeValueIsWrittenInAtMostThreeTimesItsSize) {
+    const auto folder = fichelia::testing::freshTemporaryFolder();
+    const std::string value(64 << 20, 'Q');
+    std::ofstream(folder / "grand.vcf", std::ios::binary) << "BEGIN:VCARD\nFN:a\nNOTE:" << value << "\nEND:VCARD\n";
+    const auto written =
+        runPageTool({"write", utf8Path(folder / "grand.vcf"), "-o", utf8Path(folder / "grand.html")}, "");
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_GT(std::filesystem::file_size(folder / "grand.html"), value.size());
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(static_cast<std::size_t>(usage.ru_maxrss) * 1024, 3 * value.size() + (16 << 20));
+    std::filesystem::remove_all(folder);
+}
+#endif
+
+// What write says beside the page, and its status.
+TEST(FicheliaPageTool, aPageWithWhatWasLeftOutOrReadOtherwise) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::string message; // empty: nothing said
+    } cases[] = {
+        {{"write", "--from", "tsv"}, "", 0, ""}, // an empty page, asked for
+        {{"write"}, "BEGIN:VCARD\nFN:a\nLABEL:1 rue\nParis\nEND:VCARD\n", 1,
+         "ligne 4 laissée de côté : ligne sans « : »"},
+        {{"write"}, "Nom;Tel\nLefèvre;1\nH\xE9l\xE8ne;2\n", 0,
+         "ligne 3 : texte qui n'est pas de l'UTF-8, lu en Windows-1252"},
+        {{"write"}, "dn: ou=a\nobjectClass: organizationalUnit\n\ndn: cn=b\ncn: b\nmail: b@x.fr\n", 0,
+         "1 × entrée qui n'est pas une personne (« organizationalUnit »)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto result = runPageTool(c.arguments, c.input);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_FALSE(result.out.empty());
+        if (c.message.empty()) {
+            EXPECT_TRUE(result.err.empty()) << result.err;
+        } else {
+            EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        }
+    }
 }
 
 // An output that is the input itself, under any of its names, would replace

@@ -779,16 +779,16 @@ private slots:
         const QStringList paths = QStringList{QStringLiteral("/dossier/divers.vcf")} + onDisk({"page_three.html"});
         const std::unique_ptr<QMimeData> data(filesDragged(paths));
         QVERIFY(drop(form->nameEdit, data.get()));
-        QCOMPARE(form->directory().count(), 4);
+        QCOMPARE(form->directory().count(), 5);
         QCOMPARE(form->nameEdit->text(), QString());
         QCOMPARE(reports().size(), std::size_t{1});
         QCOMPARE(reports().front().summary,
-                 QStringLiteral("4 contacts ont été ajoutés à la liste.\n"
+                 QStringLiteral("5 contacts ont été ajoutés à la liste.\n"
                                 "Laissé de côté : 1 passage illisible, 1 adresse de site qui ferait exécuter du code, "
                                 "1 valeur sans champ."));
         QCOMPARE(reports().front().details, QStringLiteral(
-                                 "« divers.vcf » : 1 contact\n"
-                                 "    ligne 10 : carte laissée de côté : ligne sans « : » entre le nom de la propriété "
+                                 "« divers.vcf » : 2 contacts\n"
+                                 "    ligne 10 laissée de côté : ligne sans « : » entre le nom de la propriété "
                                  "et sa valeur\n"
                                  "    ligne 4 : adresse de site laissée de côté, elle ferait exécuter du code dans le "
                                  "navigateur des visiteurs : javascript:alert(1)\n"
@@ -805,9 +805,10 @@ private slots:
         const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
         QVERIFY(drop(form.get(), data.get()));
         QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
+        QVERIFY(messages().empty());
         QCOMPARE(reports().size(), std::size_t{1});
-        QCOMPARE(reports().front().summary,
-                 QStringLiteral("1 contact a été ajouté à la liste.\nLaissé de côté : 1 passage illisible."));
+        QCOMPARE(reports().front().summary, QStringLiteral("1 contact a été ajouté à la liste.\n"
+                                                           "Laissé de côté : 1 passage illisible."));
         QCOMPARE(reports().front().details,
                  QStringLiteral("« coupé.html » : 1 contact\n"
                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "

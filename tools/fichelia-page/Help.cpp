@@ -25,9 +25,12 @@ constexpr std::string_view kWrite = R"(write : lit des contacts dans FICHIER et 
 l'application enregistrerait pour une liste qui les contient : triés comme
 les trie sa liste (selon la langue de LC_ALL, LC_COLLATE ou LANG ; sous
 Windows, celle de l'utilisateur), leurs textes inchangés. Une carte, une
-ligne ou une entrée illisible est laissée de côté et signalée ; les fichiers
-d'autres sortes (PDF, ZIP, documents bureautiques, images, gzip, HTML) et les
-textes qui contiennent des octets NUL sont refusés.
+ligne ou une entrée illisible est laissée de côté et signalée. Sont refusés
+(code 2, aucune page écrite, PAGE laissée telle quelle) : les fichiers
+d'autres sortes (PDF, ZIP, documents bureautiques, images, gzip, HTML), les
+textes qui contiennent des octets NUL, les fichiers iCalendar et XML, les
+schémas LDAP, un texte qui n'est pas un tableau de contacts, et une entrée
+qui ne contient aucun contact.
   -o, --output PAGE
                   écrit la page dans PAGE comme l'application enregistre :
                   dans un nouveau fichier à côté, mis à la place de PAGE
@@ -71,11 +74,20 @@ est refusé.
 
 constexpr std::string_view kFormats = R"(Formats
   auto   TSV quand la première ligne est la nôtre (huit champs UTF-8 séparés
-         par des TAB, pas une ligne d'en-tête) ; sinon, dans le texte décodé
-         (marques d'ordre des octets, UTF-16 même sans, UTF-8, sinon
-         Windows-1252) : vCard quand sa première ligne est BEGIN:VCARD ou le
-         VERSION: d'une vCard ; LDIF quand sa première ligne qui n'est pas un
-         commentaire est dn:, ou version: puis dn: ; sinon CSV.
+         par des TAB, pas une ligne d'en-tête) ; sinon, d'après les 64 premiers
+         ko (l'UTF-16 décodé d'abord) : vCard quand une ligne y commence par
+         BEGIN:VCARD (ou que la première est le VERSION: d'une vCard), les
+         lignes d'avant étant signalées ; refusé comme fichier iCalendar quand
+         BEGIN:VCALENDAR vient en premier, comme schéma LDAP quand une ligne
+         définit un type d'attribut ou une classe d'objets, comme fichier XML
+         quand le texte commence par < ; LDIF quand une ligne commence par
+         dn: ; CSV quand le texte se lit comme un tableau de contacts (une
+         première ligne qui nomme des champs connus, ou des lignes au nombre
+         de séparateurs constant, un au moins) ; tout autre texte est refusé
+         comme n'étant pas un carnet d'adresses. Une entrée vide, des lignes
+         blanches, une marque d'ordre des octets seule ou une ligne d'en-tête
+         CSV seule ne contiennent aucun contact et sont refusées ; une page
+         vide n'est écrite que pour une entrée vide avec --from tsv.
   tsv    UTF-8, un contact par ligne, huit champs séparés par des TAB, dans
          l'ordre nom, adresse, tel, gsm, fax, mail, site, commentaire. Dans
          un champ, \t, \n, \r et \\ valent TAB, LF, CR et une barre oblique
@@ -83,20 +95,27 @@ constexpr std::string_view kFormats = R"(Formats
   csv    RFC 4180 : un champ qui contient le séparateur, un guillemet ou un
          saut de ligne est entre guillemets, et un guillemet y est doublé ;
          CR LF ou LF entre les lignes. Lu dans le codage que donne sa marque
-         d'ordre des octets (UTF-8, UTF-16 LE ou BE) ; sans marque, en UTF-8
-         quand les octets en sont, sinon en Windows-1252 (ce qu'écrivent les
-         tableurs en France). Une première ligne qui nomme des champs est un
-         en-tête : Nom, Adresse, Tél/Téléphone, GSM/Portable/Mobile,
-         Fax/Télécopie, Mail/E-mail/Courriel, Site/Site web/Page web,
-         Commentaire/Notes (casse et accents ignorés), et les colonnes des
-         exports de Google Contacts, Outlook (anglais, français, allemand)
-         et Thunderbird : noms, téléphones, mobile, fax, mail, page web,
-         parties d'adresse et notes. Une première ligne qui a l'air d'un
+         d'ordre des octets (UTF-8, UTF-16 LE ou BE) ; sans marque, ligne à
+         ligne : en UTF-8 quand la ligne en est, sinon en Windows-1252 (ce
+         qu'écrivent les tableurs en France) ; dans un fichier UTF-8, les
+         lignes lues en Windows-1252 sont nommées sur la sortie d'erreur. Une
+         première ligne est un en-tête quand la plupart de ses cellules non
+         vides nomment des champs (ou que certaines le font et qu'aucune n'a
+         l'air d'une valeur) : Nom, Adresse, Tél/Téléphone,
+         GSM/Portable/Mobile, Fax/Télécopie, Mail/E-mail/Courriel, Site/Site
+         web/Page web, Commentaire/Notes, les colonnes des exports de Google
+         Contacts, Outlook et Thunderbird, et les mots de chaque champ en
+         français, anglais, allemand, espagnol, italien, néerlandais,
+         portugais et japonais (n_given/n_family, First/Last Name,
+         Vorname/Name, Nombre/Apellidos, Nome/Cognome, Voornaam/Achternaam,
+         姓/名, 電話...), casse, accents, espaces, _ et - ignorés. Une
+         première ligne qui a l'air d'un
          en-tête (3 cellules ou plus, aucune vide, aucune avec un chiffre,
          @ ou :) mais ne nomme aucune colonne connue est refusée, sauf si la
          deuxième a le même air. Un nom en parties donne « prénom second
          prénom nom » sauf si une colonne de nom complet le donne entier ; à
-         côté d'une colonne de prénom, « Nom » est le nom de famille. Une
+         côté d'une colonne de prénom, « Nom » (Name, Naam) est le nom de
+         famille. Une
          adresse en parties s'écrit « rue, code-postal localité, région,
          pays ». Un numéro de bipeur ou « autre » n'est le téléphone que si
          aucun autre numéro n'est donné ; de « a ::: b » (Google), a est
@@ -120,7 +139,17 @@ constexpr std::string_view kFormats = R"(Formats
          adresse d'ADR, écrite comme ci-dessus, sinon de LABEL. Quand
          plusieurs valeurs se disputent un champ, la préférée (PREF,
          TYPE=pref) l'emporte, sinon la première. Les valeurs des propriétés
-         sans champ ici ne sont jamais décodées.
+         sans champ ici ne sont jamais décodées. Lecture tolérante : une
+         ligne sans deux-points continue une valeur base64 ou
+         quoted-printable (ou une valeur finie par une barre oblique
+         inverse), sinon cette ligne seule est laissée de côté et nommée ;
+         les commentaires « # » et les lignes blanches sont passés ; une
+         valeur qui ne peut être décodée ne coûte qu'elle-même ; la carte
+         d'un AGENT 2.1 dans une carte est laissée de côté, la carte qui la
+         contient gardée. Une valeur 8 bits brute est en UTF-8 quand elle en
+         est, sinon dans le CHARSET qu'elle ou sa carte nomme (tout jeu que
+         connaît ICU ; sous Windows, ses pages de code par leur nom), sinon
+         en Windows-1252.
          Écrit par read en vCard 3.0, UTF-8, lignes repliées à 75 octets :
          FN et N, TEL;TYPE=voice, cell et fax, EMAIL, URL, NOTE, l'adresse
          entière dans la partie rue d'ADR.
@@ -128,9 +157,15 @@ constexpr std::string_view kFormats = R"(Formats
          chaque entrée commençant par son dn: : cn (sinon givenName et sn),
          mail, telephoneNumber, mobile, facsimileTelephoneNumber,
          workURL/homeURL, description, attributs d'adresse postale (street,
-         l, st, postalCode, c, postalAddress, et ceux du domicile) ; valeurs
-         en base64 (attr:: valeur), lignes de continuation, plusieurs
-         entrées.
+         l, st, postalCode, c, postalAddress et ses $ entre les lignes, et
+         ceux du domicile) ; valeurs en base64 (attr:: valeur), lignes de
+         continuation, plusieurs entrées ; telephoneNumber avant homePhone.
+         Une entrée est un contact quand un objectClass nomme une personne
+         (person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha
+         ...) ou qu'elle a un nom (cn, givenName, sn ou o) et un mail ou un
+         téléphone, comme une société ; les autres (unités, groupes, une
+         racine sans eux) sont comptées comme laissées de côté.
+         Le résumé final de ldapsearch est passé.
 Dans tous les formats sauf TSV, un contact sans nom prend celui de sa
 société, sinon son adresse mail, sinon son numéro de téléphone ; un saut de
 ligne dans un champ autre que le commentaire devient « , ».
@@ -145,7 +180,8 @@ constexpr std::string_view kLeftOut = R"(Ce que write laisse de côté, et dit s
     champs, de l'UTF-8 invalide ou un échappement inconnu en TSV, une entrée
     LDIF sans dn:. Les autres contacts font la page.
   - Un contact sans nom prend celui de sa société, son mail ou son
-    téléphone.
+    téléphone ; celui qui n'a rien de tout cela est laissé de côté, avec sa
+    ligne.
   - Une adresse de site qui ferait exécuter du code dans le navigateur des
     visiteurs (javascript:, vbscript:, data:, casse, blancs en tête et
     caractères de contrôle ignorés) est laissée de côté, avec sa ligne.
@@ -167,12 +203,15 @@ revient en « , » ; un site qui ferait exécuter du code est laissé de côté)
 
 constexpr std::string_view kExitStatus = R"(Code de sortie :
   0  fait
-  1  write a laissé de côté des contacts illisibles, ou read des lignes de
-     contact illisibles, chacun nommé sur la sortie d'erreur ; les autres
-     contacts sont écrits
-  2  arguments incorrects (dits en une ligne), ou pas de page : l'entrée
-     n'est pas un carnet d'adresses (PDF, image, octets NUL...), rien n'a pu
-     en être lu, sa ligne d'en-tête ne nomme aucune colonne connue, ou un
+  1  write a laissé de côté des contacts ou des lignes de cartes
+     illisibles, ou read des lignes de contact illisibles, chacun nommé sur
+     la sortie d'erreur ; les autres contacts sont écrits
+  2  arguments incorrects (dits en une ligne), ou pas de page (le fichier de
+     -o laissé tel quel) : l'entrée n'est pas un carnet d'adresses (PDF,
+     image, octets NUL, fichier iCalendar ou XML, schéma LDAP, texte qui
+     n'est pas un tableau de contacts...), elle ne contient aucun contact
+     (vide, blanche, une ligne d'en-tête CSV seule), rien n'a pu en être
+     lu, sa ligne d'en-tête ne nomme aucune colonne connue, ou un
      guillemet CSV n'est jamais refermé (le reste du fichier n'est alors
      qu'un champ) ; read d'un fichier qui n'est pas une page d'annuaire ; -o
      qui nomme le fichier d'entrée. Le message nomme la ligne d'entrée quand

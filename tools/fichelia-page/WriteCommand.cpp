@@ -83,6 +83,7 @@ void report(const exchange::ImportReport& report) {
     sayListed(report.standIns, [](const exchange::StandInName& standIn) {
         return words::atLine(standIn.line, words::standInText(standIn.from));
     });
+    sayListed(report.windows1252Lines, [](long line) { return words::atLine(line, words::windows1252LineText()); });
     reportSkipped(report);
     if (report.leftOut.empty()) {
         return;

@@ -48,10 +48,11 @@ export function pageFolder() {
     const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'fichelia-pages-'));
     return {
         dir,
-        // Runs `fichelia-page write` over a TSV file and returns the page's
-        // path, its file:// URL and its bytes.
+        // Runs `fichelia-page write --from tsv` over a TSV file (an empty one
+        // gives an empty page) and returns the page's path, its file:// URL
+        // and its bytes.
         write(tsvPath, { name = path.basename(tsvPath, '.tsv') + '.html', site, options = [] } = {}) {
-            const args = ['write', ...options];
+            const args = ['write', '--from', 'tsv', ...options];
             if (site) {
                 args.push('--site', site);
             }
