@@ -82,27 +82,25 @@ TEST(ImportWords, valuesLeftOutAreNamedInTheUsersWords) {
 TEST(ImportWords, skippedItemsAreNamedAfterTheirFormat) {
     const struct {
         ContactFormat format;
-        ImportIssue issue;
-        std::string text;
+        ImportProblem problem;
+        long line;
+        const char* detail;
+        const char* text;
     } cases[] = {
-        {ContactFormat::VCard,
-         {ImportProblem::VCardUnclosed, 3, {}},
+        {ContactFormat::VCard, ImportProblem::VCardUnclosed, 3, "",
          "ligne 3 : carte laissée de côté : carte commencée ici sans END:VCARD"},
-        {ContactFormat::VCard,
-         {ImportProblem::VCardOutsideCard, 7, "TEL"},
+        {ContactFormat::VCard, ImportProblem::VCardOutsideCard, 7, "TEL",
          "ligne 7 laissée de côté : ligne hors d'une carte (BEGIN:VCARD attendu)"},
-        {ContactFormat::Ldif,
-         {ImportProblem::BadBase64, 2, "cn"},
+        {ContactFormat::Ldif, ImportProblem::BadBase64, 2, "cn",
          "ligne 2 : entrée laissée de côté : valeur base64 invalide pour cn"},
-        {ContactFormat::Tsv, {ImportProblem::TsvFieldCount, 4, "1"}, "ligne 4 laissée de côté : 1 champ au lieu de 8"},
-        {ContactFormat::Tsv, {ImportProblem::TsvFieldCount, 5, "9"}, "ligne 5 laissée de côté : 9 champs au lieu de 8"},
-        {ContactFormat::VCard,
-         {ImportProblem::UnknownCharset, 6, "KOI9"},
+        {ContactFormat::Tsv, ImportProblem::TsvFieldCount, 4, "1", "ligne 4 laissée de côté : 1 champ au lieu de 8"},
+        {ContactFormat::Tsv, ImportProblem::TsvFieldCount, 5, "9", "ligne 5 laissée de côté : 9 champs au lieu de 8"},
+        {ContactFormat::VCard, ImportProblem::UnknownCharset, 6, "KOI9",
          "ligne 6 laissée de côté : jeu de caractères inconnu « KOI9 »"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(skippedText(c.format, c.issue), c.text);
+        EXPECT_EQ(skippedText(c.format, {c.problem, c.line, c.detail}), c.text);
     }
     for (const auto& [kind, text] : std::vector<std::pair<std::string, std::string>>{
              {"ICALENDAR", "ce fichier est un fichier iCalendar (un agenda), pas un carnet d'adresses"},
