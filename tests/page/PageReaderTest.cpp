@@ -95,6 +95,11 @@ TEST(PageReader, lineEndingsAndTheByteFilter) {
     // Nothing after the first Ctrl-Z is seen; the line it cuts still counts.
     EXPECT_EQ(readAll(kLine + "\n" + kLine + "\x1A\n" + kLine + "\n").size(), 2u);
     EXPECT_EQ(readAll("\x1A" + kLine + "\n").size(), 0u);
+    // Also when the data comes in small pieces, as from a pipe.
+    FailingSource pieces(kLine + "\n" + kLine + "\x1A\n" + kLine + "\n" + kLine + "\n", std::string::npos);
+    std::size_t records = 0;
+    ASSERT_TRUE(fichelia::ReadDirectoryPage(pieces, [&records](Contact&&) { ++records; }));
+    EXPECT_EQ(records, 2u);
     EXPECT_TRUE(readAll("").empty());
     EXPECT_TRUE(readAll("\n\n\r\r\r").empty());
     EXPECT_TRUE(readAll("<html>\nfunction montreMoiLesInfos(index){}\n</html>").empty());
@@ -115,6 +120,11 @@ TEST(PageReader, aNulHidesTheRestOfItsLine) {
     EXPECT_EQ(reading.records, std::vector<Contact>{kLineRecord});
     EXPECT_EQ(reading.damaged, std::vector<long>{1});
     EXPECT_TRUE(readAll(std::string("remplirTab\0Fournisseur(0,\"a\");\n", 31)).empty());
+    // Nor does a value continued past a NUL take the lines after it.
+    const auto continued = read("remplirTabFournisseur(0,\"a\\\n" + std::string("b\\\0x\n", 5) +
+                                "c\",\"\",\"\",\"\",\"\",\"\",\"\",\"\");\n");
+    EXPECT_TRUE(continued.records.empty());
+    EXPECT_EQ(continued.damaged, std::vector<long>{1});
 }
 
 // A record line that does not end as the writer ends it gives no record: the
@@ -146,10 +156,16 @@ TEST(PageReader, damagedLinesGiveNoRecordAndAreNamed) {
          "9 values"},
         {"remplirTabFournisseur(3);", "no value"},
         {"remplirTabFournisseur(\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");", "no index"},
+        {"remplirTabFournisseur(,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\");",
+         "an empty index"},
         {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"Site\\x4\");",
          "a broken \\x escape"},
         {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"\\u{110000}\");",
          "a \\u{} beyond Unicode"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"\\u{}\");",
+         "an empty \\u{}"},
+        {"remplirTabFournisseur(3,\"Nom\",\"Adr\",\"Tel\",\"Gsm\",\"Fax\",\"Mail\",\"Comm\",\"\\u{4G}\");",
+         "a \\u{} holding a letter that is no hex digit"},
     };
     for (const auto& c : cases) {
         // The damaged line is the third of the file, between two whole ones.
@@ -167,6 +183,20 @@ TEST(PageReader, damagedLinesGiveNoRecordAndAreNamed) {
               LineKind::Record);
     EXPECT_EQ(record, kLineRecord);
     EXPECT_EQ(ParseDirectoryLine("<html>", record), LineKind::Other);
+}
+
+// A damaged line is named by its number, whatever ends the lines and however
+// the data comes in pieces.
+TEST(PageReader, aDamagedLineIsNamedByItsNumberWhateverEndsTheLines) {
+    for (const std::string end : {"\n", "\r\n"}) {
+        const std::string page =
+            "<html>" + end + kLine + end + "<p>" + end + "remplirTabFournisseur(0,\"x\");" + end + kLine + end;
+        EXPECT_EQ(read(page).damaged, std::vector<long>{4});
+        FailingSource pieces(page, std::string::npos);
+        std::vector<long> damaged;
+        ASSERT_TRUE(fichelia::ReadDirectoryPage(pieces, [](Contact&&) {}, [&](long line) { damaged.push_back(line); }));
+        EXPECT_EQ(damaged, std::vector<long>{4});
+    }
 }
 
 // A page cut in the middle of a record line: the records before the cut, and

@@ -1,11 +1,13 @@
 #include "page/PageWriter.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "AllocationLimit.h"
 #include "Files.h"
 #include "TestRecords.h"
 #include "page/PageItems.h"
@@ -200,6 +202,27 @@ TEST(PageWriter, pagesOfSortedRecordsAndPagesInPiecesAreTheListsPage) {
                                                   failAt));
         EXPECT_EQ(calls, failing);
     }
+}
+
+// Memory running out on the helper thread, which makes every other block of
+// record lines, ends the writing with std::bad_alloc: never a page without them.
+TEST(PageWriter, memoryRunningOutOnTheHelperThreadIsNeverAShortPage) {
+    fichelia::PackedRecords packed;
+    std::vector<std::uint32_t> order;
+    for (std::uint32_t i = 0; i < 512; ++i) {
+        // The second block of 256 lines, the helper's, is too large to be had.
+        packed.add(contact("Nom " + std::to_string(i), std::string(i < 256 ? 1 : 400, 'a')));
+        order.push_back(i);
+    }
+    std::string page;
+    page.reserve(1 << 20);
+    const fichelia::testing::AllocationLimit limit(200'000);
+    EXPECT_THROW(fichelia::WriteDirectoryPage(packed, order, "https://x.example/", fichelia::PageBytes::Windows1252,
+                                              [&page](std::string_view piece) {
+                                                  page += piece;
+                                                  return true;
+                                              }),
+                 std::bad_alloc);
 }
 
 // Records packed side by side come back as they went in, however long their

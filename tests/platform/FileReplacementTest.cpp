@@ -8,6 +8,14 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -104,5 +112,54 @@ TEST(FileReplacement, syncsTheFolderAfterTheRename) {
     }
     EXPECT_EQ(failing_calls::folderSyncs(), syncs);
     EXPECT_EQ(readBytes(folder / "a.html"), "page");
+    fs::remove_all(folder);
+}
+
+// A temporary name already taken (by a process of another PID namespace that
+// holds its file) is passed over for the next one, and that file left alone.
+TEST(FileReplacement, passesOverTemporaryNamesAlreadyTaken) {
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    std::vector<int> held;
+    for (int n = 0; n < 200; ++n) {
+        const fs::path name = folder / (".fichelia-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp");
+        held.push_back(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        ASSERT_GE(held.back(), 0);
+        ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+    }
+    EXPECT_TRUE(replaceFileWhole((folder / "a.html").string(), "page"));
+    EXPECT_EQ(readBytes(folder / "a.html"), "page");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 201);
+    for (const int file : held) {
+        ::close(file);
+    }
+    fs::remove_all(folder);
+}
+
+// Each replacement done gives its place in the signal handler's list back: a
+// signal after many of them still removes the temporary file under way.
+TEST(FileReplacement, aSignalAfterManyReplacementsStillRemovesTheTemporaryFile) {
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    const std::string page = (folder / "a.html").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        fichelia::FileReplacement::removeTemporaryFilesOnInterrupt();
+        for (int i = 0; i < 20; ++i) {
+            if (!replaceFileWhole(page, std::to_string(i))) {
+                ::_exit(2);
+            }
+        }
+        auto last = fichelia::FileReplacement::begin(page);
+        if (!last || !last->write("jamais")) {
+            ::_exit(3);
+        }
+        ::raise(SIGTERM);
+        ::_exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(readBytes(folder / "a.html"), "19");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "a temporary file left";
     fs::remove_all(folder);
 }

@@ -289,6 +289,53 @@ TEST(ToolProcess, runningOutOfMemoryIsOneLineAndStatusThreeWhereverItHappens) {
 #endif
 }
 
+// Names alone take less memory to read than to sort and write: just below
+// the least address space in which such a write ends, memory runs out while
+// sorting or writing, and that is status 3 as well, never 0 without the page.
+// That limit is found by halving.
+TEST(ToolProcess, runningOutOfMemoryWhileSortingOrWritingIsStatusThree) {
+#ifdef FICHELIA_SANITIZED
+    GTEST_SKIP() << "address space limits and AddressSanitizer do not mix";
+#else
+    const fs::path folder = fichelia::testing::freshTemporaryFolder();
+    {
+        std::ofstream tsv(folder / "noms.tsv", std::ios::binary);
+        for (long long i = 0; i < 200'000; ++i) {
+            tsv << "n" << (i * 7919 % 200'000) << "\t\t\t\t\t\t\t\n";
+        }
+    }
+    const auto whole = fichelia::testing::runPageTool({"write", (folder / "noms.tsv").string()}, "");
+    ASSERT_EQ(whole.status, 0);
+    // Whether the write ended whole; otherwise it said why, status 3, and left the old page.
+    const auto endsWhole = [&](int kilobytes) {
+        SCOPED_TRACE(kilobytes);
+        std::ofstream(folder / "annuaire.html", std::ios::binary) << "ancienne";
+        const int status = fichelia::testing::runRedirected(
+            "/bin/sh",
+            {"-c", "ulimit -v " + std::to_string(kilobytes) + " && exec \"$0\" \"$@\"", FICHELIA_PAGE_TOOL, "write",
+             (folder / "noms.tsv").string(), "-o", (folder / "annuaire.html").string()},
+            "/dev/null", folder / "out", folder / "err");
+        if (status == 0) {
+            EXPECT_TRUE(readBytes(folder / "annuaire.html") == whole.out);
+            return true;
+        }
+        EXPECT_EQ(status, 3);
+        EXPECT_EQ(readBytes(folder / "err"), "fichelia-page: mémoire insuffisante\n");
+        EXPECT_EQ(readBytes(folder / "annuaire.html"), "ancienne");
+        return false;
+    };
+    int low = 50'000; // the tool starts, the names do not fit
+    int high = 400'000;
+    ASSERT_FALSE(endsWhole(low));
+    ASSERT_TRUE(endsWhole(high));
+    while (high - low > 256) {
+        const int middle = (low + high) / 2;
+        (endsWhole(middle) ? high : low) = middle;
+    }
+    fs::remove_all(folder);
+#endif
+}
+
 // A write that fails while the page writer's helper thread is ahead (the
 // reader of the pipe quits after the first 64 kB) ends with status 3, and
 // never hangs: the helper is stopped.
