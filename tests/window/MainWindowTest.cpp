@@ -772,11 +772,14 @@ private slots:
         const std::unique_ptr<QMimeData> data(filesDragged({QStringLiteral("/dossier/coupé.html")}));
         QVERIFY(drop(form.get(), data.get()));
         QCOMPARE(listNames(*form), QStringList{QStringLiteral("Alice")});
-        QCOMPARE(messages(), std::vector<QString>{QStringLiteral(
-                                 "1 contact a été ajouté à la liste.\n"
-                                 "« coupé.html » : 1 contact\n"
-                                 "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
-                                 "fermée, pas huit valeurs ou autre chose entre elles)")});
+        QCOMPARE(reports().size(), std::size_t{1});
+        QCOMPARE(reports().front().summary,
+                 QStringLiteral("1 contact a été ajouté à la liste.\nLaissé de côté : 1 passage illisible."));
+        QCOMPARE(reports().front().details,
+                 QStringLiteral("« coupé.html » : 1 contact\n"
+                                "    ligne 3 laissée de côté : ligne de contact illisible (coupée, valeur jamais "
+                                "fermée, pas huit valeurs ou autre chose entre elles)"));
+        QVERIFY(messages().empty());
     }
 
     void drop_withARefusedOrUnreadableFile_addsNothingAndSaysWhy() {
