@@ -47,6 +47,39 @@ protected:
         }
         return entries;
     }
+
+    // The last box's details, file by file: each run of listed lines as its
+    // length and kind (h: a namesake, l: a line left out), and "+N" for
+    // "… et N autre(s)".
+    std::vector<std::string> listedPerFile() const {
+        std::vector<std::string> files;
+        char kind = 0;
+        int run = 0;
+        const auto add = [&files](const std::string& token) {
+            files.back().append(files.back().empty() ? "" : " ").append(token);
+        };
+        for (const QString& text : dialogs.reports.back().details.split(QLatin1Char('\n'))) {
+            const char now = text.startsWith(QStringLiteral("    homonyme")) ? 'h'
+                             : text.startsWith(QStringLiteral("    ligne"))  ? 'l'
+                                                                             : 0;
+            if (now != kind && run > 0) {
+                add(std::to_string(run) + kind);
+                run = 0;
+            }
+            kind = now;
+            if (now != 0) {
+                ++run;
+            } else if (text.startsWith(QStringLiteral("    … et "))) {
+                add("+" + text.section(QLatin1Char(' '), 6, 6).toStdString());
+            } else if (text.startsWith(QStringLiteral("« "))) {
+                files.emplace_back();
+            }
+        }
+        if (run > 0) {
+            add(std::to_string(run) + kind);
+        }
+        return files;
+    }
 };
 
 } // namespace
@@ -103,6 +136,12 @@ TEST_F(ImportCommandsTest, aContactAlreadyThereIsNotAddedAgainAndANamesakeIsAdde
          "    1 contact déjà présent, non ajouté\n"
          "    homonyme ajouté : Durand\n"
          "    homonyme ajouté : Durand"},
+        {"contacts without a name, which are no namesakes",
+         "",
+         {line("", "a") + line("", "b")},
+         {"|a", "|b"},
+         "2 contacts ont été ajoutés à la liste.\n"
+         "« 1.tsv » : 2 contacts"},
         {"a repeat of a contact earlier in the drop, in the next book",
          line("Albert"),
          {line("Bruno", "x"), line("Bruno", "x") + line("Albert")},
@@ -126,6 +165,82 @@ TEST_F(ImportCommandsTest, aContactAlreadyThereIsNotAddedAgainAndANamesakeIsAdde
         EXPECT_EQ(box(), QString::fromUtf8(c.box));
         EXPECT_TRUE(dialogs.reports.back().details.startsWith(QStringLiteral("« 1.tsv »")));
         EXPECT_EQ(dialogs.busyDepth, 0);
+    }
+}
+
+// Each file lists at most ten lines of each kind, then how many more there
+// were: a long list cuts neither the other kinds nor the other files.
+TEST_F(ImportCommandsTest, detailsListTenLinesOfEachKindInEachFile) {
+    // The contact `name`, `namesakes` more of that name, and `unread` rows of
+    // one field, which cannot be read.
+    const auto book = [](const std::string& name, int namesakes, int unread) {
+        std::string text = line(name);
+        for (int i = 0; i < namesakes; ++i) {
+            text += line(name, std::to_string(i));
+        }
+        for (int i = 0; i < unread; ++i) {
+            text += "illisible\n";
+        }
+        return text;
+    };
+    struct Case {
+        const char* what;
+        std::vector<std::string> dropped;
+        std::vector<std::string> listed; // by file, as listedPerFile() says it
+    };
+    const Case cases[] = {
+        {"ten of each", {book("Albert", 10, 10)}, {"10h 10l"}},
+        {"eleven of each", {book("Albert", 11, 11)}, {"10h +1 10l +1"}},
+        {"one kind long, the other short", {book("Albert", 3, 25)}, {"3h 10l +15"}},
+        {"two files", {book("Albert", 0, 12), book("Bruno", 11, 0)}, {"10l +2", "10h +1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        list = fichelia::testing::listOf({});
+        drop(c.dropped);
+        ASSERT_EQ(dialogs.reports.size(), 1u);
+        EXPECT_EQ(listedPerFile(), c.listed);
+        dialogs.reports.clear();
+    }
+}
+
+// The summary counts what all the files left out, and a refused file, first,
+// last or alone, keeps every contact of the drop out of the list.
+TEST_F(ImportCommandsTest, theSummaryCountsEveryFileAndARefusedFileAddsNothing) {
+    // A card with a site that would run code and two values without a field.
+    const auto card = [](const std::string& name) {
+        return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name +
+               "\r\nURL:javascript:alert(1)\r\nBDAY:2000-01-01\r\nBDAY:2001-01-01\r\nEND:VCARD\r\n";
+    };
+    const std::string pdf = "%PDF-1.4\n1 0 obj\n";
+    const char* const refused = "Aucun contact n'a été ajouté : la liste n'a pas été modifiée.\n"
+                                "1 fichier refusé, pour les raisons dites ci-dessous.";
+    const char* const others = "\nLes contacts des autres fichiers n'ont pas été ajoutés non plus : déposez-les "
+                               "sans celui-ci pour les ajouter.";
+    struct Case {
+        const char* what;
+        std::vector<std::string> dropped;
+        int listed;
+        std::string summary;
+    };
+    const Case cases[] = {
+        {"values and sites of two files", {card("Alice"), card("Bruno")}, 2,
+         "2 contacts ont été ajoutés à la liste.\n"
+         "Laissé de côté : 2 adresses de site qui feraient exécuter du code, 4 valeurs sans champ."},
+        {"an empty file", {""}, 0, "Aucun contact n'a été ajouté : ce fichier n'en contient pas."},
+        {"empty files", {"", ""}, 0, "Aucun contact n'a été ajouté : ces fichiers n'en contiennent pas."},
+        {"a file refused alone", {pdf}, 0, refused},
+        {"a file refused first", {pdf, line("Albert")}, 0, std::string(refused) + others},
+        {"a file refused in the middle", {line("Albert"), pdf, line("Bruno")}, 0, std::string(refused) + others},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        list = fichelia::testing::listOf({});
+        dialogs.reports.clear();
+        drop(c.dropped);
+        EXPECT_EQ(list->count(), c.listed);
+        ASSERT_EQ(dialogs.reports.size(), 1u);
+        EXPECT_EQ(dialogs.reports.back().summary, QString::fromStdString(c.summary));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QScreen>
@@ -38,6 +39,7 @@ class TestQtDialogs : public QObject {
 
 private:
     fichelia::QtDialogs dialogs;
+    QList<QUrl> m_taken; // the addresses handed to takeUrl
 
     // Runs `inspect` on the modal box or dialog as soon as it shows.
     template <typename Box> void whenShown(std::function<void(Box*)> inspect) {
@@ -46,6 +48,10 @@ private:
             inspect(qobject_cast<Box*>(QApplication::activeModalWidget()));
         });
     }
+
+public slots:
+    // Stands in for the browser.
+    void takeUrl(const QUrl& url) { m_taken << url; }
 
 private slots:
     // Centred on the screen even when the window that owns it stands elsewhere.
@@ -270,6 +276,29 @@ private slots:
         QCOMPARE(fichelia::QtDesktop().cacheFolder(), expected);
         QVERIFY(QFileInfo(expected).isDir());
         QDir(expected).removeRecursively();
+    }
+
+    // The preview says where its file is when no browser opens: the desktop
+    // tells whether the file was handed to one.
+    void desktop_saysWhetherALocalFileOpened() {
+        struct Case {
+            const char* method; // the handler's; one that does not exist opens nothing
+            bool opened;
+        };
+        const Case cases[] = {{"takeUrl", true}, {"noSuchMethod", false}};
+        fichelia::QtDesktop desktop;
+        for (const Case& c : cases) {
+            m_taken.clear();
+            QDesktopServices::setUrlHandler(QStringLiteral("file"), this, c.method);
+            if (!c.opened) {
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("noSuchMethod")));
+            }
+            const bool opened = desktop.openLocalFile(QStringLiteral("/tmp/aperçu.html"));
+            QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+            QCOMPARE(opened, c.opened);
+            QCOMPARE(m_taken, c.opened ? QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/aperçu.html"))}
+                                       : QList<QUrl>{});
+        }
     }
 
     void desktop_knowsTheExecutablesFolder() {

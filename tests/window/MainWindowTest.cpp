@@ -165,13 +165,14 @@ private:
         bool taken = false;
         Qt::DropAction moving = Qt::IgnoreAction;
         Qt::DropAction dropped = Qt::IgnoreAction;
+        int listedAtDrop = -1; // the list's count when the drop event returned
     };
 
     // Drags the data over a widget of the window and drops it there, through
     // the window as the window system does: Qt hands the drag to the widget
     // under the pointer that takes drops.
-    static Answer dragAndDrop(QWidget* target, const QMimeData* data, Qt::DropActions offered,
-                              Qt::KeyboardModifiers modifiers = {}) {
+    Answer dragAndDrop(QWidget* target, const QMimeData* data, Qt::DropActions offered,
+                       Qt::KeyboardModifiers modifiers = {}) {
         QWindow* window = target->window()->windowHandle();
         const QPoint at = target->mapTo(target->window(), target->rect().center());
         Answer answer;
@@ -187,6 +188,7 @@ private:
         }
         QDropEvent dropped(at, offered, data, Qt::LeftButton, modifiers);
         QApplication::sendEvent(window, &dropped);
+        answer.listedAtDrop = form->directory().count();
         QCoreApplication::processEvents(); // the window takes the files once the drop is over
         answer.taken = dropped.isAccepted();
         answer.dropped = dropped.dropAction();
@@ -194,7 +196,7 @@ private:
     }
 
     // A drop offering a copy; true when the window took it.
-    static bool drop(QWidget* target, const QMimeData* data) {
+    bool drop(QWidget* target, const QMimeData* data) {
         return dragAndDrop(target, data, Qt::CopyAction).taken;
     }
 
@@ -895,6 +897,8 @@ private slots:
             QVERIFY2(answer.moving == c.answered, what);
             QVERIFY2(answer.dropped == c.answered, what);
             QVERIFY2(answer.taken == (c.answered != Qt::IgnoreAction), what);
+            // The box comes after the drop, so that the source is not kept waiting.
+            QCOMPARE(answer.listedAtDrop, answer.taken ? 0 : -1);
             QCOMPARE(form->directory().count(), answer.taken ? 3 : 0);
             QCOMPARE(reports().size(), answer.taken ? std::size_t{1} : std::size_t{0});
         }
