@@ -3,6 +3,7 @@
 
 #include "commands/PageCommands.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include "AllocationLimit.h"
@@ -323,8 +324,10 @@ TEST_F(PageCommandsTest, previewThatNoBrowserOpensSaysWhereThePreviewIs) {
     commands.preview(*list);
     EXPECT_EQ(files.files["/bin/tmp.html"], page());
     EXPECT_EQ(desktop.openedFiles, std::vector<QString>{"/bin/tmp.html"});
+    // The path as the system writes it: \bin\tmp.html on Windows.
+    const QString shown = QDir::toNativeSeparators("/bin/tmp.html");
     EXPECT_EQ(dialogs.messages, std::vector<QString>{"Aucun navigateur Web n'a pu s'ouvrir pour montrer l'aperçu.\n"
-                                                     "L'aperçu est dans « /bin/tmp.html » : ouvrez ce fichier avec "
+                                                     "L'aperçu est dans « " + shown + " » : ouvrez ce fichier avec "
                                                      "votre navigateur."});
 }
 
