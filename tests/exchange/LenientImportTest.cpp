@@ -209,3 +209,61 @@ TEST(LenientImport, namesFromAFileAreReportedAsUtf8) {
     EXPECT_EQ(leftOutSummary(report), "X-ÉTAT=1");
     EXPECT_EQ(problemsSummary(report), "UnknownCharset@4:X-É");
 }
+
+namespace {
+
+// Plain members: a table of literals, input and expected output side by side.
+struct PlainCase {
+    const char* rule;
+    ContactFormat format;
+    const char* input;
+    const char* contacts;
+    const char* problems;
+    const char* leftOut;
+};
+
+void expectPlainCases(const std::vector<PlainCase>& cases) {
+    for (const PlainCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const auto report = importContacts(c.input, c.format);
+        std::string contacts;
+        for (const fichelia::Contact& contact : report.records) {
+            contacts.append(fichelia::exchange::formatContactTsv(contact)).append("\n");
+        }
+        EXPECT_EQ(contacts, c.contacts);
+        EXPECT_EQ(problemsSummary(report), c.problems);
+        EXPECT_EQ(leftOutSummary(report), c.leftOut);
+    }
+}
+
+} // namespace
+
+TEST(LenientImport, edgesOfTheRules) {
+    expectPlainCases({
+        {"a first line naming no field, two columns", A, "Dupont;Jean\nMartin;01\n",
+         "Dupont\tJean\t\t\t\t\t\t\nMartin\t01\t\t\t\t\t\t\n", "", ""},
+        {"a first row half a name, half a number", A, "Nom;0102030405\n", "Nom\t0102030405\t\t\t\t\t\t\n", "", ""},
+        {"Dutch: Naam beside Voornaam", A, "Voornaam;Naam;Telefoon\nJan;Jansen;020\n", "Jan Jansen\t\t020\t\t\t\t\t\n",
+         "", ""},
+        {"a row beginning with Dn is no LDIF", A, "Dnipro;01\nKyiv;02\n", "Dnipro\t01\t\t\t\t\t\t\nKyiv\t02\t\t\t\t\t\t\n",
+         "", ""},
+        {"a cell beginning with '<' below the first line", A, "Dupont;01\n<b@x.fr>;02\n",
+         "Dupont\t01\t\t\t\t\t\t\n<b@x.fr>\t02\t\t\t\t\t\t\n", "", ""},
+        {"a card without BEGIN is read as a card, not a table", A, "VERSION:2.1\nFN:a\nEND:VCARD\n", "",
+         "VCardOutsideCard@1:VERSION / NothingUsable@0", ""},
+        {"LDIF: a directory's contact", A, "dn: cn=b\nobjectClass: top\nobjectClass: contact\ncn: b\n",
+         "b\t\t\t\t\t\t\t\n", "", ""},
+        {"an AGENT whose value is BEGIN:VCARD alone", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:BEGIN:VCARD\nFN:b\nEND:VCARD\nTEL:1\nEND:VCARD\n", "a\t\t1\t\t\t\t\t\n", "",
+         "AGENT=1"},
+        {"base64 going on to its padding", V,
+         "BEGIN:VCARD\nPHOTO;ENCODING=BASE64;TYPE=JPEG:/9j/4AAQ\nSkZJRgA=\n\nFN:a\nEND:VCARD\n", "a\t\t\t\t\t\t\t\n",
+         "", "PHOTO=1"},
+        {"the next card's charset is not this one's", A,
+         "BEGIN:VCARD\nFN:Lef\xE8vre\nEND:VCARD\nBEGIN:VCARD\nN;CHARSET=SHIFT_JIS:\x8ER\x93" "c\nEND:VCARD\n",
+         "Lefèvre\t\t\t\t\t\t\t\n山田\t\t\t\t\t\t\t\n", "", ""},
+    });
+    std::string preamble(63 * 1024, '\n');
+    preamble.append(kCardA);
+    EXPECT_EQ(importContacts(preamble).records.size(), 1u) << "a card within the first 64 kB";
+}
