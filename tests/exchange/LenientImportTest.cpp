@@ -262,6 +262,18 @@ TEST(LenientImport, edgesOfTheRules) {
         {"the next card's charset is not this one's", A,
          "BEGIN:VCARD\nFN:Lef\xE8vre\nEND:VCARD\nBEGIN:VCARD\nN;CHARSET=SHIFT_JIS:\x8ER\x93" "c\nEND:VCARD\n",
          "Lefèvre\t\t\t\t\t\t\t\n山田\t\t\t\t\t\t\t\n", "", ""},
+        {"an iCalendar under a line of text", A,
+         "Agenda exporté\nBEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nSUMMARY:a\nEND:VEVENT\nEND:VCALENDAR\n", "",
+         " / NotAnAddressBook@0:ICALENDAR", ""},
+        {"XML under a comment", A, "# export\n<?xml version=\"1.0\"?>\n<contacts><c n=\"a;b\"/></contacts>\n", "",
+         " / NotAnAddressBook@0:XML", ""},
+        {"an AGENT's card holding its own AGENT", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:\nBEGIN:VCARD\nFN:b\nAGENT:\nBEGIN:VCARD\nFN:c\nEND:VCARD\nTEL:2\nEND:VCARD\n"
+         "TEL:1\nEND:VCARD\n",
+         "a\t\t1\t\t\t\t\t\n", "", "AGENT=1"},
+        {"a value ending in an escaped backslash does not go on", V,
+         "BEGIN:VCARD\nFN:a\nNOTE:c:\\\\\nsuite\nEND:VCARD\n", "a\t\t\t\t\t\t\tc:\\\\\n", "VCardLineWithoutColon@4",
+         ""},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
