@@ -274,6 +274,9 @@ TEST(LenientImport, edgesOfTheRules) {
         {"a value ending in an escaped backslash does not go on", V,
          "BEGIN:VCARD\nFN:a\nNOTE:c:\\\\\nsuite\nEND:VCARD\n", "a\t\t\t\t\t\t\tc:\\\\\n", "VCardLineWithoutColon@4",
          ""},
+        {"a first row with a ':' is a row", A, "Dupont;Jean;note:x\nMartin;Paul;01\n",
+         "Dupont\tJean\tnote:x\t\t\t\t\t\nMartin\tPaul\t01\t\t\t\t\t\n", "", ""},
+        {"French: Courriel", A, "Nom;Courriel\nDupont;d@x.fr\n", "Dupont\t\t\t\t\td@x.fr\t\t\n", "", ""},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
