@@ -277,8 +277,15 @@ TEST(LenientImport, edgesOfTheRules) {
         {"a first row with a ':' is a row", A, "Dupont;Jean;note:x\nMartin;Paul;01\n",
          "Dupont\tJean\tnote:x\t\t\t\t\t\nMartin\tPaul\t01\t\t\t\t\t\n", "", ""},
         {"French: Courriel", A, "Nom;Courriel\nDupont;d@x.fr\n", "Dupont\t\t\t\t\td@x.fr\t\t\n", "", ""},
+        {"LDIF: its VERSION written in capitals", A, "VERSION: 1\n\ndn: cn=a\ncn: a\nmail: m@x.fr\n",
+         "a\t\t\t\t\tm@x.fr\t\t\n", "", ""},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
     EXPECT_EQ(importContacts(preamble).records.size(), 1u) << "a card within the first 64 kB";
+    std::string mixed = "Nom;Tel\nLefèvre;1\n";
+    for (int i = 0; i < 1001; ++i) {
+        mixed.append("H\xE9l\xE8ne;2\n");
+    }
+    EXPECT_EQ(importContacts(mixed).windows1252Lines.size(), 1000u) << "the lines in Windows-1252, the first thousand";
 }
