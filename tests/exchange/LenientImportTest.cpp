@@ -279,6 +279,10 @@ TEST(LenientImport, edgesOfTheRules) {
         {"French: Courriel", A, "Nom;Courriel\nDupont;d@x.fr\n", "Dupont\t\t\t\t\td@x.fr\t\t\n", "", ""},
         {"LDIF: its VERSION written in capitals", A, "VERSION: 1\n\ndn: cn=a\ncn: a\nmail: m@x.fr\n",
          "a\t\t\t\t\tm@x.fr\t\t\n", "", ""},
+        {"quoted-printable stops at a comment line", V,
+         "BEGIN:VCARD\nFN:a\nNOTE;ENCODING=QUOTED-PRINTABLE:x\n# c\nTEL:1\nEND:VCARD\n", "a\t\t1\t\t\t\t\tx\n", "", ""},
+        {"an AGENT with a value, then a card without END before it", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:CID:x\nBEGIN:VCARD\nFN:b\nEND:VCARD\n", "b\t\t\t\t\t\t\t\n", "VCardUnclosed@1", ""},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
