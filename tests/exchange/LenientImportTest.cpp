@@ -283,6 +283,8 @@ TEST(LenientImport, edgesOfTheRules) {
          "BEGIN:VCARD\nFN:a\nNOTE;ENCODING=QUOTED-PRINTABLE:x\n# c\nTEL:1\nEND:VCARD\n", "a\t\t1\t\t\t\t\tx\n", "", ""},
         {"an AGENT with a value, then a card without END before it", V,
          "BEGIN:VCARD\nFN:a\nAGENT:CID:x\nBEGIN:VCARD\nFN:b\nEND:VCARD\n", "b\t\t\t\t\t\t\t\n", "VCardUnclosed@1", ""},
+        {"a first row half a name, half a web address", A, "Nom;http://x.fr\n", "Nom\thttp://x.fr\t\t\t\t\t\t\n",
+         "", ""},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
