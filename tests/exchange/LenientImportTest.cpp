@@ -285,6 +285,11 @@ TEST(LenientImport, edgesOfTheRules) {
          "BEGIN:VCARD\nFN:a\nAGENT:CID:x\nBEGIN:VCARD\nFN:b\nEND:VCARD\n", "b\t\t\t\t\t\t\t\n", "VCardUnclosed@1", ""},
         {"a first row half a name, half a web address", A, "Nom;http://x.fr\n", "Nom\thttp://x.fr\t\t\t\t\t\t\n",
          "", ""},
+        {"LDIF: a line with no name before its colon spoils the entry", A, "dn: cn=a\ncn: a\n: x\nmail: m@x.fr\n", "",
+         "LdifLineWithoutColon@3 / NothingUsable@0", ""},
+        {"LDIF: an entry left out is named by its class, not by top", A,
+         "dn: o=X\nobjectClass: organization\nobjectClass: top\no: X\n\ndn: cn=a\ncn: a\nmail: m@x.fr\n",
+         "a\t\t\t\t\tm@x.fr\t\t\n", "", "organization=1"},
     });
     std::string preamble(63 * 1024, '\n');
     preamble.append(kCardA);
