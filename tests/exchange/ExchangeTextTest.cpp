@@ -45,6 +45,9 @@ TEST(InputText, byteOrderMarkDecidesElseUtf8ElseWindows1252) {
         EXPECT_EQ(input.text(), c.text);
         EXPECT_EQ(input.encoding(), c.encoding);
     }
+    // A high surrogate and one byte at the end: no pair is read past the end.
+    const std::string cut("\xFE\xFF\0L\xD8\0\xDC", 7);
+    EXPECT_EQ(InputText::decode(cut).text(), "L\uFFFD\uFFFD");
 }
 
 TEST(Base64, decodesAndRefusesWhatIsNotBase64) {

@@ -209,3 +209,94 @@ TEST(LenientImport, namesFromAFileAreReportedAsUtf8) {
     EXPECT_EQ(leftOutSummary(report), "X-ÉTAT=1");
     EXPECT_EQ(problemsSummary(report), "UnknownCharset@4:X-É");
 }
+
+namespace {
+
+// Plain members: a table of literals, input and expected output side by side.
+struct PlainCase {
+    const char* rule;
+    ContactFormat format;
+    const char* input;
+    const char* contacts;
+    const char* problems;
+    const char* leftOut;
+};
+
+void expectPlainCases(const std::vector<PlainCase>& cases) {
+    for (const PlainCase& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const auto report = importContacts(c.input, c.format);
+        std::string contacts;
+        for (const fichelia::Contact& contact : report.records) {
+            contacts.append(fichelia::exchange::formatContactTsv(contact)).append("\n");
+        }
+        EXPECT_EQ(contacts, c.contacts);
+        EXPECT_EQ(problemsSummary(report), c.problems);
+        EXPECT_EQ(leftOutSummary(report), c.leftOut);
+    }
+}
+
+} // namespace
+
+TEST(LenientImport, edgesOfTheRules) {
+    expectPlainCases({
+        {"a first line naming no field, two columns", A, "Dupont;Jean\nMartin;01\n",
+         "Dupont\tJean\t\t\t\t\t\t\nMartin\t01\t\t\t\t\t\t\n", "", ""},
+        {"a first row half a name, half a number", A, "Nom;0102030405\n", "Nom\t0102030405\t\t\t\t\t\t\n", "", ""},
+        {"Dutch: Naam beside Voornaam", A, "Voornaam;Naam;Telefoon\nJan;Jansen;020\n", "Jan Jansen\t\t020\t\t\t\t\t\n",
+         "", ""},
+        {"a row beginning with Dn is no LDIF", A, "Dnipro;01\nKyiv;02\n", "Dnipro\t01\t\t\t\t\t\t\nKyiv\t02\t\t\t\t\t\t\n",
+         "", ""},
+        {"a cell beginning with '<' below the first line", A, "Dupont;01\n<b@x.fr>;02\n",
+         "Dupont\t01\t\t\t\t\t\t\n<b@x.fr>\t02\t\t\t\t\t\t\n", "", ""},
+        {"a card without BEGIN is read as a card, not a table", A, "VERSION:2.1\nFN:a\nEND:VCARD\n", "",
+         "VCardOutsideCard@1:VERSION / NothingUsable@0", ""},
+        {"LDIF: a directory's contact", A, "dn: cn=b\nobjectClass: top\nobjectClass: contact\ncn: b\n",
+         "b\t\t\t\t\t\t\t\n", "", ""},
+        {"an AGENT whose value is BEGIN:VCARD alone", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:BEGIN:VCARD\nFN:b\nEND:VCARD\nTEL:1\nEND:VCARD\n", "a\t\t1\t\t\t\t\t\n", "",
+         "AGENT=1"},
+        {"base64 going on to its padding", V,
+         "BEGIN:VCARD\nPHOTO;ENCODING=BASE64;TYPE=JPEG:/9j/4AAQ\nSkZJRgA=\n\nFN:a\nEND:VCARD\n", "a\t\t\t\t\t\t\t\n",
+         "", "PHOTO=1"},
+        {"the next card's charset is not this one's", A,
+         "BEGIN:VCARD\nFN:Lef\xE8vre\nEND:VCARD\nBEGIN:VCARD\nN;CHARSET=SHIFT_JIS:\x8ER\x93" "c\nEND:VCARD\n",
+         "Lefèvre\t\t\t\t\t\t\t\n山田\t\t\t\t\t\t\t\n", "", ""},
+        {"an iCalendar under a line of text", A,
+         "Agenda exporté\nBEGIN:VCALENDAR\nVERSION:2.0\nBEGIN:VEVENT\nSUMMARY:a\nEND:VEVENT\nEND:VCALENDAR\n", "",
+         " / NotAnAddressBook@0:ICALENDAR", ""},
+        {"XML under a comment", A, "# export\n<?xml version=\"1.0\"?>\n<contacts><c n=\"a;b\"/></contacts>\n", "",
+         " / NotAnAddressBook@0:XML", ""},
+        {"an AGENT's card holding its own AGENT", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:\nBEGIN:VCARD\nFN:b\nAGENT:\nBEGIN:VCARD\nFN:c\nEND:VCARD\nTEL:2\nEND:VCARD\n"
+         "TEL:1\nEND:VCARD\n",
+         "a\t\t1\t\t\t\t\t\n", "", "AGENT=1"},
+        {"a value ending in an escaped backslash does not go on", V,
+         "BEGIN:VCARD\nFN:a\nNOTE:c:\\\\\nsuite\nEND:VCARD\n", "a\t\t\t\t\t\t\tc:\\\\\n", "VCardLineWithoutColon@4",
+         ""},
+        {"a first row with a ':' is a row", A, "Dupont;Jean;note:x\nMartin;Paul;01\n",
+         "Dupont\tJean\tnote:x\t\t\t\t\t\nMartin\tPaul\t01\t\t\t\t\t\n", "", ""},
+        {"French: Courriel", A, "Nom;Courriel\nDupont;d@x.fr\n", "Dupont\t\t\t\t\td@x.fr\t\t\n", "", ""},
+        {"LDIF: its VERSION written in capitals", A, "VERSION: 1\n\ndn: cn=a\ncn: a\nmail: m@x.fr\n",
+         "a\t\t\t\t\tm@x.fr\t\t\n", "", ""},
+        {"quoted-printable stops at a comment line", V,
+         "BEGIN:VCARD\nFN:a\nNOTE;ENCODING=QUOTED-PRINTABLE:x\n# c\nTEL:1\nEND:VCARD\n", "a\t\t1\t\t\t\t\tx\n", "", ""},
+        {"an AGENT with a value, then a card without END before it", V,
+         "BEGIN:VCARD\nFN:a\nAGENT:CID:x\nBEGIN:VCARD\nFN:b\nEND:VCARD\n", "b\t\t\t\t\t\t\t\n", "VCardUnclosed@1", ""},
+        {"a first row half a name, half a web address", A, "Nom;http://x.fr\n", "Nom\thttp://x.fr\t\t\t\t\t\t\n",
+         "", ""},
+        {"LDIF: a line with no name before its colon spoils the entry", A, "dn: cn=a\ncn: a\n: x\nmail: m@x.fr\n", "",
+         "LdifLineWithoutColon@3 / NothingUsable@0", ""},
+        {"LDIF: an entry left out is named by its class, not by top", A,
+         "dn: o=X\nobjectClass: organization\nobjectClass: top\no: X\n\ndn: cn=a\ncn: a\nmail: m@x.fr\n",
+         "a\t\t\t\t\tm@x.fr\t\t\n", "", "organization=1"},
+    });
+    std::string preamble(63 * 1024, '\n');
+    preamble.append(kCardA);
+    EXPECT_EQ(importContacts(preamble).records.size(), 1u) << "a card within the first 64 kB";
+    std::string mixed = "Nom;Tel\nLefèvre;1\n";
+    for (int i = 0; i < 1001; ++i) {
+        mixed.append("H\xE9l\xE8ne;2\n");
+    }
+    EXPECT_EQ(importContacts(mixed).windows1252Lines.size(), 1000u) << "the lines in Windows-1252, the first thousand";
+}
