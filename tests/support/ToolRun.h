@@ -4,6 +4,16 @@
 #include <string>
 #include <vector>
 
+// Defined when the tests and the tool run under AddressSanitizer, whose
+// allocator and shadow memory a memory limit or measure would take in too.
+#if defined(__SANITIZE_ADDRESS__)
+#define FICHELIA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FICHELIA_SANITIZED 1
+#endif
+#endif
+
 namespace fichelia::testing {
 
 struct ToolResult {

@@ -270,14 +270,6 @@ TEST(FicheliaPageTool, readRefusesWhatIsNoDirectoryPage) {
     EXPECT_EQ(runPageTool({"read", "--to", "csv", dataFile("page_empty.html")}, "").status, 0);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define FICHELIA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define FICHELIA_SANITIZED 1
-#endif
-#endif
-
 // The memory promises hold for the tool as shipped: AddressSanitizer's own
 // allocator and shadow memory would be measured too.
 #if !defined(_WIN32) && !defined(FICHELIA_SANITIZED)

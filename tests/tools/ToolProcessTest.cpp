@@ -237,14 +237,6 @@ TEST(ToolProcess, anotherRunRemovesOnlyTheTemporaryFilesNoOneHolds) {
     fs::remove_all(folder);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define FICHELIA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define FICHELIA_SANITIZED 1
-#endif
-#endif
-
 // Memory running out wherever it does (reading, importing, sorting, on a
 // thread or not, writing) is one French line and status 3, the old page left
 // as it was: the address space is limited from 44 MB, where the tool barely
