@@ -176,7 +176,7 @@ TEST(PageReader, damagedLinesGiveNoRecordAndAreNamed) {
         EXPECT_EQ(ParseDirectoryLine(c.line, record), LineKind::Damaged) << c.why;
         EXPECT_EQ(record, Contact()) << c.why;
     }
-    // Spaces and TABs between the parts are no damage, nor single quotes.
+    // Spaces and TABs between the values and the marks around them are no damage, nor single quotes.
     Contact record;
     EXPECT_EQ(ParseDirectoryLine(
                   "remplirTabFournisseur( 3 ,\t\"Nom\" , 'Adr','Tel','Gsm','Fax','Mail','Comm','Site' ) ; ", record),
